@@ -1,0 +1,26 @@
+#include "main/Application.h"
+
+#include "main/MessageBox.h"
+
+#include <exception>
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("tavrin"));
+    setApplicationDisplayName(ApplicationTitle);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(e.what());
+    } catch (...) {
+        ShowException("An unknown error occurred.");
+    }
+    return false;
+}
+
+void ShowException(const char* what) {
+    ShowMessageBox(QString::fromUtf8(what), MessageIcon::Stop, ApplicationTitle);
+}

@@ -1,0 +1,22 @@
+#include "main/BoardWidget.h"
+
+#include "main/Main.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+BoardWidget::BoardWidget(TFormMain& form)
+    : QWidget(&form)
+    , Form(form) {
+    // The board paints every pixel itself; the system never erases it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(false);
+}
+
+void BoardWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    Form.FormPaint(painter, event->rect());
+}
+
+void BoardWidget::resizeEvent(QResizeEvent*) { Form.FormResize(); }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QWidget>
+
+class TFormMain;
+
+// The main window's client area. It owns nothing: it hands paint, resize and mouse events to the
+// form's handlers, which decide.
+class BoardWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit BoardWidget(TFormMain& form);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    TFormMain& Form;
+};

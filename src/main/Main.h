@@ -1,0 +1,113 @@
+#pragma once
+
+#include "main/MediaPlayer.h"
+#include "puzzle/Bitmap.h"
+#include "puzzle/Color.h"
+#include "puzzle/Rect.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class BoardWidget;
+class QAction;
+class QMenu;
+class QPainter;
+class QRect;
+struct PackageTrailer;
+
+// What the package gave start-up: the picture file to load and whether a song was written.
+struct PackageContents {
+    QString PicturePath;
+    bool HasSong = false;
+};
+
+// The main window: it owns the board, the picture, the pieces and the companion windows, and
+// runs the road from a freshly started package to a playable board.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // `executablePath` is the package to read at the first showing: the running executable.
+    explicit TFormMain(std::string executablePath = RunningExecutablePath(),
+                       QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    static std::string RunningExecutablePath();
+
+    // Handlers.
+    void FormShow();
+    void FormResize();
+    void FormPaint(QPainter& painter, const QRect& dirty);
+    void FormClose();
+    void NewGameMenuClick();
+    void ExitMenuClick();
+
+    // Package.
+    std::optional<PackageContents> ReadPackage();
+    void SetPuzzleType(std::int32_t type);
+
+    // Board.
+    void RecreateBuffers();
+    void RedrawBoard();
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    // Fields, with their values after construction.
+    bool FirstShow = true;
+    bool GameOver = true;
+    std::int32_t Cols = 0;
+    std::int32_t Rows = 0;
+    std::int32_t ZoomPercent = 0;
+    std::int32_t PictureWidth = 0;
+    std::int32_t PictureHeight = 0;
+    std::int32_t PieceSize = 96;
+    std::int32_t TabSize = 16;
+    std::int32_t MarginX = 0;
+    std::int32_t MarginY = 0;
+    std::int32_t PuzzleType = 1;
+    std::int32_t ArrangeMode = 2;
+    TRect DragRect;
+    TColor BoardColor = 0x00808000;
+    std::unique_ptr<Bitmap> Picture;
+    std::unique_ptr<Bitmap> ThumbnailPicture;
+    std::unique_ptr<Bitmap> DragBuffer;
+    std::unique_ptr<Bitmap> BoardBuffer;
+    std::int32_t LastMouseX = 0;
+    std::int32_t LastMouseY = 0;
+    QString PicturePath;
+
+    // The trailer's start message, shown once after the first puzzle.
+    QString StartMessage;
+
+    // Components.
+    ::MediaPlayer* MediaPlayer = nullptr;
+    BoardWidget* Board = nullptr;
+    QMenu* Game1 = nullptr;
+    QAction* NewGameMenu = nullptr;
+    QAction* N10 = nullptr;
+    QAction* ExitMenu = nullptr;
+    QMenu* Options1 = nullptr;
+    QAction* ShowThumbnailMenu = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* AboutMenu = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void CreateMenu();
+    void SizeToWorkArea();
+    void FitFrameIntoWorkArea();
+    void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
+    void ShowStartMessage();
+
+    std::string ExecutablePath;
+};
+
+// The one main window of the process, or none.
+extern TFormMain* FormMain;

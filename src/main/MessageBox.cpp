@@ -1,0 +1,29 @@
+#include "main/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+MessageBoxHook& CurrentHook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+
+} // namespace
+
+void ShowMessageBox(const QString& text, MessageIcon icon, const QString& caption) {
+    if (CurrentHook()) {
+        CurrentHook()(text, caption, icon);
+        return;
+    }
+    const auto qtIcon = icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
+    QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
+    MessageBoxHook previous = std::move(CurrentHook());
+    CurrentHook() = std::move(hook);
+    return previous;
+}

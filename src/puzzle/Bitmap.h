@@ -1,0 +1,38 @@
+#pragma once
+
+#include "puzzle/Color.h"
+
+#include <cstddef>
+#include <vector>
+
+// A colour bitmap that owns its pixels: rows of 32-bit opaque pixels, top row first.
+class Bitmap {
+public:
+    Bitmap() = default;
+    // 0 <= width, 0 <= height; every pixel starts black.
+    Bitmap(int width, int height);
+
+    int Width() const { return W; }
+    int Height() const { return H; }
+    // Pixels per row.
+    int Pitch() const { return W; }
+    bool IsEmpty() const { return W == 0 || H == 0; }
+
+    // 0 <= y < Height()
+    Pixel* Scanline(int y) { return Pixels.data() + static_cast<std::size_t>(y) * W; }
+    const Pixel* Scanline(int y) const { return Pixels.data() + static_cast<std::size_t>(y) * W; }
+
+    Pixel At(int x, int y) const { return Scanline(y)[x]; }
+    void Set(int x, int y, Pixel p) { Scanline(y)[x] = p; }
+
+    void Fill(Pixel p);
+    // Fills the part of the rectangle that lies inside the bitmap.
+    void FillRect(int left, int top, int right, int bottom, Pixel p);
+
+    bool operator==(const Bitmap&) const = default;
+
+private:
+    int W = 0;
+    int H = 0;
+    std::vector<Pixel> Pixels;
+};

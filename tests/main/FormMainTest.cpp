@@ -1,0 +1,230 @@
+#include "main/Application.h"
+#include "main/BoardWidget.h"
+#include "main/Main.h"
+#include "main/MessageRecorder.h"
+#include "main/TempFolder.h"
+#include "support/TestSupport.h"
+
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FormMainTest : public ::testing::Test {
+protected:
+    ScratchFolder Work;
+    ScratchFolder Runtime;
+    ScopedEnvironment Xdg{"XDG_RUNTIME_DIR", Runtime.Path().c_str()};
+    MessageRecorder Messages;
+
+    std::string Package(const Bytes& picture, const Bytes& song,
+                        const std::vector<std::string>& extra = {}) {
+        return MakePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), picture, song, extra);
+    }
+
+    std::string Temp(std::string_view name) const { return TempFilePath(Runtime.Path(), name); }
+
+    static QRgb BoardPixel(TFormMain& form, int x, int y) {
+        return form.Board->grab().toImage().pixel(x, y);
+    }
+};
+
+const Bytes Picture = PayloadOf(1000, JpegStart);
+const Bytes Song = PayloadOf(500, MidiStart);
+
+} // namespace
+
+TEST_F(FormMainTest, StartsWithTheDocumentedFieldValues) {
+    TFormMain form(Work.File("none"));
+    EXPECT_TRUE(form.FirstShow);
+    EXPECT_TRUE(form.GameOver);
+    EXPECT_EQ(form.Cols, 0);
+    EXPECT_EQ(form.Rows, 0);
+    EXPECT_EQ(form.ZoomPercent, 0);
+    EXPECT_EQ(form.PictureWidth, 0);
+    EXPECT_EQ(form.PictureHeight, 0);
+    EXPECT_EQ(form.PieceSize, 96);
+    EXPECT_EQ(form.TabSize, 16);
+    EXPECT_EQ(form.MarginX, 0);
+    EXPECT_EQ(form.MarginY, 0);
+    EXPECT_EQ(form.PuzzleType, 1);
+    EXPECT_EQ(form.ArrangeMode, 2);
+    EXPECT_EQ(form.BoardColor, 0x00808000u);
+    EXPECT_EQ(form.DragRect, (TRect{0, 0, form.ClientWidth(), form.ClientHeight()}));
+    EXPECT_EQ(form.LastMouseX, 0);
+    EXPECT_EQ(form.LastMouseY, 0);
+    EXPECT_FALSE(form.Picture);
+    EXPECT_FALSE(form.ThumbnailPicture);
+    EXPECT_FALSE(form.BoardBuffer);
+    EXPECT_FALSE(form.DragBuffer);
+    EXPECT_TRUE(form.PicturePath.isEmpty());
+    EXPECT_EQ(FormMain, &form);
+}
+
+TEST_F(FormMainTest, HasTheCaptionMenuAndShortcuts) {
+    TFormMain form(Work.File("none"));
+    EXPECT_EQ(form.windowTitle(), "Tavrin Christmas Edition");
+    const auto menus = form.menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0]->text(), "&Game");
+    EXPECT_EQ(menus[1]->text(), "&Options");
+    EXPECT_EQ(menus[2]->text(), "&Help");
+    const auto game = form.Game1->actions();
+    ASSERT_EQ(game.size(), 3);
+    EXPECT_EQ(game[0], form.NewGameMenu);
+    EXPECT_EQ(form.NewGameMenu->text(), "&New game");
+    EXPECT_EQ(form.NewGameMenu->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_TRUE(game[1]->isSeparator());
+    EXPECT_EQ(form.ExitMenu->text(), "E&xit");
+    EXPECT_EQ(form.ShowThumbnailMenu->text(), "Show &thumbnail");
+    EXPECT_TRUE(form.ShowThumbnailMenu->isCheckable());
+    EXPECT_FALSE(form.ShowThumbnailMenu->isChecked());
+    EXPECT_EQ(form.AboutMenu->text(), "&About");
+    EXPECT_EQ(form.findChild<QAction*>("NewGameMenu"), form.NewGameMenu);
+}
+
+TEST_F(FormMainTest, TheWindowCannotBeMaximisedOrResized) {
+    TFormMain form(Package(Picture, {}));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+    form.show();
+    const QSize work = QGuiApplication::primaryScreen()->availableGeometry().size();
+    // The frame the window system adds is taken into account: frame and all fill the work area.
+    EXPECT_EQ(form.frameGeometry().size(), work);
+    EXPECT_EQ(form.minimumSize(), form.size());
+    EXPECT_EQ(form.maximumSize(), form.size());
+}
+
+TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
+    TFormMain form(Package(Picture, Song, {"--type", "2", "--arrange", "1", "--zoom", "90",
+                                           "--color", "0x00204080"}));
+    form.show();
+    EXPECT_FALSE(form.FirstShow);
+    EXPECT_TRUE(Messages.Calls.empty());
+    ASSERT_TRUE(form.BoardBuffer);
+    EXPECT_EQ(form.BoardBuffer->Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.BoardBuffer->Height(), form.ClientHeight());
+    EXPECT_EQ(form.DragBuffer->Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.DragBuffer->Height(), form.ClientHeight());
+    EXPECT_EQ(form.PuzzleType, 2);
+    EXPECT_EQ(form.PieceSize, 80);
+    EXPECT_EQ(form.TabSize, 14);
+    EXPECT_EQ(form.ArrangeMode, 1);
+    EXPECT_EQ(form.ZoomPercent, 90);
+    EXPECT_EQ(form.BoardColor, 0x00204080u);
+    EXPECT_EQ(form.MediaPlayer->FileName.toStdString(), Temp("tavrin.mid"));
+    EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
+    EXPECT_EQ(ReadBytes(Temp("tavrin.mid")), Song);
+    EXPECT_EQ(BoardPixel(form, 10, 10), qRgb(0x80, 0x40, 0x20));
+}
+
+TEST_F(FormMainTest, TrailerTypesAreNormalised) {
+    for (const auto& [given, type, piece, tab] :
+         std::vector<std::tuple<std::string, int, int, int>>{
+             {"0", 3, 64, 10}, {"7", 3, 64, 10}, {"200", 3, 64, 10}, {"12", 12, 48, 8}}) {
+        TFormMain form(Package(Picture, {}, {"--type", given}));
+        form.show();
+        EXPECT_EQ(form.PuzzleType, type) << given;
+        EXPECT_EQ(form.PieceSize, piece) << given;
+        EXPECT_EQ(form.TabSize, tab) << given;
+    }
+}
+
+TEST_F(FormMainTest, APackageWithoutASongKeepsTheBareSongName) {
+    TFormMain form(Package(Picture, {}));
+    form.show();
+    EXPECT_EQ(form.MediaPlayer->FileName, "tavrin.mid");
+    EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
+}
+
+TEST_F(FormMainTest, TheStartMessageIsShownOnceAsANotice) {
+    TFormMain form(Package(Picture, {}, {"--message", "Frohe Weihnachten – viel Spaß!"}));
+    form.show();
+    form.hide();
+    form.show();
+    ASSERT_EQ(Messages.Calls.size(), 1u);
+    EXPECT_EQ(Messages.Calls[0].Text, QString::fromUtf8("Frohe Weihnachten – viel Spaß!"));
+    EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
+    EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Information);
+}
+
+TEST_F(FormMainTest, ShowingAgainDoesNotReadThePackageAgain) {
+    TFormMain form(Package(Picture, Song));
+    form.show();
+    std::remove(Temp("tavrin.jpg").c_str());
+    form.hide();
+    form.show();
+    EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
+}
+
+TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
+    const std::string damaged = Package(Picture, Song);
+    Bytes bytes = ReadBytes(damaged);
+    bytes[bytes.size() - 284 + 263] = 0x80; // a negative song size
+    WriteBytes(damaged, bytes);
+    struct Case {
+        std::string Path;
+        QString Message;
+    };
+    for (const Case& c : {Case{Work.File("missing"), "Cannot read the image. Please contact your vendor."},
+                          Case{damaged, "Cannot read the image because the midi file could be corrupted."}}) {
+        Messages.Calls.clear();
+        TFormMain form(c.Path);
+        form.show();
+        ASSERT_EQ(Messages.Calls.size(), 1u);
+        EXPECT_EQ(Messages.Calls[0].Text, c.Message);
+        EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
+        EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
+        EXPECT_TRUE(form.GameOver);
+        ASSERT_TRUE(form.BoardBuffer);
+        EXPECT_EQ(BoardPixel(form, 5, 5), qRgb(0, 0x80, 0x80));
+    }
+}
+
+TEST_F(FormMainTest, PaintingBeforeAnyBufferShowsTheBoardColour) {
+    TFormMain form(Work.File("none"));
+    form.BoardColor = 0x000000FF;
+    EXPECT_EQ(BoardPixel(form, 0, 0), qRgb(0xFF, 0, 0));
+}
+
+TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
+    TFormMain form(Package(Picture, Song));
+    form.show();
+    WriteBytes(Temp("tavrin.bmp"), Bytes{1});
+    ASSERT_TRUE(FileExists(Temp("tavrin.jpg")));
+    form.ExitMenu->trigger();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
+    EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
+    EXPECT_FALSE(FileExists(Temp("tavrin.bmp")));
+}
+
+TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {
+    TFormMain form(Work.File("none"));
+    form.show();
+    Messages.Calls.clear();
+    form.close();
+    EXPECT_TRUE(Messages.Calls.empty());
+}
+
+namespace {
+
+class Throwing : public QObject {
+public:
+    bool event(QEvent*) override { throw std::runtime_error("Out of cheese."); }
+};
+
+} // namespace
+
+TEST_F(FormMainTest, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
+    Throwing target;
+    QEvent event(QEvent::User);
+    EXPECT_FALSE(QCoreApplication::sendEvent(&target, &event));
+    ASSERT_EQ(Messages.Calls.size(), 1u);
+    EXPECT_EQ(Messages.Calls[0].Text, "Out of cheese.");
+    EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
+}

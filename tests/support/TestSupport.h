@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return Folder; }
+    std::string File(const std::string& name) const { return Folder + "/" + name; }
+
+private:
+    std::string Folder;
+};
+
+// Sets an environment variable for the life of the object (unset when `value` is null).
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string Name;
+    bool HadValue;
+    std::string OldValue;
+};
+
+Bytes ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+bool FileExists(const std::string& path);
+
+// `size` bytes starting with `prefix`, the rest a repeating pattern.
+Bytes PayloadOf(std::size_t size, const Bytes& prefix);
+
+struct CommandResult {
+    int ExitCode;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs tavrin-pack with the arguments and collects its output.
+CommandResult RunPackTool(const std::vector<std::string>& args);
+
+// Writes player, song and picture files into `folder` and packs them with tavrin-pack; returns
+// the package's path. Extra arguments go to tavrin-pack as they are.
+std::string MakePackage(const ScratchFolder& folder, const Bytes& player, const Bytes& picture,
+                        const Bytes& song, const std::vector<std::string>& extra = {});
+
+// A small valid baseline JPEG header start and a BMP start, for payload tests.
+inline const Bytes JpegStart = {0xFF, 0xD8, 0xFF, 0xE0};
+inline const Bytes MidiStart = {'M', 'T', 'h', 'd'};
+inline const Bytes BitmapStart = {'B', 'M'};
