@@ -19,4 +19,6 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
     Form.FormPaint(painter, event->rect());
 }
 
-void BoardWidget::resizeEvent(QResizeEvent*) { Form.FormResize(); }
+void BoardWidget::resizeEvent(QResizeEvent*) {
+    Form.FormResize();
+}

@@ -24,7 +24,9 @@ TFormMain* FormMain = nullptr;
 
 namespace {
 
-QColor QtColorOf(TColor color) { return QColor::fromRgb(PixelFromColor(color)); }
+QColor QtColorOf(TColor color) {
+    return QColor::fromRgb(PixelFromColor(color));
+}
 
 QRect WorkArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -85,9 +87,13 @@ void TFormMain::CreateMenu() {
     AboutMenu->setObjectName(QStringLiteral("AboutMenu"));
 }
 
-int TFormMain::ClientWidth() const { return Board->width(); }
+int TFormMain::ClientWidth() const {
+    return Board->width();
+}
 
-int TFormMain::ClientHeight() const { return Board->height(); }
+int TFormMain::ClientHeight() const {
+    return Board->height();
+}
 
 void TFormMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -201,7 +207,9 @@ void TFormMain::NewGameMenuClick() {
     Board->update();
 }
 
-void TFormMain::ExitMenuClick() { close(); }
+void TFormMain::ExitMenuClick() {
+    close();
+}
 
 std::optional<PackageContents> TFormMain::ReadPackage() {
     const ExtractedPackage package = ExtractPackage(ExecutablePath);
@@ -224,8 +232,9 @@ void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& s
     BoardColor = trailer.BoardColor;
     ZoomPercent = trailer.ZoomPercent;
     StartMessage = QString::fromStdString(Windows1252ToUtf8(trailer.StartMessage));
-    MediaPlayer->FileName = songPath.empty() ? QString::fromUtf8(TempSongName.data(), TempSongName.size())
-                                             : QString::fromStdString(songPath);
+    MediaPlayer->FileName = songPath.empty()
+                                ? QString::fromUtf8(TempSongName.data(), TempSongName.size())
+                                : QString::fromStdString(songPath);
 }
 
 void TFormMain::SetPuzzleType(std::int32_t type) {

@@ -17,7 +17,8 @@ void ShowMessageBox(const QString& text, MessageIcon icon, const QString& captio
         CurrentHook()(text, caption, icon);
         return;
     }
-    const auto qtIcon = icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
+    const auto qtIcon =
+        icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
     QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }

@@ -35,8 +35,7 @@ TempFolderResult UserTempFolder() {
     if (IsUsableRuntimeFolder(runtime)) {
         return {runtime, {}};
     }
-    const std::string folder =
-        TempFilePath(SharedTempRoot(), "tavrin-" + std::to_string(getuid()));
+    const std::string folder = TempFilePath(SharedTempRoot(), "tavrin-" + std::to_string(getuid()));
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return {{}, Describe("Cannot create the temporary folder", folder, errno)};
     }
@@ -63,8 +62,8 @@ std::string TempFilePath(std::string_view folder, std::string_view name) {
 }
 
 std::string WritePrivateFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const int fd =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+    const int fd = open(path.c_str(),
+                        O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0) {
         return Describe("Cannot create file", path, errno);
     }

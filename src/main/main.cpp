@@ -1,5 +1,6 @@
-#include "main/Application.h"
 #include "main/Main.h"
+
+#include "main/Application.h"
 
 #include <exception>
 

@@ -10,7 +10,9 @@ Bitmap::Bitmap(int width, int height)
     assert(width >= 0 && height >= 0);
 }
 
-void Bitmap::Fill(Pixel p) { std::fill(Pixels.begin(), Pixels.end(), p); }
+void Bitmap::Fill(Pixel p) {
+    std::fill(Pixels.begin(), Pixels.end(), p);
+}
 
 void Bitmap::FillRect(int left, int top, int right, int bottom, Pixel p) {
     left = std::max(left, 0);

@@ -19,6 +19,12 @@ constexpr Pixel MakePixel(std::uint8_t red, std::uint8_t green, std::uint8_t blu
     return 0xFF000000u | (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | blue;
 }
 
-constexpr std::uint8_t Red(Pixel p) { return static_cast<std::uint8_t>(p >> 16); }
-constexpr std::uint8_t Green(Pixel p) { return static_cast<std::uint8_t>(p >> 8); }
-constexpr std::uint8_t Blue(Pixel p) { return static_cast<std::uint8_t>(p); }
+constexpr std::uint8_t Red(Pixel p) {
+    return static_cast<std::uint8_t>(p >> 16);
+}
+constexpr std::uint8_t Green(Pixel p) {
+    return static_cast<std::uint8_t>(p >> 8);
+}
+constexpr std::uint8_t Blue(Pixel p) {
+    return static_cast<std::uint8_t>(p);
+}

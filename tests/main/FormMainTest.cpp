@@ -100,8 +100,8 @@ TEST_F(FormMainTest, TheWindowCannotBeMaximisedOrResized) {
 }
 
 TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
-    TFormMain form(Package(Picture, Song, {"--type", "2", "--arrange", "1", "--zoom", "90",
-                                           "--color", "0x00204080"}));
+    TFormMain form(Package(
+        Picture, Song, {"--type", "2", "--arrange", "1", "--zoom", "90", "--color", "0x00204080"}));
     form.show();
     EXPECT_FALSE(form.FirstShow);
     EXPECT_TRUE(Messages.Calls.empty());
@@ -170,8 +170,9 @@ TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
         std::string Path;
         QString Message;
     };
-    for (const Case& c : {Case{Work.File("missing"), "Cannot read the image. Please contact your vendor."},
-                          Case{damaged, "Cannot read the image because the midi file could be corrupted."}}) {
+    for (const Case& c :
+         {Case{Work.File("missing"), "Cannot read the image. Please contact your vendor."},
+          Case{damaged, "Cannot read the image because the midi file could be corrupted."}}) {
         Messages.Calls.clear();
         TFormMain form(c.Path);
         form.show();

@@ -14,10 +14,10 @@ public:
     };
 
     MessageRecorder() {
-        Previous = SetMessageBoxHook([this](const QString& text, const QString& caption,
-                                            MessageIcon icon) {
-            Calls.push_back({text, caption, icon});
-        });
+        Previous = SetMessageBoxHook(
+            [this](const QString& text, const QString& caption, MessageIcon icon) {
+                Calls.push_back({text, caption, icon});
+            });
     }
     ~MessageRecorder() { SetMessageBoxHook(std::move(Previous)); }
     MessageRecorder(const MessageRecorder&) = delete;

@@ -43,8 +43,9 @@ protected:
 
     // Packs with the given extra arguments and expects a refusal with status 2.
     void ExpectRefused(const std::vector<std::string>& extra, const std::string& why) {
-        std::vector<std::string> args = {"--player", Work.File("player"), "--picture",
-                                         Work.File("picture.jpg"), "-o", Work.File("out")};
+        std::vector<std::string> args = {"--player",  Work.File("player"),
+                                         "--picture", Work.File("picture.jpg"),
+                                         "-o",        Work.File("out")};
         args.insert(args.end(), extra.begin(), extra.end());
         const CommandResult result = RunPackTool(args);
         EXPECT_EQ(result.ExitCode, 2) << why;
@@ -106,10 +107,12 @@ TEST_F(PackToolTest, TellsABitmapFromItsFirstBytes) {
 TEST_F(PackToolTest, StoresTheMessageAsWindows1252) {
     const PackageTrailer t =
         TrailerOf(MakePackage(Work, Player, Picture, {}, {"--message", "Frohe Grüße – €"}));
-    EXPECT_EQ(t.StartMessage, "Frohe Gr\xFC\xDF" "e \x96 \x80");
+    EXPECT_EQ(t.StartMessage, "Frohe Gr\xFC\xDF"
+                              "e \x96 \x80");
     const std::string longest(254, 'm');
-    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--message", longest})).StartMessage,
-              longest);
+    EXPECT_EQ(
+        TrailerOf(MakePackage(Work, Player, Picture, {}, {"--message", longest})).StartMessage,
+        longest);
 }
 
 TEST_F(PackToolTest, TheOutputIsExecutable) {

@@ -1,4 +1,5 @@
 #include "main/PackageReader.h"
+
 #include "main/TempFolder.h"
 #include "support/TestSupport.h"
 

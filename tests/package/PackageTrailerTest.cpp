@@ -1,4 +1,5 @@
 #include "main/PackageTrailer.h"
+
 #include "main/PuzzleType.h"
 #include "main/Windows1252.h"
 
@@ -88,7 +89,9 @@ TEST(PuzzleTypeRule, AcceptedTypesKeepTheirNumberAndSizeClass) {
 }
 
 TEST(Windows1252, DecodesLatinAndTheHighControlBlock) {
-    EXPECT_EQ(Windows1252ToUtf8("Gr\xFC\xDF" "e \x80 \x93x\x94"), "Grüße € “x”");
+    EXPECT_EQ(Windows1252ToUtf8("Gr\xFC\xDF"
+                                "e \x80 \x93x\x94"),
+              "Grüße € “x”");
     EXPECT_EQ(Windows1252ToUtf8("\x81"), "\xEF\xBF\xBD");
 }
 

@@ -1,4 +1,5 @@
 #include "main/TempFolder.h"
+
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@ mode_t ModeOf(const std::string& path) {
     return info.st_mode & 07777;
 }
 
-std::string OwnFolderName() { return "tavrin-" + std::to_string(getuid()); }
+std::string OwnFolderName() {
+    return "tavrin-" + std::to_string(getuid());
+}
 
 } // namespace
 

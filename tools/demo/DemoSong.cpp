@@ -17,16 +17,26 @@ struct Note {
 };
 
 // Middle C is 60.
-enum : int { C4 = 60, D4 = 62, E4 = 64, F4 = 65, G4 = 67, A4 = 69, B4 = 71, C5 = 72, D5 = 74,
-             E5 = 76, F5 = 77 };
+enum : int {
+    C4 = 60,
+    D4 = 62,
+    E4 = 64,
+    F4 = 65,
+    G4 = 67,
+    A4 = 69,
+    B4 = 71,
+    C5 = 72,
+    D5 = 74,
+    E5 = 76,
+    F5 = 77
+};
 
 const std::vector<Note> Melody = {
-    {G4, 3}, {A4, 1}, {G4, 2}, {E4, 6}, {G4, 3}, {A4, 1}, {G4, 2}, {E4, 6},
-    {D5, 4}, {D5, 2}, {B4, 6}, {C5, 4}, {C5, 2}, {G4, 6},
-    {A4, 4}, {A4, 2}, {C5, 3}, {B4, 1}, {A4, 2}, {G4, 3}, {A4, 1}, {G4, 2}, {E4, 6},
-    {A4, 4}, {A4, 2}, {C5, 3}, {B4, 1}, {A4, 2}, {G4, 3}, {A4, 1}, {G4, 2}, {E4, 6},
-    {D5, 4}, {D5, 2}, {F5, 3}, {D5, 1}, {B4, 2}, {C5, 6}, {E5, 6},
-    {C5, 3}, {G4, 1}, {E4, 2}, {G4, 3}, {F4, 1}, {D4, 2}, {C4, 12},
+    {G4, 3}, {A4, 1}, {G4, 2}, {E4, 6}, {G4, 3}, {A4, 1},  {G4, 2}, {E4, 6}, {D5, 4}, {D5, 2},
+    {B4, 6}, {C5, 4}, {C5, 2}, {G4, 6}, {A4, 4}, {A4, 2},  {C5, 3}, {B4, 1}, {A4, 2}, {G4, 3},
+    {A4, 1}, {G4, 2}, {E4, 6}, {A4, 4}, {A4, 2}, {C5, 3},  {B4, 1}, {A4, 2}, {G4, 3}, {A4, 1},
+    {G4, 2}, {E4, 6}, {D5, 4}, {D5, 2}, {F5, 3}, {D5, 1},  {B4, 2}, {C5, 6}, {E5, 6}, {C5, 3},
+    {G4, 1}, {E4, 2}, {G4, 3}, {F4, 1}, {D4, 2}, {C4, 12},
 };
 
 // One chord a bar: root (octave 3) and the chord's other tones as intervals.
@@ -38,8 +48,8 @@ const Chord CMajor{48, {0, 4, 7}};
 const Chord FMajor{53, {0, 4, 7}};
 const Chord G7{43, {4, 7, 10}};
 const std::vector<Chord> Chords = {
-    CMajor, CMajor, CMajor, CMajor, G7,     G7,     CMajor, CMajor, FMajor, FMajor, CMajor, CMajor,
-    FMajor, FMajor, CMajor, CMajor, G7,     G7,     CMajor, CMajor, CMajor, G7,     CMajor, CMajor,
+    CMajor, CMajor, CMajor, CMajor, G7, G7, CMajor, CMajor, FMajor, FMajor, CMajor, CMajor,
+    FMajor, FMajor, CMajor, CMajor, G7, G7, CMajor, CMajor, CMajor, G7,     CMajor, CMajor,
 };
 
 struct Event {
@@ -49,13 +59,15 @@ struct Event {
 
 class Track {
 public:
-    void Add(int tick, std::vector<std::uint8_t> bytes) { Events.push_back({tick, std::move(bytes)}); }
+    void Add(int tick, std::vector<std::uint8_t> bytes) {
+        Events.push_back({tick, std::move(bytes)});
+    }
 
     void AddNote(int channel, int tick, int length, int pitch, int velocity) {
         Add(tick, {static_cast<std::uint8_t>(0x90 | channel), static_cast<std::uint8_t>(pitch),
                    static_cast<std::uint8_t>(velocity)});
-        Add(tick + length - 10, {static_cast<std::uint8_t>(0x80 | channel),
-                                 static_cast<std::uint8_t>(pitch), 0});
+        Add(tick + length - 10,
+            {static_cast<std::uint8_t>(0x80 | channel), static_cast<std::uint8_t>(pitch), 0});
     }
 
     void AddProgram(int channel, int program) {
@@ -74,9 +86,8 @@ public:
 
     // The track chunk, events in time order (note-offs before note-ons at the same tick).
     std::vector<std::uint8_t> Chunk() {
-        std::stable_sort(Events.begin(), Events.end(), [](const Event& a, const Event& b) {
-            return a.Tick < b.Tick;
-        });
+        std::stable_sort(Events.begin(), Events.end(),
+                         [](const Event& a, const Event& b) { return a.Tick < b.Tick; });
         std::vector<std::uint8_t> data;
         int last = 0;
         for (const Event& e : Events) {
@@ -119,7 +130,7 @@ Track ConductorTrack() {
     Track t;
     t.AddName("Silent Night");
     t.AddMeta(0, 0x51, {0x09, 0x27, 0xC0}); // 600000 us a quarter: 100 quarters a minute
-    t.AddMeta(0, 0x58, {6, 3, 24, 8});        // 6/8
+    t.AddMeta(0, 0x58, {6, 3, 24, 8});      // 6/8
     return t;
 }
 
@@ -144,8 +155,8 @@ Track ChordTrack(const std::string& name, int channel, int program, PerBar perBa
     t.AddProgram(channel, program);
     for (int verse = 0; verse < Verses; ++verse) {
         for (std::size_t bar = 0; bar < Chords.size(); ++bar) {
-            const int tick = (verse * static_cast<int>(Chords.size()) + static_cast<int>(bar)) *
-                             BarLength;
+            const int tick =
+                (verse * static_cast<int>(Chords.size()) + static_cast<int>(bar)) * BarLength;
             perBar(t, tick, Chords[bar], verse);
         }
     }
@@ -184,8 +195,8 @@ Track HarpTrack() {
 std::vector<std::uint8_t> ComposeDemoSong() {
     std::vector<Track> tracks;
     tracks.push_back(ConductorTrack());
-    tracks.push_back(MelodyTrack(0, 73, 0, 0, 92));   // flute, both verses
-    tracks.push_back(MelodyTrack(3, 9, 12, 1, 64));   // glockenspiel an octave up, second verse
+    tracks.push_back(MelodyTrack(0, 73, 0, 0, 92)); // flute, both verses
+    tracks.push_back(MelodyTrack(3, 9, 12, 1, 64)); // glockenspiel an octave up, second verse
     tracks.push_back(PadTrack());
     tracks.push_back(BassTrack());
     tracks.push_back(HarpTrack());

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     }
     const auto song = ComposeDemoSong();
     std::ofstream out((folder + "/silent-night.mid").toStdString(), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(song.data()), static_cast<std::streamsize>(song.size()));
+    out.write(reinterpret_cast<const char*>(song.data()),
+              static_cast<std::streamsize>(song.size()));
     return out ? 0 : 1;
 }

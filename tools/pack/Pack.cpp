@@ -174,7 +174,8 @@ bool WritePackage(const Options& o, const Bytes& player, const Bytes& song, cons
             return false;
         }
     }
-    if (chmod(temporary.c_str(), 0755) != 0 || std::rename(temporary.c_str(), o.Output.c_str()) != 0) {
+    if (chmod(temporary.c_str(), 0755) != 0 ||
+        std::rename(temporary.c_str(), o.Output.c_str()) != 0) {
         err << "tavrin-pack: cannot create \"" << o.Output << "\"\n";
         std::remove(temporary.c_str());
         return false;
@@ -212,9 +213,8 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
         err << "tavrin-pack: \"" << path << "\" is shorter than a package trailer\n";
         return ExitFailed;
     }
-    const auto t = PackageTrailer::Decode(
-        std::span<const std::uint8_t, PackageTrailer::Size>(bytes->data() + length - PackageTrailer::Size,
-                                                            PackageTrailer::Size));
+    const auto t = PackageTrailer::Decode(std::span<const std::uint8_t, PackageTrailer::Size>(
+        bytes->data() + length - PackageTrailer::Size, PackageTrailer::Size));
     const std::int64_t pictureOffset = length - PackageTrailer::Size - std::int64_t{t.PictureSize};
     const std::int64_t songOffset = pictureOffset - std::int64_t{t.SongSize};
     out << "file-size: " << length << "\n"

@@ -1,0 +1,51 @@
+#include "puzzle/MonoBitmap.h"
+
+#include <algorithm>
+#include <cassert>
+
+MonoBitmap::MonoBitmap(int width, int height, bool fill)
+    : W(width)
+    , H(height)
+    , RowBytes((width + 7) / 8)
+    , Bits(static_cast<std::size_t>(RowBytes) * static_cast<std::size_t>(height)) {
+    assert(width >= 0 && height >= 0);
+    Fill(fill);
+}
+
+void MonoBitmap::Set(int x, int y, bool bit) {
+    std::uint8_t& byte = Scanline(y)[x >> 3];
+    const auto mask = static_cast<std::uint8_t>(0x80u >> (x & 7));
+    byte = bit ? static_cast<std::uint8_t>(byte | mask) : static_cast<std::uint8_t>(byte & ~mask);
+}
+
+// Padding bits past the last pixel of a row always equal the fill, so two bitmaps with the same
+// pixels compare equal.
+void MonoBitmap::Fill(bool bit) {
+    std::fill(Bits.begin(), Bits.end(), bit ? 0xFF : 0x00);
+}
+
+void MonoBitmap::FillRect(int left, int top, int right, int bottom, bool bit) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, W);
+    bottom = std::min(bottom, H);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            Set(x, y, bit);
+        }
+    }
+}
+
+void MonoBitmap::AndAt(const MonoBitmap& source, int x, int y) {
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + source.Width(), W);
+    const int bottom = std::min(y + source.Height(), H);
+    for (int row = top; row < bottom; ++row) {
+        for (int col = left; col < right; ++col) {
+            if (!source.Get(col - x, row - y)) {
+                Set(col, row, false);
+            }
+        }
+    }
+}

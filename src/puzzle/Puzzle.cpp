@@ -1,0 +1,190 @@
+#include "puzzle/Puzzle.h"
+
+#include "puzzle/IndexBitmap.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::uint8_t ShadeBlank = 15;
+constexpr std::uint8_t ShadeLight = 1;
+constexpr std::uint8_t ShadeDark = 2;
+constexpr int BevelStep = 50;
+
+Pixel Lighter(Pixel p) {
+    const auto up = [](std::uint8_t c) {
+        return static_cast<std::uint8_t>(std::min(c + BevelStep, 255));
+    };
+    return MakePixel(up(Red(p)), up(Green(p)), up(Blue(p)));
+}
+
+Pixel Darker(Pixel p) {
+    const auto down = [](std::uint8_t c) {
+        return static_cast<std::uint8_t>(std::max(c - BevelStep, 0));
+    };
+    return MakePixel(down(Red(p)), down(Green(p)), down(Blue(p)));
+}
+
+struct SideStrip {
+    Side Where;
+    bool Flat;
+    bool Out;
+};
+
+// Places a strip at its side of an s x s piece bitmap.
+void PlaceStrip(Side side, int s, int& x, int& y, int stripWidth, int stripHeight) {
+    x = side == Side::Right ? s - stripWidth : 0;
+    y = side == Side::Bottom ? s - stripHeight : 0;
+}
+
+// Clears a flat side's margin to outside and draws its border line into the shade map.
+void CutFlatSide(Side side, int s, int t, int marginX, int marginY, MonoBitmap& mask,
+                 IndexBitmap& shade) {
+    const auto clear = [&](int left, int top, int right, int bottom) {
+        mask.FillRect(left, top, right, bottom, true);
+        shade.FillRect(left, top, right, bottom, ShadeBlank);
+    };
+    switch (side) {
+    case Side::Top:
+        clear(0, 0, s, t);
+        shade.Line(t, t, s, t, ShadeLight);
+        break;
+    case Side::Bottom:
+        clear(0, s - marginY, s, s);
+        shade.Line(0, s - marginY - 1, s, s - marginY - 1, ShadeDark);
+        break;
+    case Side::Left:
+        clear(0, 0, t, s);
+        shade.Line(t, 0, t, s - marginY - 1, ShadeLight);
+        break;
+    case Side::Right:
+        clear(s - marginX, 0, s, s);
+        shade.Line(s - marginX - 1, 0, s - marginX - 1, s - marginY - 1, ShadeDark);
+        break;
+    }
+}
+
+void BakeBevel(const IndexBitmap& shade, int homeX, int homeY, Bitmap& picture) {
+    const int top = std::max(0, -homeY);
+    const int bottom = std::min(shade.Height(), picture.Height() - homeY);
+    const int left = std::max(0, -homeX);
+    const int right = std::min(shade.Width(), picture.Width() - homeX);
+    for (int y = top; y < bottom; ++y) {
+        const std::uint8_t* marks = shade.Scanline(y);
+        Pixel* row = picture.Scanline(homeY + y) + homeX;
+        for (int x = left; x < right; ++x) {
+            const int k = marks[x] & 7;
+            if (k == ShadeLight) {
+                row[x] = Lighter(row[x]);
+            } else if (k == ShadeDark) {
+                row[x] = Darker(row[x]);
+            }
+        }
+    }
+}
+
+TRect CanvasRect(const Bitmap& canvas) {
+    return {0, 0, canvas.Width(), canvas.Height()};
+}
+
+} // namespace
+
+TPuzzle::TPuzzle(int x, int y, int width, int height)
+    : Bounds{x, y, x + width, y + height} {}
+
+bool TPuzzle::Contains(int x, int y) const {
+    if (!Bounds.Contains(x, y) || !Mask) {
+        return false;
+    }
+    return !Mask->Get(x - Bounds.Left, y - Bounds.Top);
+}
+
+bool TPuzzle::Cut(const TRect& inner, Bitmap* picture, int level, int marginX, int marginY,
+                  const EdgeBitmaps& edges) {
+    const int s = Bounds.Width();
+    const int t = inner.Left;
+    Mask = std::make_unique<MonoBitmap>(s, s, true);
+    Mask->FillRect(inner.Left, inner.Top, inner.Right, inner.Bottom, false);
+    IndexBitmap shade(s, s, ShadeBlank);
+    if (picture == nullptr) {
+        return true;
+    }
+    const SideStrip sides[] = {{Side::Top, FlatTop, TopOut},
+                               {Side::Bottom, FlatBottom, BottomOut},
+                               {Side::Left, FlatLeft, LeftOut},
+                               {Side::Right, FlatRight, RightOut}};
+    for (const SideStrip& side : sides) {
+        if (side.Flat) {
+            continue;
+        }
+        const MonoBitmap* maskStrip = edges.MaskStrip(EdgeMaskNumber(side.Where, side.Out, level));
+        const IndexBitmap* shadeStrip =
+            edges.ShadeStrip(EdgeShadeNumber(side.Where, side.Out, level));
+        if (maskStrip == nullptr || shadeStrip == nullptr) {
+            return false;
+        }
+        int x = 0;
+        int y = 0;
+        PlaceStrip(side.Where, s, x, y, maskStrip->Width(), maskStrip->Height());
+        Mask->AndAt(*maskStrip, x, y);
+        shade.AndAt(*shadeStrip, x, y);
+    }
+    for (const SideStrip& side : sides) {
+        if (side.Flat) {
+            CutFlatSide(side.Where, s, t, marginX, marginY, *Mask, shade);
+        }
+    }
+    BakeBevel(shade, HomeX, HomeY, *picture);
+    return true;
+}
+
+void TPuzzle::Draw(Bitmap& canvas, const Bitmap& picture) const {
+    Compose(canvas, CanvasRect(canvas), picture);
+}
+
+void TPuzzle::DrawClipped(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const {
+    Compose(canvas, clip, picture);
+}
+
+void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const {
+    if (!Mask) {
+        return;
+    }
+    const TRect area = Bounds.Intersect(clip).Intersect(CanvasRect(canvas));
+    if (area.IsEmpty()) {
+        return;
+    }
+    const TRect source = CanvasRect(picture);
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        const int maskY = y - Bounds.Top;
+        const int pictureY = HomeY + maskY;
+        const bool rowInPicture = pictureY >= 0 && pictureY < picture.Height();
+        Pixel* target = canvas.Scanline(y);
+        for (int x = area.Left; x < area.Right; ++x) {
+            const int maskX = x - Bounds.Left;
+            if (Mask->Get(maskX, maskY)) {
+                continue;
+            }
+            const int pictureX = HomeX + maskX;
+            target[x] = rowInPicture && source.Contains(pictureX, pictureY)
+                            ? picture.Scanline(pictureY)[pictureX]
+                            : MakePixel(0, 0, 0);
+        }
+    }
+}
+
+void TPuzzle::DrawShadow(Bitmap& canvas) const {
+    if (!Mask) {
+        return;
+    }
+    const TRect shadow = Bounds.Offset(2, 2);
+    const TRect area = shadow.Intersect(CanvasRect(canvas));
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        Pixel* target = canvas.Scanline(y);
+        for (int x = area.Left; x < area.Right; ++x) {
+            if (!Mask->Get(x - shadow.Left, y - shadow.Top)) {
+                target[x] = MakePixel(0, 0, 0);
+            }
+        }
+    }
+}

@@ -1,0 +1,94 @@
+#include "PieceFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<std::string> Blob = {
+    "........", "..####..", ".######.", ".##..##.", ".######.", "..####..", "...##...", "........",
+};
+
+const Pixel Board = MakePixel(0, 128, 128);
+
+class DrawTest : public ::testing::Test {
+protected:
+    Bitmap Picture = PatternPicture(40, 40);
+    Bitmap Canvas{30, 30};
+    std::unique_ptr<TPuzzle> Piece = AsciiPiece(5, 7, Blob);
+
+    void SetUp() override {
+        Canvas.Fill(Board);
+        Piece->HomeX = 12;
+        Piece->HomeY = 3;
+    }
+
+    bool Inside(int x, int y) const { return Piece->Contains(x, y); }
+};
+
+} // namespace
+
+TEST_F(DrawTest, CopiesThePicturesPixelsInsideTheShapeOnly) {
+    Piece->Draw(Canvas, Picture);
+    for (int y = 0; y < Canvas.Height(); ++y) {
+        for (int x = 0; x < Canvas.Width(); ++x) {
+            const Pixel expected = Inside(x, y) ? Picture.At(x - 5 + 12, y - 7 + 3) : Board;
+            ASSERT_EQ(Canvas.At(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DrawTest, DrawingTwiceEqualsDrawingOnce) {
+    Piece->Draw(Canvas, Picture);
+    const Bitmap once = Canvas;
+    Piece->Draw(Canvas, Picture);
+    EXPECT_EQ(Canvas, once);
+}
+
+TEST_F(DrawTest, PicturePixelsBeyondThePictureAreBlack) {
+    Piece->HomeX = -3;
+    Piece->Draw(Canvas, Picture);
+    EXPECT_EQ(Canvas.At(5 + 1, 7 + 2), MakePixel(0, 0, 0)); // picture x = -2
+    EXPECT_EQ(Canvas.At(5 + 3, 7 + 2), Picture.At(0, 5));
+}
+
+TEST_F(DrawTest, AClipThatOnlyTouchesBoundsDrawsNothing) {
+    const Bitmap before = Canvas;
+    Piece->DrawClipped(Canvas, {13, 0, 20, 30}, Picture); // starts at Bounds.Right
+    Piece->DrawClipped(Canvas, {0, 0, 30, 7}, Picture);   // ends at Bounds.Top
+    EXPECT_EQ(Canvas, before);
+}
+
+TEST_F(DrawTest, AClipLimitsTheDrawingToItsRectangle) {
+    const TRect clip{8, 9, 11, 13};
+    Piece->DrawClipped(Canvas, clip, Picture);
+    for (int y = 0; y < Canvas.Height(); ++y) {
+        for (int x = 0; x < Canvas.Width(); ++x) {
+            const bool drawn = clip.Contains(x, y) && Inside(x, y);
+            const Pixel expected = drawn ? Picture.At(x - 5 + 12, y - 7 + 3) : Board;
+            ASSERT_EQ(Canvas.At(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DrawTest, ShadowThenDrawLeavesBlackOnlyWhereTheShiftedSilhouetteShowsThrough) {
+    Piece->DrawShadow(Canvas);
+    Piece->Draw(Canvas, Picture);
+    for (int y = 0; y < Canvas.Height(); ++y) {
+        for (int x = 0; x < Canvas.Width(); ++x) {
+            const bool shadow = Inside(x - 2, y - 2) && !Inside(x, y);
+            if (Inside(x, y)) {
+                continue;
+            }
+            ASSERT_EQ(Canvas.At(x, y), shadow ? MakePixel(0, 0, 0) : Board) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DrawTest, NothingIsDrawnOutsideTheCanvas) {
+    Piece->Bounds = Piece->Bounds.Offset(-6, 20); // partly left of and below the canvas
+    Piece->Draw(Canvas, Picture);
+    Piece->DrawShadow(Canvas);
+    Piece->DrawClipped(Canvas, {-100, -100, 100, 100}, Picture);
+    EXPECT_EQ(Canvas.At(0, 29), Picture.At(12 + 1, 3 + 2));
+    EXPECT_EQ(Canvas.Width(), 30);
+}

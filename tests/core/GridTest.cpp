@@ -1,0 +1,56 @@
+#include "puzzle/Grid.h"
+
+#include "PieceFixtures.h"
+
+#include <gtest/gtest.h>
+
+TEST(ComputeGrid, DropsALastColumnThatWouldShowTooLittle) {
+    const Grid g = ComputeGrid(96, 16, 1, 500, 500);
+    EXPECT_EQ(g.Cols, 6);
+    EXPECT_EQ(g.MarginX, 16);
+    EXPECT_EQ(g.PictureWidth, 500);
+}
+
+TEST(ComputeGrid, TrimsAPictureWhoseLastColumnWouldBarelyReachIt) {
+    const Grid g = ComputeGrid(96, 16, 1, 159, 159);
+    EXPECT_EQ(g.Cols, 2);
+    EXPECT_EQ(g.Rows, 2);
+    EXPECT_EQ(g.PictureWidth, 143);
+    EXPECT_EQ(g.PictureHeight, 142);
+    EXPECT_EQ(g.MarginX, 17);
+    EXPECT_EQ(g.MarginY, 18);
+}
+
+TEST(ComputeGrid, TheSmallestPictureOfEachLevelGivesTwoByTwo) {
+    const int smallest[] = {101, 82, 69, 51};
+    for (const LevelSizes& l : AllLevels) {
+        const int limit = smallest[l.Level - 1];
+        EXPECT_TRUE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, limit, limit).CanBuild())
+            << "level " << l.Level;
+        EXPECT_FALSE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, limit - 1, 1000).CanBuild())
+            << "level " << l.Level;
+        EXPECT_FALSE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, 1000, limit - 1).CanBuild())
+            << "level " << l.Level;
+    }
+    EXPECT_FALSE(ComputeGrid(80, 14, 2, 81, 500).CanBuild());
+}
+
+TEST(ComputeGrid, MarginsEndBetweenTabAndPieceSizeAndTheGridStaysInsideThePicture) {
+    for (const LevelSizes& l : AllLevels) {
+        for (int w = 40; w < 700; w += 7) {
+            const Grid g = ComputeGrid(l.PieceSize, l.TabSize, l.Level, w, w / 2 + 30);
+            if (!g.CanBuild()) {
+                continue;
+            }
+            EXPECT_GE(g.MarginX, l.TabSize);
+            EXPECT_LE(g.MarginX, l.PieceSize);
+            EXPECT_GE(g.MarginY, l.TabSize);
+            EXPECT_LE(g.MarginY, l.PieceSize);
+            // What the last column's and row's pieces keep lies inside the trimmed picture.
+            const int lastHome = (g.Cols - 1) * l.Pitch() - l.TabSize;
+            EXPECT_LE(lastHome + l.PieceSize - g.MarginX, g.PictureWidth) << w;
+            const int lastRowHome = (g.Rows - 1) * l.Pitch() - l.TabSize;
+            EXPECT_LE(lastRowHome + l.PieceSize - g.MarginY, g.PictureHeight) << w;
+        }
+    }
+}
