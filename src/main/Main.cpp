@@ -3,19 +3,14 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/MessageBox.h"
-#include "main/PackageReader.h"
-#include "main/PuzzleType.h"
 #include "main/TempFolder.h"
-#include "main/Windows1252.h"
 #include "puzzle/Random.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <ctime>
 #include <unistd.h>
@@ -23,10 +18,6 @@
 TFormMain* FormMain = nullptr;
 
 namespace {
-
-QColor QtColorOf(TColor color) {
-    return QColor::fromRgb(PixelFromColor(color));
-}
 
 QRect WorkArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -55,6 +46,9 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
+    HeldPieces.Clear();
+    HeldPiece = nullptr;
+    ClearPieces();
     if (FormMain == this) {
         FormMain = nullptr;
     }
@@ -117,12 +111,14 @@ void TFormMain::FormShow() {
     FirstShow = false;
     ProcessRandom().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
-    if (!ReadPackage()) {
+    const std::optional<PackageContents> package = ReadPackage();
+    if (!package) {
         return;
     }
+    StartGame(package->PicturePath);
     RedrawBoard();
     ShowStartMessage();
-    Board->update();
+    Invalidate();
 }
 
 void TFormMain::SizeToWorkArea() {
@@ -163,35 +159,6 @@ void TFormMain::FormResize() {
     }
 }
 
-void TFormMain::RecreateBuffers() {
-    DragBuffer.reset();
-    DragBuffer = std::make_unique<Bitmap>(ClientWidth() + 1, ClientHeight());
-    BoardBuffer.reset();
-    BoardBuffer = std::make_unique<Bitmap>(ClientWidth() + 1, ClientHeight());
-    RedrawBoard();
-    Board->update();
-}
-
-void TFormMain::RedrawBoard() {
-    if (!BoardBuffer || !DragBuffer) {
-        return;
-    }
-    BoardBuffer->Fill(PixelFromColor(BoardColor));
-    *DragBuffer = *BoardBuffer;
-}
-
-void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
-    if (!BoardBuffer || BoardBuffer->IsEmpty()) {
-        painter.fillRect(Board->rect(), QtColorOf(BoardColor));
-        return;
-    }
-    const QImage board(reinterpret_cast<const uchar*>(BoardBuffer->Scanline(0)),
-                       BoardBuffer->Width(), BoardBuffer->Height(),
-                       static_cast<qsizetype>(BoardBuffer->Pitch()) * sizeof(Pixel),
-                       QImage::Format_RGB32);
-    painter.drawImage(dirty, board, dirty);
-}
-
 void TFormMain::FormClose() {
     const TempFolderResult folder = UserTempFolder();
     if (!folder.Ok()) {
@@ -203,49 +170,11 @@ void TFormMain::FormClose() {
 }
 
 void TFormMain::NewGameMenuClick() {
+    StartGame(PicturePath);
     RedrawBoard();
-    Board->update();
+    Invalidate();
 }
 
 void TFormMain::ExitMenuClick() {
     close();
-}
-
-std::optional<PackageContents> TFormMain::ReadPackage() {
-    const ExtractedPackage package = ExtractPackage(ExecutablePath);
-    if (package.Trailer) {
-        ApplyTrailer(*package.Trailer, package.SongPath);
-    }
-    if (!package.Ok()) {
-        const std::string text = package.Failure == PackageFailure::TempFileFailed
-                                     ? package.FailureDetail
-                                     : FailureMessage(package.Failure);
-        ShowMessageBox(QString::fromStdString(text), MessageIcon::Stop);
-        return std::nullopt;
-    }
-    return PackageContents{QString::fromStdString(package.PicturePath), !package.SongPath.empty()};
-}
-
-void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {
-    ArrangeMode = trailer.ArrangeMode;
-    SetPuzzleType(trailer.PuzzleType);
-    BoardColor = trailer.BoardColor;
-    ZoomPercent = trailer.ZoomPercent;
-    StartMessage = QString::fromStdString(Windows1252ToUtf8(trailer.StartMessage));
-    MediaPlayer->FileName = songPath.empty()
-                                ? QString::fromUtf8(TempSongName.data(), TempSongName.size())
-                                : QString::fromStdString(songPath);
-}
-
-void TFormMain::SetPuzzleType(std::int32_t type) {
-    const PuzzleSizes sizes = SizesForPuzzleType(type);
-    PuzzleType = sizes.PuzzleType;
-    PieceSize = sizes.PieceSize;
-    TabSize = sizes.TabSize;
-}
-
-void TFormMain::ShowStartMessage() {
-    if (!StartMessage.isEmpty()) {
-        ShowMessageBox(StartMessage, MessageIcon::Information);
-    }
 }

@@ -3,6 +3,7 @@
 #include "main/MediaPlayer.h"
 #include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
+#include "puzzle/PieceList.h"
 #include "puzzle/Rect.h"
 
 #include <QMainWindow>
@@ -17,6 +18,7 @@ class QAction;
 class QMenu;
 class QPainter;
 class QRect;
+class TFormProgress;
 struct PackageTrailer;
 
 // What the package gave start-up: the picture file to load and whether a song was written.
@@ -45,13 +47,28 @@ public:
     void NewGameMenuClick();
     void ExitMenuClick();
 
-    // Package.
+    // Package (MainPackage.cpp).
     std::optional<PackageContents> ReadPackage();
     void SetPuzzleType(std::int32_t type);
 
-    // Board.
+    // Picture (MainPicture.cpp).
+    bool StartGame(const QString& path);
+    bool LoadPicture(const QString& path, bool build);
+    void ClearPicture();
+
+    // Building (MainBuild.cpp).
+    bool BuildPuzzle();
+    bool ComputeGrid();
+    void ScatterPieces();
+    void ArrangePieces();
+    void ClearPieces();
+
+    // Board (MainBoard.cpp).
+    enum class Buffer { Board, Drag };
     void RecreateBuffers();
     void RedrawBoard();
+    // Copies a rectangle of a buffer to the window now.
+    void CopyToWindow(Buffer buffer, const TRect& rect);
     int ClientWidth() const;
     int ClientHeight() const;
 
@@ -71,6 +88,12 @@ public:
     std::int32_t ArrangeMode = 2;
     TRect DragRect;
     TColor BoardColor = 0x00808000;
+    // The piece under the pointer during a drag; it belongs to Pieces.
+    TPuzzle* HeldPiece = nullptr;
+    // All pieces, bottom first; null while there is no puzzle.
+    std::unique_ptr<PieceList> Pieces;
+    // The pieces of the held group.
+    HeldPieceList HeldPieces;
     std::unique_ptr<Bitmap> Picture;
     std::unique_ptr<Bitmap> ThumbnailPicture;
     std::unique_ptr<Bitmap> DragBuffer;
@@ -105,8 +128,16 @@ private:
     void FitFrameIntoWorkArea();
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
+    void FitPicture();
+    int BoardWidth() const;
+    int BoardHeight() const;
+    void Invalidate();
+    bool CutPieces(TFormProgress& progress);
+    void AbandonBuild();
 
     std::string ExecutablePath;
+    // The buffer a synchronous repaint copies from; the board buffer otherwise.
+    Buffer PaintSource = Buffer::Board;
 };
 
 // The one main window of the process, or none.

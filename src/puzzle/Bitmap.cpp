@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 Bitmap::Bitmap(int width, int height)
     : W(width)
@@ -25,4 +26,24 @@ void Bitmap::FillRect(int left, int top, int right, int bottom, Pixel p) {
     for (int y = top; y < bottom; ++y) {
         std::fill(Scanline(y) + left, Scanline(y) + right, p);
     }
+}
+
+Bitmap StretchNearest(const Bitmap& source, int width, int height) {
+    Bitmap target(width, height);
+    if (source.IsEmpty()) {
+        return target;
+    }
+    std::vector<int> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        columns[x] = static_cast<int>(static_cast<std::int64_t>(x) * source.Width() / width);
+    }
+    for (int y = 0; y < height; ++y) {
+        const Pixel* from = source.Scanline(
+            static_cast<int>(static_cast<std::int64_t>(y) * source.Height() / height));
+        Pixel* to = target.Scanline(y);
+        for (int x = 0; x < width; ++x) {
+            to[x] = from[columns[x]];
+        }
+    }
+    return target;
 }

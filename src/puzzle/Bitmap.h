@@ -36,3 +36,8 @@ private:
     int H = 0;
     std::vector<Pixel> Pixels;
 };
+
+// The whole of `source` stretched to width x height, nearest neighbour: target pixel (x, y)
+// takes source pixel (x * sourceWidth / width, y * sourceHeight / height), no averaging.
+// width >= 0, height >= 0.
+Bitmap StretchNearest(const Bitmap& source, int width, int height);

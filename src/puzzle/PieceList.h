@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <iterator>
 #include <list>
 #include <memory>
 
@@ -19,6 +20,13 @@ public:
     // Removes the piece equal to `piece` (same home position) without destroying it; null when
     // there is none.
     std::unique_ptr<TPuzzle> Detach(const TPuzzle& piece);
+
+    // Moves the piece at `at` to the top of the stack; returns the position that followed it.
+    Container::iterator MoveToBack(Container::iterator at) {
+        const auto next = std::next(at);
+        Items.splice(Items.end(), Items, at);
+        return next;
+    }
 
     std::size_t Count() const { return Items.size(); }
     bool IsEmpty() const { return Items.empty(); }

@@ -2,6 +2,7 @@
 #include "main/BoardWidget.h"
 #include "main/Main.h"
 #include "main/MessageRecorder.h"
+#include "main/Pictures.h"
 #include "main/TempFolder.h"
 #include "support/TestSupport.h"
 
@@ -32,7 +33,7 @@ protected:
     }
 };
 
-const Bytes Picture = PayloadOf(1000, JpegStart);
+const Bytes Picture = JpegOf(200, 150);
 const Bytes Song = PayloadOf(500, MidiStart);
 
 } // namespace

@@ -1,0 +1,62 @@
+// The board: two off-screen buffers one pixel wider than the client area, the full redraw, and
+// the paint that copies a buffer to the window.
+#include "main/BoardWidget.h"
+#include "main/Main.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+QImage ImageOf(const Bitmap& buffer) {
+    return QImage(reinterpret_cast<const uchar*>(buffer.Scanline(0)), buffer.Width(),
+                  buffer.Height(), static_cast<qsizetype>(buffer.Pitch()) * sizeof(Pixel),
+                  QImage::Format_RGB32);
+}
+
+} // namespace
+
+void TFormMain::RecreateBuffers() {
+    DragBuffer.reset();
+    DragBuffer = std::make_unique<Bitmap>(ClientWidth() + 1, ClientHeight());
+    BoardBuffer.reset();
+    BoardBuffer = std::make_unique<Bitmap>(ClientWidth() + 1, ClientHeight());
+    RedrawBoard();
+    Invalidate();
+}
+
+void TFormMain::RedrawBoard() {
+    if (!BoardBuffer || !DragBuffer) {
+        return;
+    }
+    BoardBuffer->Fill(PixelFromColor(BoardColor));
+    *DragBuffer = *BoardBuffer;
+    if (Pieces && Picture) {
+        for (const auto& piece : *Pieces) {
+            piece->Draw(*BoardBuffer, *Picture);
+        }
+    }
+}
+
+void TFormMain::Invalidate() {
+    Board->update();
+}
+
+void TFormMain::CopyToWindow(Buffer buffer, const TRect& rect) {
+    const TRect visible = rect.Intersect({0, 0, ClientWidth(), ClientHeight()});
+    if (visible.IsEmpty()) {
+        return;
+    }
+    PaintSource = buffer;
+    Board->repaint(visible.Left, visible.Top, visible.Width(), visible.Height());
+    PaintSource = Buffer::Board;
+}
+
+void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
+    const Bitmap* source = PaintSource == Buffer::Drag ? DragBuffer.get() : BoardBuffer.get();
+    if (source == nullptr || source->IsEmpty()) {
+        painter.fillRect(Board->rect(), QColor::fromRgb(PixelFromColor(BoardColor)));
+        return;
+    }
+    painter.drawImage(dirty, ImageOf(*source), dirty);
+}

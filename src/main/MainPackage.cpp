@@ -1,0 +1,46 @@
+// Reading the package appended to the player and applying its settings.
+#include "main/Main.h"
+#include "main/MessageBox.h"
+#include "main/PackageReader.h"
+#include "main/PuzzleType.h"
+#include "main/TempFolder.h"
+#include "main/Windows1252.h"
+
+std::optional<PackageContents> TFormMain::ReadPackage() {
+    const ExtractedPackage package = ExtractPackage(ExecutablePath);
+    if (package.Trailer) {
+        ApplyTrailer(*package.Trailer, package.SongPath);
+    }
+    if (!package.Ok()) {
+        const std::string text = package.Failure == PackageFailure::TempFileFailed
+                                     ? package.FailureDetail
+                                     : FailureMessage(package.Failure);
+        ShowMessageBox(QString::fromStdString(text), MessageIcon::Stop);
+        return std::nullopt;
+    }
+    return PackageContents{QString::fromStdString(package.PicturePath), !package.SongPath.empty()};
+}
+
+void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {
+    ArrangeMode = trailer.ArrangeMode;
+    SetPuzzleType(trailer.PuzzleType);
+    BoardColor = trailer.BoardColor;
+    ZoomPercent = trailer.ZoomPercent;
+    StartMessage = QString::fromStdString(Windows1252ToUtf8(trailer.StartMessage));
+    MediaPlayer->FileName = songPath.empty()
+                                ? QString::fromUtf8(TempSongName.data(), TempSongName.size())
+                                : QString::fromStdString(songPath);
+}
+
+void TFormMain::SetPuzzleType(std::int32_t type) {
+    const PuzzleSizes sizes = SizesForPuzzleType(type);
+    PuzzleType = sizes.PuzzleType;
+    PieceSize = sizes.PieceSize;
+    TabSize = sizes.TabSize;
+}
+
+void TFormMain::ShowStartMessage() {
+    if (!StartMessage.isEmpty()) {
+        ShowMessageBox(StartMessage, MessageIcon::Information);
+    }
+}

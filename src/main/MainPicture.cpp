@@ -1,0 +1,89 @@
+// Loading the picture file, fitting it to the board in zoom steps, and starting a game on it.
+#include "main/Main.h"
+#include "main/MessageBox.h"
+#include "main/PictureFile.h"
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array<int, 9> ZoomSteps = {100, 90, 80, 70, 60, 50, 40, 30, 20};
+
+int Scaled(int length, int percent) {
+    return static_cast<int>(std::max<std::int64_t>(std::int64_t{length} * percent / 100, 0));
+}
+
+} // namespace
+
+bool TFormMain::StartGame(const QString& path) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool built = LoadPicture(path, true);
+    QGuiApplication::restoreOverrideCursor();
+    return built;
+}
+
+bool TFormMain::LoadPicture(const QString& path, bool build) {
+    ClearPieces();
+    if (!path.isEmpty()) {
+        ClearPicture();
+        std::optional<Bitmap> loaded = LoadPictureFile(path);
+        if (!loaded) {
+            ShowMessageBox(QStringLiteral("Unable to open %1.").arg(path), MessageIcon::Stop);
+            RedrawBoard();
+            Invalidate();
+            PicturePath.clear();
+            return false;
+        }
+        Picture = std::make_unique<Bitmap>(std::move(*loaded));
+        FitPicture();
+        PicturePath = path;
+    }
+    if (Picture) {
+        GameOver = false;
+    }
+    if (!build) {
+        return true;
+    }
+    const bool built = BuildPuzzle();
+    GameOver = !built;
+    return built;
+}
+
+void TFormMain::ClearPicture() {
+    Picture.reset();
+    ThumbnailPicture.reset();
+    GameOver = true;
+}
+
+int TFormMain::BoardWidth() const {
+    return BoardBuffer ? BoardBuffer->Width() : ClientWidth() + 1;
+}
+
+int TFormMain::BoardHeight() const {
+    return BoardBuffer ? BoardBuffer->Height() : ClientHeight();
+}
+
+// Scales the picture down in ten-percent steps until it is smaller than the board, then
+// stretches it (and the thumbnail's copy) to that size.
+void TFormMain::FitPicture() {
+    const auto fitsAt = [&](int percent) {
+        PictureWidth = Scaled(Picture->Width(), percent);
+        PictureHeight = Scaled(Picture->Height(), percent);
+        return PictureWidth < BoardWidth() && PictureHeight < BoardHeight();
+    };
+    if (!fitsAt(ZoomPercent)) {
+        ShowMessageBox(QStringLiteral("The image will be zoomed out because it is too large."),
+                       MessageIcon::Information);
+        for (const int step : ZoomSteps) {
+            ZoomPercent = step;
+            if (fitsAt(step)) {
+                break;
+            }
+        }
+    }
+    const Bitmap full = std::move(*Picture);
+    *Picture = StretchNearest(full, PictureWidth, PictureHeight);
+    ThumbnailPicture = std::make_unique<Bitmap>(*Picture);
+}

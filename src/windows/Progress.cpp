@@ -1,0 +1,132 @@
+#include "windows/Progress.h"
+
+#include "main/Application.h"
+#include "windows/Banner.h"
+#include "windows/WebLinks.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+QPointer<TFormProgress> FormProgress;
+
+TFormProgress::TFormProgress(QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("FormProgress"));
+    setWindowTitle(ApplicationTitle);
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont font = this->font();
+    font.setFamily(QStringLiteral("Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    Panel1 = BevelPanel(this, {0, 0, 321, 373});
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setLineWidth(2);
+    Panel2 = BevelPanel(Panel1, {8, 8, 305, 136});
+    Image1 = new QLabel(Panel2);
+    Image1->setGeometry(2, 2, 301, 132);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(PaintBanner());
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->installEventFilter(this);
+
+    Panel3 = BevelPanel(Panel1, {8, 147, 305, 117});
+    Label1 = TextLabel(Panel3, {8, 8, 240, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
+    Label2 = TextLabel(Panel3, {8, 44, 152, 13}, QStringLiteral("Picture: Winter Village"));
+    Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, QStringLiteral("painted by the Tavrin team"));
+    Label3 = TextLabel(Panel3, {8, 80, 210, 13},
+                       QStringLiteral("Music: Silent Night (F. X. Gruber, 1818)"));
+    Label5 = LinkLabel(Panel3, {8, 96, 200, 13}, QStringLiteral("arranged by the Tavrin team"));
+
+    ProgressBar = new QProgressBar(Panel1);
+    ProgressBar->setGeometry(8, 320, 305, 17);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+
+    ButtonClose = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                                  QStringLiteral("&Start the game"), Panel1);
+    ButtonClose->setGeometry(8, 340, 305, 25);
+    ButtonClose->setEnabled(false);
+    connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
+
+    Panel4 = BevelPanel(Panel1, {8, 267, 305, 50});
+    Label7 = TextLabel(Panel4, {8, 6, 267, 39},
+                       QStringLiteral("This program is free of charge. You may pass it on to "
+                                      "others as it is, but you must not modify it."));
+    Label7->setWordWrap(true);
+}
+
+QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
+    auto* panel = new QFrame(parent);
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    return panel;
+}
+
+QLabel* TFormProgress::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLabel* TFormProgress::LinkLabel(QWidget* parent, const QRect& geometry, const QString& text) {
+    QLabel* label = TextLabel(parent, geometry, text);
+    QFont underlined = label->font();
+    underlined.setUnderline(true);
+    label->setFont(underlined);
+    QPalette blue = label->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(blue);
+    label->setCursor(Qt::PointingHandCursor);
+    label->installEventFilter(this);
+    return label;
+}
+
+bool TFormProgress::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonRelease) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (watched == Image1) {
+        Image1Click();
+    } else if (watched == Label4) {
+        Label4Click();
+    } else if (watched == Label6) {
+        Label6Click();
+    } else if (watched == Label5) {
+        Label5Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFormProgress::Image1Click() {
+    OpenWebLink(WebLinks::ProductPage);
+}
+void TFormProgress::Label4Click() {
+    OpenWebLink(WebLinks::HomePage);
+}
+void TFormProgress::Label6Click() {
+    OpenWebLink(WebLinks::PictureArtist);
+}
+void TFormProgress::Label5Click() {
+    OpenWebLink(WebLinks::MusicAuthor);
+}
+
+void TFormProgress::showEvent(QShowEvent* event) {
+    CenterOnScreen();
+    QWidget::showEvent(event);
+}
+
+void TFormProgress::CenterOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        move(screen->geometry().center() - rect().center());
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The loading window: a borderless window in the middle of the screen, on top of the others,
+// with a banner, credit lines with links, a note on free distribution, a progress bar that
+// follows the build, and a button that closes it once the puzzle is ready.
+class TFormProgress : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormProgress(QWidget* owner);
+
+    static constexpr int ClientWidth = 321;
+    static constexpr int ClientHeight = 373;
+
+    void Image1Click();
+    void Label4Click();
+    void Label6Click();
+    void Label5Click();
+
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QLabel* Image1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QPushButton* ButtonClose = nullptr;
+    QFrame* Panel4 = nullptr;
+    QLabel* Label7 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
+    QLabel* TextLabel(QWidget* parent, const QRect& geometry, const QString& text);
+    QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
+    void CenterOnScreen();
+};
+
+// The newest loading window, or none once it is destroyed.
+extern QPointer<TFormProgress> FormProgress;
