@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <cstdlib>
 #include <cstring>
 #include <span>
 
@@ -81,12 +82,14 @@ std::optional<Bitmap> DecodeBmp(QByteArray& bytes) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "bmp");
+    // Qt states a top-down file's height as negative.
     const QSize size = reader.size();
-    if (!IsAcceptablePictureSize(size.width(), size.height())) {
+    if (!IsAcceptablePictureSize(std::abs(size.width()), std::abs(size.height()))) {
         return std::nullopt;
     }
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
+    if (!reader.read(&image) || image.isNull() ||
+        !IsAcceptablePictureSize(image.width(), image.height())) {
         return std::nullopt;
     }
     return BitmapOf(image);

@@ -120,7 +120,10 @@ TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
     EXPECT_EQ(form.MediaPlayer->FileName.toStdString(), Temp("tavrin.mid"));
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
     EXPECT_EQ(ReadBytes(Temp("tavrin.mid")), Song);
-    EXPECT_EQ(BoardPixel(form, 10, 10), qRgb(0x80, 0x40, 0x20));
+    EXPECT_EQ(BoardPixel(form, form.ClientWidth() - 1, form.ClientHeight() - 1) >> 24, 0xFFu);
+    ASSERT_TRUE(form.Pieces);
+    EXPECT_FALSE(form.GameOver);
+    EXPECT_EQ(form.PicturePath.toStdString(), Temp("tavrin.jpg"));
 }
 
 TEST_F(FormMainTest, TrailerTypesAreNormalised) {

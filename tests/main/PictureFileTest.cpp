@@ -1,0 +1,188 @@
+#include "main/PictureFile.h"
+
+#include "main/JpegDecoder.h"
+#include "main/Pictures.h"
+
+#include <QImageWriter>
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+namespace {
+
+const std::filesystem::path Corpus =
+    std::filesystem::path(TAVRIN_SOURCE_DIR) / ".." / "shared" / "corpus" / "bmpsuite";
+
+std::vector<std::filesystem::path> CorpusFiles(const char* folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Corpus / folder)) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The size a BMP file's own header states.
+QSize HeaderSize(const Bytes& b) {
+    const auto u16 = [&](int at) { return b[at] | b[at + 1] << 8; };
+    const auto i32 = [&](int at) {
+        return static_cast<std::int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 |
+                                         static_cast<std::uint32_t>(b[at + 3]) << 24);
+    };
+    if (u16(14) == 12) {
+        return {u16(18), u16(20)};
+    }
+    return {i32(18), std::abs(i32(22))};
+}
+
+QString Saved(const ScratchFolder& folder, const std::string& name, const Bytes& bytes) {
+    WriteBytes(folder.File(name), bytes);
+    return QString::fromStdString(folder.File(name));
+}
+
+Bytes Truncated(Bytes bytes) {
+    bytes.resize(bytes.size() * 2 / 3);
+    return bytes;
+}
+
+// A JPEG in Adobe's CMYK, inks stored inverted as Adobe's programs write them.
+Bytes AdobeCmykJpeg(const std::vector<std::array<std::uint8_t, 4>>& blocks) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(16 * blocks.size());
+    info.image_height = 16;
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(info.image_width * 4);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        for (int x = 0; x < 16; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                row[(b * 16 + x) * 4 + c] = static_cast<JSAMPLE>(255 - blocks[b][c]);
+            }
+        }
+    }
+    for (int y = 0; y < 16; ++y) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&info, &r, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes bytes(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+void ExpectNear(Pixel actual, int red, int green, int blue) {
+    EXPECT_NEAR(Red(actual), red, 6);
+    EXPECT_NEAR(Green(actual), green, 6);
+    EXPECT_NEAR(Blue(actual), blue, 6);
+}
+
+} // namespace
+
+TEST(PictureFile, TheBitmapDecoderIsChosenByExtensionInAnyCase) {
+    ScratchFolder folder;
+    const Bytes bmp = FileOf(PatternImage(30, 20), "BMP");
+    for (const char* name : {"a.BMP", "b.bmp", "c.Bmp", "d.jpg.bmp"}) {
+        const auto picture = LoadPictureFile(Saved(folder, name, bmp));
+        ASSERT_TRUE(picture) << name;
+        EXPECT_EQ(picture->Width(), 30);
+        EXPECT_EQ(picture->At(7, 3), PatternImage(30, 20).pixel(7, 3)) << name;
+    }
+    for (const char* name : {"e.jpg", "f.jpeg", "g.gif", "h.bmp.jpg"}) {
+        EXPECT_FALSE(LoadPictureFile(Saved(folder, name, bmp))) << name;
+    }
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "nodot", bmp)));
+}
+
+TEST(PictureFile, JpegsOfEveryCommonKindDecode) {
+    const QImage colour = PatternImage(64, 48);
+    const auto baseline = DecodeJpeg(FileOf(colour, "JPG"));
+    ASSERT_TRUE(baseline);
+    EXPECT_EQ(baseline->Width(), 64);
+    EXPECT_EQ(baseline->Height(), 48);
+
+    QByteArray progressive;
+    QBuffer buffer(&progressive);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPG");
+    writer.setProgressiveScanWrite(true);
+    ASSERT_TRUE(writer.write(colour));
+    const auto decoded = DecodeJpeg(Bytes(progressive.begin(), progressive.end()));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->Height(), 48);
+
+    QImage grey(40, 30, QImage::Format_Grayscale8);
+    grey.fill(200);
+    const auto greyscale = DecodeJpeg(FileOf(grey, "JPG", 100));
+    ASSERT_TRUE(greyscale);
+    ExpectNear(greyscale->At(10, 10), 200, 200, 200);
+    EXPECT_EQ(greyscale->At(10, 10) >> 24, 0xFFu);
+}
+
+TEST(PictureFile, AdobeCmykJpegsGetTheirColoursRight) {
+    // C, M, Y, K ink amounts: red, green, blue, black and a grey made with black ink.
+    const auto picture = DecodeJpeg(AdobeCmykJpeg(
+        {{0, 255, 255, 0}, {255, 0, 255, 0}, {255, 255, 0, 0}, {0, 0, 0, 255}, {0, 0, 0, 128}}));
+    ASSERT_TRUE(picture);
+    ExpectNear(picture->At(8, 8), 255, 0, 0);
+    ExpectNear(picture->At(24, 8), 0, 255, 0);
+    ExpectNear(picture->At(40, 8), 0, 0, 255);
+    ExpectNear(picture->At(56, 8), 0, 0, 0);
+    ExpectNear(picture->At(72, 8), 127, 127, 127);
+}
+
+TEST(PictureFile, DamagedFilesAreRefused) {
+    ScratchFolder folder;
+    const Bytes jpeg = JpegOf(120, 90);
+    const Bytes bmp = FileOf(PatternImage(120, 90), "BMP");
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "cut.jpg", Truncated(jpeg))));
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "cut.bmp", Truncated(bmp))));
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "empty.jpg", {})));
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "text.jpg", PayloadOf(5000, JpegStart))));
+    EXPECT_FALSE(LoadPictureFile(QString::fromStdString(folder.File("missing.jpg"))));
+}
+
+TEST(PictureFile, PicturesBeyondTheSizeLimitsAreRefused) {
+    ScratchFolder folder;
+    // A header that claims 20000 x 20000 pixels.
+    Bytes bmp = FileOf(PatternImage(8, 8), "BMP");
+    bmp[18] = 0x20, bmp[19] = 0x4E, bmp[22] = 0x20, bmp[23] = 0x4E;
+    EXPECT_FALSE(LoadPictureFile(Saved(folder, "huge.bmp", bmp)));
+    QImage wide(16400, 8, QImage::Format_RGB32);
+    wide.fill(Qt::white);
+    EXPECT_FALSE(DecodeJpeg(FileOf(wide, "JPG")));
+}
+
+TEST(BmpCorpus, EveryGoodFileLoadsAtItsStatedSize) {
+    for (const auto& path : CorpusFiles("g")) {
+        const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
+        ASSERT_TRUE(picture) << path;
+        const QSize stated = HeaderSize(ReadBytes(path.string()));
+        EXPECT_EQ(picture->Width(), stated.width()) << path;
+        EXPECT_EQ(picture->Height(), stated.height()) << path;
+    }
+}
+
+TEST(BmpCorpus, BadAndQuestionableFilesNeverCrash) {
+    int refused = 0;
+    for (const char* folder : {"b", "q"}) {
+        for (const auto& path : CorpusFiles(folder)) {
+            const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
+            refused += !picture;
+            if (picture) {
+                EXPECT_GT(picture->Width(), 0) << path;
+            }
+        }
+    }
+    EXPECT_GT(refused, 10);
+}
