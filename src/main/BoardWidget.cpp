@@ -2,6 +2,7 @@
 
 #include "main/Main.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -21,4 +22,19 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
 
 void BoardWidget::resizeEvent(QResizeEvent*) {
     Form.FormResize();
+}
+
+void BoardWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Form.FormMouseDown(event->button(), at.x(), at.y());
+}
+
+void BoardWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Form.FormMouseMove(at.x(), at.y());
+}
+
+void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Form.FormMouseUp(event->button(), at.x(), at.y());
 }

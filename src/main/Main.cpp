@@ -3,6 +3,7 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/MessageBox.h"
+#include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
 #include "puzzle/Random.h"
 
@@ -38,6 +39,7 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     MediaPlayer = new ::MediaPlayer(this);
     MediaPlayer->setObjectName(QStringLiteral("MediaPlayer"));
     Board = new BoardWidget(*this);
+    Confinement = std::make_unique<PointerConfinement>(*Board);
     setCentralWidget(Board);
     CreateMenu();
     SetPuzzleType(1);
@@ -46,8 +48,7 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
 }
 
 TFormMain::~TFormMain() {
-    HeldPieces.Clear();
-    HeldPiece = nullptr;
+    EndDrag();
     ClearPieces();
     if (FormMain == this) {
         FormMain = nullptr;
@@ -160,6 +161,7 @@ void TFormMain::FormResize() {
 }
 
 void TFormMain::FormClose() {
+    EndDrag();
     const TempFolderResult folder = UserTempFolder();
     if (!folder.Ok()) {
         return;

@@ -7,6 +7,7 @@
 #include "puzzle/Rect.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,7 @@ class BoardWidget;
 class QAction;
 class QMenu;
 class QPainter;
-class QRect;
+class PointerConfinement;
 class TFormProgress;
 struct PackageTrailer;
 
@@ -46,6 +47,16 @@ public:
     void FormClose();
     void NewGameMenuClick();
     void ExitMenuClick();
+    void FormMouseDown(Qt::MouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(Qt::MouseButton button, int x, int y);
+
+    // Dragging (MainDrag.cpp, MainDrop.cpp).
+    bool PickUpGroup(int x, int y);
+    // Ends a drag without dropping: nothing held, the pointer free.
+    void EndDrag();
+    // The rectangle the pointer is kept in while a group is held, in client coordinates.
+    TRect ConfinementRect() const;
 
     // Package (MainPackage.cpp).
     std::optional<PackageContents> ReadPackage();
@@ -135,9 +146,16 @@ private:
     bool CutPieces(TFormProgress& progress);
     void AbandonBuild();
 
+    TRect DragRegion(int x, int y) const;
+    void ComposeDrag(const TRect& region);
+    void PutDownHeldGroup();
+    bool JoinOnce();
+
     std::string ExecutablePath;
+    std::unique_ptr<PointerConfinement> Confinement;
     // The buffer a synchronous repaint copies from; the board buffer otherwise.
     Buffer PaintSource = Buffer::Board;
+    QRect PaintSourceRect;
 };
 
 // The one main window of the process, or none.

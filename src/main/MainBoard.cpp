@@ -48,15 +48,21 @@ void TFormMain::CopyToWindow(Buffer buffer, const TRect& rect) {
         return;
     }
     PaintSource = buffer;
-    Board->repaint(visible.Left, visible.Top, visible.Width(), visible.Height());
+    PaintSourceRect = QRect(visible.Left, visible.Top, visible.Width(), visible.Height());
+    Board->repaint(PaintSourceRect);
     PaintSource = Buffer::Board;
 }
 
+// The board buffer, except inside the rectangle a copy from the drag buffer asked for: a
+// repaint also covers whatever else of the window was waiting to be painted.
 void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
-    const Bitmap* source = PaintSource == Buffer::Drag ? DragBuffer.get() : BoardBuffer.get();
-    if (source == nullptr || source->IsEmpty()) {
+    if (!BoardBuffer || BoardBuffer->IsEmpty()) {
         painter.fillRect(Board->rect(), QColor::fromRgb(PixelFromColor(BoardColor)));
         return;
     }
-    painter.drawImage(dirty, ImageOf(*source), dirty);
+    painter.drawImage(dirty, ImageOf(*BoardBuffer), dirty);
+    if (PaintSource == Buffer::Drag && DragBuffer) {
+        const QRect composed = dirty.intersected(PaintSourceRect);
+        painter.drawImage(composed, ImageOf(*DragBuffer), composed);
+    }
 }

@@ -38,6 +38,7 @@ void TFormMain::ClearPieces() {
     if (!Pieces) {
         return;
     }
+    EndDrag();
     Pieces.reset();
     GameOver = true;
 }

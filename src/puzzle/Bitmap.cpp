@@ -47,3 +47,14 @@ Bitmap StretchNearest(const Bitmap& source, int width, int height) {
     }
     return target;
 }
+
+void CopyRect(const Bitmap& source, Bitmap& target, int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min({right, source.Width(), target.Width()});
+    bottom = std::min({bottom, source.Height(), target.Height()});
+    for (int y = top; y < bottom; ++y) {
+        std::copy(source.Scanline(y) + left, source.Scanline(y) + std::max(left, right),
+                  target.Scanline(y) + left);
+    }
+}

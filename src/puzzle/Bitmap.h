@@ -41,3 +41,7 @@ private:
 // takes source pixel (x * sourceWidth / width, y * sourceHeight / height), no averaging.
 // width >= 0, height >= 0.
 Bitmap StretchNearest(const Bitmap& source, int width, int height);
+
+// Copies the pixels of `rect` (clipped to both bitmaps) from `source` to the same place in
+// `target`.
+void CopyRect(const Bitmap& source, Bitmap& target, int left, int top, int right, int bottom);
