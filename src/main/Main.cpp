@@ -6,6 +6,9 @@
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
 #include "puzzle/Random.h"
+#include "windows/About.h"
+#include "windows/AppIcon.h"
+#include "windows/Orgwnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -38,6 +41,8 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     MediaPlayer = new ::MediaPlayer(this);
     MediaPlayer->setObjectName(QStringLiteral("MediaPlayer"));
+    connect(MediaPlayer, &MediaPlayer::Notify, this, &TFormMain::MediaPlayerNotify);
+    setWindowIcon(AppIcon());
     Board = new BoardWidget(*this);
     Confinement = std::make_unique<PointerConfinement>(*Board);
     setCentralWidget(Board);
@@ -75,11 +80,13 @@ void TFormMain::CreateMenu() {
     ShowThumbnailMenu = Options1->addAction(QStringLiteral("Show &thumbnail"));
     ShowThumbnailMenu->setObjectName(QStringLiteral("ShowThumbnailMenu"));
     ShowThumbnailMenu->setCheckable(true);
+    connect(ShowThumbnailMenu, &QAction::triggered, this, &TFormMain::ShowThumbnailMenuClick);
 
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     AboutMenu = Help1->addAction(QStringLiteral("&About"));
     AboutMenu->setObjectName(QStringLiteral("AboutMenu"));
+    connect(AboutMenu, &QAction::triggered, this, &TFormMain::AboutMenuClick);
 }
 
 int TFormMain::ClientWidth() const {
@@ -90,9 +97,13 @@ int TFormMain::ClientHeight() const {
     return Board->height();
 }
 
+// The road to the first board runs once the window is on the screen, so that the loading
+// window and any message appear over it rather than over an empty desktop.
 void TFormMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    FormShow();
+    if (FirstShow) {
+        QMetaObject::invokeMethod(this, &TFormMain::FormShow, Qt::QueuedConnection);
+    }
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -120,6 +131,47 @@ void TFormMain::FormShow() {
     RedrawBoard();
     ShowStartMessage();
     Invalidate();
+    if (package->HasSong) {
+        StartSong();
+    }
+}
+
+// A song that cannot be played is reported; the puzzle stays playable without music.
+void TFormMain::StartSong() {
+    try {
+        MediaPlayer->Open();
+        MediaPlayer->Play();
+    } catch (const SongError& error) {
+        ShowException(error.what());
+    }
+}
+
+void TFormMain::MediaPlayerNotify() {
+    if (MediaPlayer->GetMode() == MediaPlayer::Mode::Stopped) {
+        MediaPlayer->Play();
+    }
+}
+
+void TFormMain::ShowThumbnailMenuClick() {
+    if (OrgWindow) {
+        delete OrgWindow.data();
+        OrgWindow = nullptr;
+        ShowThumbnailMenu->setChecked(false);
+        return;
+    }
+    OrgWindow = new TOrgWindow(this, [this] { ShowThumbnailMenu->setChecked(false); });
+    OrgWindow->SetPicture(ThumbnailPicture);
+    OrgWindow->show();
+    raise();
+    activateWindow();
+    ShowThumbnailMenu->setChecked(true);
+}
+
+void TFormMain::AboutMenuClick() {
+    auto* about = new TFormAbout(this);
+    FormAbout = about;
+    about->exec();
+    delete about;
 }
 
 void TFormMain::SizeToWorkArea() {
@@ -130,6 +182,7 @@ void TFormMain::SizeToWorkArea() {
     if (layout() != nullptr) {
         layout()->activate();
     }
+    FitFrameIntoWorkArea();
     if (!BoardBuffer || BoardBuffer->Width() != ClientWidth() + 1 ||
         BoardBuffer->Height() != ClientHeight()) {
         RecreateBuffers();
@@ -151,6 +204,9 @@ void TFormMain::FitFrameIntoWorkArea() {
     if (wanted != size() && wanted.isValid()) {
         setFixedSize(wanted);
         move(work.topLeft());
+        if (layout() != nullptr) {
+            layout()->activate();
+        }
     }
 }
 

@@ -50,6 +50,9 @@ public:
     void FormMouseDown(Qt::MouseButton button, int x, int y);
     void FormMouseMove(int x, int y);
     void FormMouseUp(Qt::MouseButton button, int x, int y);
+    void ShowThumbnailMenuClick();
+    void AboutMenuClick();
+    void MediaPlayerNotify();
 
     // Dragging (MainDrag.cpp, MainDrop.cpp).
     bool PickUpGroup(int x, int y);
@@ -106,7 +109,8 @@ public:
     // The pieces of the held group.
     HeldPieceList HeldPieces;
     std::unique_ptr<Bitmap> Picture;
-    std::unique_ptr<Bitmap> ThumbnailPicture;
+    // Shared with the thumbnail window, which only borrows it.
+    std::shared_ptr<Bitmap> ThumbnailPicture;
     std::unique_ptr<Bitmap> DragBuffer;
     std::unique_ptr<Bitmap> BoardBuffer;
     std::int32_t LastMouseX = 0;
@@ -139,6 +143,7 @@ private:
     void FitFrameIntoWorkArea();
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
+    void StartSong();
     void FitPicture();
     int BoardWidth() const;
     int BoardHeight() const;

@@ -2,6 +2,7 @@
 #include "main/Main.h"
 #include "main/MessageBox.h"
 #include "main/PictureFile.h"
+#include "windows/Orgwnd.h"
 
 #include <QGuiApplication>
 #include <algorithm>
@@ -20,6 +21,9 @@ int Scaled(int length, int percent) {
 bool TFormMain::StartGame(const QString& path) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const bool built = LoadPicture(path, true);
+    if (OrgWindow) {
+        OrgWindow->SetPicture(ThumbnailPicture);
+    }
     QGuiApplication::restoreOverrideCursor();
     return built;
 }
@@ -85,5 +89,5 @@ void TFormMain::FitPicture() {
     }
     const Bitmap full = std::move(*Picture);
     *Picture = StretchNearest(full, PictureWidth, PictureHeight);
-    ThumbnailPicture = std::make_unique<Bitmap>(*Picture);
+    ThumbnailPicture = std::make_shared<Bitmap>(*Picture);
 }

@@ -3,6 +3,7 @@
 #include "main/Main.h"
 #include "main/MessageRecorder.h"
 #include "main/Pictures.h"
+#include "main/ShowForm.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ protected:
     TFormMain Form{Work.File("no-package")};
 
     void SetUp() override {
-        Form.show();
+        ShowForm(Form);
         Messages.Calls.clear();
         Form.ZoomPercent = 100;
     }

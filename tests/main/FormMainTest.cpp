@@ -3,6 +3,7 @@
 #include "main/Main.h"
 #include "main/MessageRecorder.h"
 #include "main/Pictures.h"
+#include "main/ShowForm.h"
 #include "main/TempFolder.h"
 #include "support/TestSupport.h"
 
@@ -34,7 +35,7 @@ protected:
 };
 
 const Bytes Picture = JpegOf(200, 150);
-const Bytes Song = PayloadOf(500, MidiStart);
+const Bytes Song = ReadBytes(TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid");
 
 } // namespace
 
@@ -92,7 +93,7 @@ TEST_F(FormMainTest, TheWindowCannotBeMaximisedOrResized) {
     EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
-    form.show();
+    ShowForm(form);
     const QSize work = QGuiApplication::primaryScreen()->availableGeometry().size();
     // The frame the window system adds is taken into account: frame and all fill the work area.
     EXPECT_EQ(form.frameGeometry().size(), work);
@@ -103,7 +104,8 @@ TEST_F(FormMainTest, TheWindowCannotBeMaximisedOrResized) {
 TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
     TFormMain form(Package(
         Picture, Song, {"--type", "2", "--arrange", "1", "--zoom", "90", "--color", "0x00204080"}));
-    form.show();
+    PlaySongsIntoFile(form, Work.File("audio.raw"));
+    ShowForm(form);
     EXPECT_FALSE(form.FirstShow);
     EXPECT_TRUE(Messages.Calls.empty());
     ASSERT_TRUE(form.BoardBuffer);
@@ -131,7 +133,7 @@ TEST_F(FormMainTest, TrailerTypesAreNormalised) {
          std::vector<std::tuple<std::string, int, int, int>>{
              {"0", 3, 64, 10}, {"7", 3, 64, 10}, {"200", 3, 64, 10}, {"12", 12, 48, 8}}) {
         TFormMain form(Package(Picture, {}, {"--type", given}));
-        form.show();
+        ShowForm(form);
         EXPECT_EQ(form.PuzzleType, type) << given;
         EXPECT_EQ(form.PieceSize, piece) << given;
         EXPECT_EQ(form.TabSize, tab) << given;
@@ -140,16 +142,16 @@ TEST_F(FormMainTest, TrailerTypesAreNormalised) {
 
 TEST_F(FormMainTest, APackageWithoutASongKeepsTheBareSongName) {
     TFormMain form(Package(Picture, {}));
-    form.show();
+    ShowForm(form);
     EXPECT_EQ(form.MediaPlayer->FileName, "tavrin.mid");
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
 }
 
 TEST_F(FormMainTest, TheStartMessageIsShownOnceAsANotice) {
     TFormMain form(Package(Picture, {}, {"--message", "Frohe Weihnachten – viel Spaß!"}));
-    form.show();
+    ShowForm(form);
     form.hide();
-    form.show();
+    ShowForm(form);
     ASSERT_EQ(Messages.Calls.size(), 1u);
     EXPECT_EQ(Messages.Calls[0].Text, QString::fromUtf8("Frohe Weihnachten – viel Spaß!"));
     EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
@@ -158,10 +160,10 @@ TEST_F(FormMainTest, TheStartMessageIsShownOnceAsANotice) {
 
 TEST_F(FormMainTest, ShowingAgainDoesNotReadThePackageAgain) {
     TFormMain form(Package(Picture, Song));
-    form.show();
+    ShowForm(form);
     std::remove(Temp("tavrin.jpg").c_str());
     form.hide();
-    form.show();
+    ShowForm(form);
     EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
 }
 
@@ -179,7 +181,7 @@ TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
           Case{damaged, "Cannot read the image because the midi file could be corrupted."}}) {
         Messages.Calls.clear();
         TFormMain form(c.Path);
-        form.show();
+        ShowForm(form);
         ASSERT_EQ(Messages.Calls.size(), 1u);
         EXPECT_EQ(Messages.Calls[0].Text, c.Message);
         EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
@@ -198,7 +200,7 @@ TEST_F(FormMainTest, PaintingBeforeAnyBufferShowsTheBoardColour) {
 
 TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
     TFormMain form(Package(Picture, Song));
-    form.show();
+    ShowForm(form);
     WriteBytes(Temp("tavrin.bmp"), Bytes{1});
     ASSERT_TRUE(FileExists(Temp("tavrin.jpg")));
     form.ExitMenu->trigger();
@@ -210,7 +212,7 @@ TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
 
 TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {
     TFormMain form(Work.File("none"));
-    form.show();
+    ShowForm(form);
     Messages.Calls.clear();
     form.close();
     EXPECT_TRUE(Messages.Calls.empty());

@@ -1,0 +1,117 @@
+#include "main/SongSynth.h"
+
+#include <fluidsynth.h>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* SystemSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+constexpr int SampleRate = 44100;
+
+std::mutex ErrorMutex;
+std::string LastError;
+
+void RememberError(int, const char* message, void*) {
+    const std::lock_guard lock(ErrorMutex);
+    LastError = message != nullptr ? message : "";
+}
+
+// FluidSynth's errors are kept for the message the player shows, not printed.
+void CaptureFluidErrors() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        fluid_set_log_function(FLUID_PANIC, RememberError, nullptr);
+        fluid_set_log_function(FLUID_ERR, RememberError, nullptr);
+        fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+        fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+        fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+    });
+}
+
+void ForgetError() {
+    const std::lock_guard lock(ErrorMutex);
+    LastError.clear();
+}
+
+} // namespace
+
+std::string LastFluidError(const std::string& fallback) {
+    const std::lock_guard lock(ErrorMutex);
+    return LastError.empty() ? fallback : LastError;
+}
+
+std::string GeneralMidiSoundFont(fluid_settings_t* settings) {
+    char* configured = nullptr;
+    if (fluid_settings_dupstr(settings, "synth.default-soundfont", &configured) == FLUID_OK &&
+        configured != nullptr) {
+        std::string path(configured);
+        fluid_free(configured);
+        if (!path.empty() && access(path.c_str(), R_OK) == 0) {
+            return path;
+        }
+    }
+    return SystemSoundFont;
+}
+
+SongSynth::SongSynth(bool offline) {
+    CaptureFluidErrors();
+    ForgetError();
+    SettingsHandle = new_fluid_settings();
+    if (SettingsHandle == nullptr) {
+        throw SongError(LastFluidError("Cannot set up the synthesizer."));
+    }
+    fluid_settings_setint(SettingsHandle, "synth.lock-memory", 0);
+    if (offline) {
+        fluid_settings_setstr(SettingsHandle, "player.timing-source", "sample");
+    }
+    SynthHandle = new_fluid_synth(SettingsHandle);
+    const std::string font = GeneralMidiSoundFont(SettingsHandle);
+    if (SynthHandle == nullptr ||
+        fluid_synth_sfload(SynthHandle, font.c_str(), 1) == FLUID_FAILED) {
+        const std::string error = LastFluidError("Cannot load the sound font " + font + ".");
+        Release();
+        throw SongError(error);
+    }
+}
+
+SongSynth::~SongSynth() {
+    Release();
+}
+
+void SongSynth::Release() {
+    if (SynthHandle != nullptr) {
+        delete_fluid_synth(SynthHandle);
+        SynthHandle = nullptr;
+    }
+    if (SettingsHandle != nullptr) {
+        delete_fluid_settings(SettingsHandle);
+        SettingsHandle = nullptr;
+    }
+}
+
+std::vector<float> RenderSong(const std::string& path, double seconds) {
+    SongSynth song(true);
+    fluid_player_t* player = new_fluid_player(song.Synth());
+    if (player == nullptr || fluid_player_add(player, path.c_str()) == FLUID_FAILED ||
+        fluid_player_play(player) == FLUID_FAILED) {
+        if (player != nullptr) {
+            delete_fluid_player(player);
+        }
+        throw SongError(LastFluidError("Cannot play " + path + "."));
+    }
+    constexpr int Block = 1024;
+    const auto blocks = static_cast<int>(seconds * SampleRate / Block);
+    std::vector<float> samples;
+    samples.reserve(static_cast<std::size_t>(blocks) * Block * 2);
+    std::vector<float> left(Block), right(Block);
+    for (int b = 0; b < blocks && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING; ++b) {
+        fluid_synth_write_float(song.Synth(), Block, left.data(), 0, 1, right.data(), 0, 1);
+        for (int i = 0; i < Block; ++i) {
+            samples.push_back(left[i]);
+            samples.push_back(right[i]);
+        }
+    }
+    delete_fluid_player(player);
+    return samples;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+
+// FluidSynth set up the way the player plays songs: the system's General MIDI sound font (the
+// one FluidSynth names as its default, then /usr/share/sounds/sf2/default-GM.sf2) loaded into
+// a synthesizer. Failures throw SongError with FluidSynth's own words.
+struct SongError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class SongSynth {
+public:
+    // `offline`: the synthesizer is driven by the caller's rendering, not by an audio device.
+    explicit SongSynth(bool offline);
+    ~SongSynth();
+    SongSynth(const SongSynth&) = delete;
+    SongSynth& operator=(const SongSynth&) = delete;
+
+    _fluid_hashtable_t* Settings() const { return SettingsHandle; }
+    _fluid_synth_t* Synth() const { return SynthHandle; }
+
+private:
+    void Release();
+
+    _fluid_hashtable_t* SettingsHandle = nullptr;
+    _fluid_synth_t* SynthHandle = nullptr;
+};
+
+// The sound font the player loads.
+std::string GeneralMidiSoundFont(_fluid_hashtable_t* settings);
+
+// What FluidSynth last reported as an error, or `fallback` when it said nothing.
+std::string LastFluidError(const std::string& fallback);
+
+// Plays the song at `path` for up to `seconds` into memory (stereo, interleaved, 44.1 kHz).
+std::vector<float> RenderSong(const std::string& path, double seconds);

@@ -1,0 +1,87 @@
+#include "windows/About.h"
+
+#include "windows/AppIcon.h"
+#include "windows/WebLinks.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+QPointer<TFormAbout> FormAbout;
+
+TFormAbout::TFormAbout(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("FormAbout"));
+    setWindowTitle(QStringLiteral("About"));
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont font = this->font();
+    font.setFamily(QStringLiteral("Sans Serif"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setGeometry(8, 0, 273, 89);
+    Image1 = new QLabel(GroupBox1);
+    Image1->setGeometry(16, 16, 33, 33);
+    Image1->setPixmap(PaintAppIconPixmap());
+    Label1 = TextLabel(GroupBox1, {64, 16, 152, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label2 = TextLabel(GroupBox1, {64, 32, 53, 13}, QStringLiteral("Version 5.5"));
+    Label3 = TextLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
+    Label4 = TextLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
+    QFont underlined = Label4->font();
+    underlined.setUnderline(true);
+    Label4->setFont(underlined);
+    QPalette blue = Label4->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label4->setPalette(blue);
+    Label4->setCursor(Qt::PointingHandCursor);
+    Label4->installEventFilter(this);
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(8, 96, 273, 229);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    FillPanel();
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                              QStringLiteral("OK"), this);
+    BitBtn1->setGeometry(112, 330, 75, 25);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+QLabel* TFormAbout::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+void TFormAbout::FillPanel() {
+    QLabel* text = TextLabel(
+        Panel1, {10, 10, 253, 209},
+        QStringLiteral("A winter village waits under the snow, cut into pieces.\n\n"
+                       "Drag the pieces with the mouse and drop them beside their "
+                       "neighbours: they snap together when they belong.\n\n"
+                       "Game, New game (F2) cuts the picture anew; Options, Show thumbnail "
+                       "shows the whole picture.\n\n"
+                       "Merry Christmas, and happy puzzling!"));
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label4 && event->type() == QEvent::MouseButtonRelease) {
+        Label4Click();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormAbout::Label4Click() {
+    OpenWebLink(WebLinks::HomePage);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "puzzle/Bitmap.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// The thumbnail window: a small always-on-top tool window in the corner of the work area that
+// shows the whole picture, stretched to its client area.
+class TOrgWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `onClose` runs when the user closes the window with its own close button.
+    TOrgWindow(QWidget* owner, std::function<void()> onClose);
+
+    // Shows `picture` (or white without one) at half its size, in the corner. The window
+    // only borrows the picture and paints white once it has been released.
+    void SetPicture(const std::shared_ptr<const Bitmap>& picture);
+    void PlaceAtWorkAreaCorner();
+
+    // The picture shown, or none.
+    std::weak_ptr<const Bitmap> ThumbnailBitmap;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::function<void()> OnClose;
+};
+
+// Where a window of outer size `outer` goes so that its right and bottom edges lie one pixel
+// inside the work area's.
+QPoint CornerPosition(const QRect& workArea, const QSize& outer);
+
+// The open thumbnail window, or none.
+extern QPointer<TOrgWindow> OrgWindow;
