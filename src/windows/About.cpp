@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
 QPointer<TFormAbout> FormAbout;
 
@@ -59,6 +60,8 @@ TFormAbout::TFormAbout(QWidget* owner)
 QLabel* TFormAbout::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(geometry);
+    // The desktop's font may run wider than the layout's: a label grows rather than cuts.
+    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
     return label;
 }
 
@@ -72,6 +75,7 @@ void TFormAbout::FillPanel() {
                        "shows the whole picture.\n\n"
                        "Merry Christmas, and happy puzzling!"));
     text->setWordWrap(true);
+    text->setGeometry(10, 10, 253, 209);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 QPointer<TFormProgress> FormProgress;
 
@@ -62,6 +63,7 @@ TFormProgress::TFormProgress(QWidget* owner)
                        QStringLiteral("This program is free of charge. You may pass it on to "
                                       "others as it is, but you must not modify it."));
     Label7->setWordWrap(true);
+    Label7->setGeometry(8, 6, 267, 39);
 }
 
 QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
@@ -74,6 +76,8 @@ QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
 QLabel* TFormProgress::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setGeometry(geometry);
+    // The desktop's font may run wider than the layout's: a label grows rather than cuts.
+    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
     return label;
 }
 

@@ -1,6 +1,7 @@
 #include "windows/Progress.h"
 
 #include "main/FormFixture.h"
+#include "main/LinkCatcher.h"
 #include "windows/WebLinks.h"
 
 #include <QDesktopServices>
@@ -11,19 +12,6 @@
 #include <QUrl>
 
 namespace {
-
-// Takes the web addresses the windows open instead of a browser.
-class LinkCatcher : public QObject {
-    Q_OBJECT
-public:
-    LinkCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open"); }
-    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
-
-    std::vector<QString> Opened;
-
-public slots:
-    void Open(const QUrl& url) { Opened.push_back(url.toString()); }
-};
 
 using ProgressTest = ShownFormTest;
 
@@ -83,5 +71,3 @@ TEST_F(ProgressTest, ANewGameShowsANewLoadingWindowOverTheOldOne) {
     EXPECT_TRUE(FormProgress->isVisible());
     EXPECT_EQ(FormProgress->pos(), first->pos());
 }
-
-#include "ProgressTest.moc"

@@ -1,0 +1,136 @@
+#include "main/BoardWidget.h"
+#include "main/FormFixture.h"
+#include "main/LinkCatcher.h"
+#include "windows/About.h"
+#include "windows/Orgwnd.h"
+#include "windows/WebLinks.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using ThumbnailTest = ShownFormTest;
+using AboutTest = ShownFormTest;
+
+QImage Shown(QWidget& window) {
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool AllWhite(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ThumbnailPlacement, SitsOnePixelInsideTheWorkAreasCorner) {
+    EXPECT_EQ(CornerPosition(QRect(0, 0, 1024, 740), QSize(330, 262)), QPoint(693, 477));
+    EXPECT_EQ(CornerPosition(QRect(100, 20, 800, 600), QSize(100, 50)), QPoint(799, 569));
+}
+
+TEST_F(ThumbnailTest, OpensAtHalfThePictureAndTogglesWithTheMenu) {
+    ASSERT_TRUE(Form.StartGame(Jpeg(641, 480)));
+    Form.ShowThumbnailMenu->trigger();
+    ASSERT_TRUE(OrgWindow);
+    EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
+    EXPECT_EQ(OrgWindow->size(), QSize(320, 240));
+    EXPECT_EQ(OrgWindow->windowTitle(), "Thumbnail");
+    EXPECT_TRUE(OrgWindow->windowFlags() & Qt::WindowStaysOnTopHint);
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(OrgWindow->frameGeometry().bottomRight(),
+              QPoint(work.right() - 1, work.bottom() - 1));
+    Form.ShowThumbnailMenu->trigger();
+    EXPECT_FALSE(OrgWindow);
+    EXPECT_FALSE(Form.ShowThumbnailMenu->isChecked());
+}
+
+TEST_F(ThumbnailTest, ShowsTheWholePictureStretchedToItsClientArea) {
+    ASSERT_TRUE(Form.StartGame(Jpeg(640, 480)));
+    Form.ShowThumbnailMenuClick();
+    OrgWindow->resize(400, 100);
+    const QImage shown = Shown(*OrgWindow);
+    ASSERT_EQ(shown.size(), QSize(400, 100));
+    const Bitmap expected = StretchNearest(*Form.ThumbnailPicture, 400, 100);
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {399, 99}, {123, 45}}) {
+        EXPECT_EQ(shown.pixel(x, y), expected.At(x, y)) << x << "," << y;
+    }
+}
+
+TEST_F(ThumbnailTest, ClosingItsOwnWindowClearsTheCheckAndTheNextCommandOpensANewOne) {
+    ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
+    Form.ShowThumbnailMenuClick();
+    QPointer<TOrgWindow> first = OrgWindow;
+    first->close();
+    EXPECT_FALSE(OrgWindow);
+    EXPECT_FALSE(Form.ShowThumbnailMenu->isChecked());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first); // released after its close handling
+    Form.ShowThumbnailMenuClick();
+    EXPECT_TRUE(OrgWindow);
+    EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
+}
+
+TEST_F(ThumbnailTest, ANewGameResizesItAndAFailedOneLeavesItWhite) {
+    const QString path = Jpeg(400, 300);
+    ASSERT_TRUE(Form.StartGame(path));
+    Form.ShowThumbnailMenuClick();
+    const QPoint corner = OrgWindow->pos();
+    OrgWindow->move(10, 10);
+    OrgWindow->resize(90, 90);
+    Form.NewGameMenuClick();
+    EXPECT_EQ(OrgWindow->size(), QSize(200, 150));
+    EXPECT_EQ(OrgWindow->pos(), corner);
+    EXPECT_FALSE(AllWhite(Shown(*OrgWindow)));
+
+    WriteBytes(path.toStdString(), PayloadOf(100, {'x'}));
+    Form.NewGameMenuClick();
+    EXPECT_EQ(OrgWindow->size(), QSize(200, 150));
+    EXPECT_TRUE(AllWhite(Shown(*OrgWindow)));
+}
+
+TEST_F(ThumbnailTest, AReleasedPictureIsNeverPainted) {
+    TOrgWindow window(&Form, {});
+    auto picture = std::make_shared<Bitmap>(60, 40);
+    picture->Fill(MakePixel(10, 20, 30));
+    window.SetPicture(picture);
+    EXPECT_EQ(window.size(), QSize(30, 20));
+    EXPECT_EQ(Shown(window).pixel(5, 5), qRgb(10, 20, 30));
+    picture.reset();
+    EXPECT_TRUE(AllWhite(Shown(window)));
+}
+
+TEST_F(AboutTest, EachCommandShowsAFreshModalDialog) {
+    LinkCatcher links;
+    std::vector<QPointer<TFormAbout>> shown;
+    bool linkLeftItOpen = false;
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(FormAbout);
+            shown.push_back(FormAbout);
+            EXPECT_TRUE(FormAbout->isModal());
+            EXPECT_EQ(FormAbout->size(), QSize(288, 361));
+            EXPECT_EQ(FormAbout->windowTitle(), "About");
+            EXPECT_EQ(FormAbout->Label1->text(), "Tavrin Christmas Edition");
+            EXPECT_EQ(FormAbout->Label2->text(), "Version 5.5");
+            EXPECT_TRUE(FormAbout->BitBtn1->isDefault());
+            QTest::mouseClick(FormAbout->Label4, Qt::LeftButton);
+            linkLeftItOpen = FormAbout->isVisible();
+            QTest::mouseClick(FormAbout->BitBtn1, Qt::LeftButton);
+        });
+        Form.AboutMenu->trigger();
+    }
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_FALSE(shown[0]);
+    EXPECT_FALSE(shown[1]);
+    EXPECT_TRUE(linkLeftItOpen);
+    EXPECT_EQ(links.Opened, (std::vector<QString>{WebLinks::HomePage, WebLinks::HomePage}));
+}

@@ -1,0 +1,128 @@
+#include "main/FormFixture.h"
+#include "main/MediaPlayer.h"
+#include "main/SongSynth.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+const std::string DemoSong = TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid";
+
+// A standard MIDI file of one track: a chord held for `quarters` quarter notes at 120 bpm.
+Bytes ShortSong(int quarters) {
+    const int ticks = 480 * quarters;
+    Bytes track = {0x00, 0xC0, 0x00};
+    for (const std::uint8_t note : {60, 64, 67}) {
+        track.insert(track.end(), {0x00, 0x90, note, 100});
+    }
+    track.insert(track.end(), {static_cast<std::uint8_t>(0x80 | ((ticks >> 7) & 0x7F)),
+                               static_cast<std::uint8_t>(ticks & 0x7F), 0x80, 60, 0});
+    track.insert(track.end(), {0x00, 0x80, 64, 0, 0x00, 0x80, 67, 0, 0x00, 0xFF, 0x2F, 0x00});
+    Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        file.push_back(static_cast<std::uint8_t>(track.size() >> shift));
+    }
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
+}
+
+double Loudness(const std::vector<float>& samples) {
+    double sum = 0;
+    for (const float s : samples) {
+        sum += static_cast<double>(s) * s;
+    }
+    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+class MusicTest : public ShownFormTest {
+protected:
+    std::string SongFile(const Bytes& song) {
+        WriteBytes(Work.File("song.mid"), song);
+        return Work.File("song.mid");
+    }
+
+    void OpenIntoFile(MediaPlayer& player, const std::string& song) {
+        player.FileName = QString::fromStdString(song);
+        player.AudioDriver = QStringLiteral("file");
+        player.AudioFile = QString::fromStdString(Work.File("audio.raw"));
+        player.Open();
+    }
+};
+
+} // namespace
+
+TEST(SongSynth, TheDemoSongIsNotSilent) {
+    const std::vector<float> samples = RenderSong(DemoSong, 4.0);
+    ASSERT_GT(samples.size(), 44100u * 2 * 3);
+    EXPECT_GT(Loudness(samples), 0.01);
+}
+
+TEST(SongSynth, ADamagedSongIsRefusedWithFluidSynthsWords) {
+    ScratchFolder folder;
+    WriteBytes(folder.File("bad.mid"), PayloadOf(300, MidiStart));
+    MediaPlayer player;
+    player.FileName = QString::fromStdString(folder.File("bad.mid"));
+    EXPECT_THROW(player.Open(), SongError);
+    EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::NotOpen);
+}
+
+TEST_F(MusicTest, TheEndOfASongIsReportedPromptlyAndPlayStartsItAgain) {
+    MediaPlayer player;
+    OpenIntoFile(player, SongFile(ShortSong(2))); // one second
+    QSignalSpy ended(&player, &MediaPlayer::Notify);
+    QElapsedTimer clock;
+    clock.start();
+    player.Play();
+    EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::Playing);
+    ASSERT_TRUE(ended.wait(5000));
+    EXPECT_LT(clock.elapsed(), 1900); // well before FluidSynth's own two-second grace
+    EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::Stopped);
+    player.Play();
+    EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_LT(player.Position(), 480);
+}
+
+TEST_F(MusicTest, TheMainWindowLoopsTheSongThroughItsEndNotices) {
+    OpenIntoFile(*Form.MediaPlayer, SongFile(ShortSong(1)));
+    QSignalSpy ended(Form.MediaPlayer, &MediaPlayer::Notify);
+    Form.MediaPlayer->Play();
+    ASSERT_TRUE(ended.wait(4000));
+    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing); // played again
+    ASSERT_TRUE(ended.wait(4000));
+    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+}
+
+TEST_F(MusicTest, ANoticeWhilePlayingAndANewGameLeaveTheSongAlone) {
+    OpenIntoFile(*Form.MediaPlayer, DemoSong);
+    Form.MediaPlayer->Play();
+    ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
+    QTest::qWait(300);
+    const int before = Form.MediaPlayer->Position();
+    ASSERT_GT(before, 0);
+    Form.MediaPlayerNotify();
+    Form.NewGameMenuClick();
+    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_GE(Form.MediaPlayer->Position(), before);
+}
+
+TEST_F(MusicTest, APackageWithoutASongOpensNothing) {
+    TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), {}));
+    ShowForm(form);
+    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
+    EXPECT_TRUE(Messages.Calls.empty());
+}
+
+TEST_F(MusicTest, ASongThatCannotBeOpenedIsReportedAndThePuzzleStaysPlayable) {
+    TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), ReadBytes(DemoSong)));
+    form.MediaPlayer->AudioDriver = QStringLiteral("no-such-driver");
+    ShowForm(form);
+    ASSERT_EQ(Messages.Calls.size(), 1u);
+    EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
+    EXPECT_FALSE(Messages.Calls[0].Text.isEmpty());
+    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
+    ASSERT_TRUE(form.Pieces);
+    EXPECT_FALSE(form.GameOver);
+}
