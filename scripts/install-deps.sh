@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
-    qt6-base-dev libxcb1-dev libjpeg62-turbo-dev libfluidsynth-dev timgm6mb-soundfont
+    qt6-base-dev libxcb1-dev libxcb-xtest0-dev libjpeg62-turbo-dev libfluidsynth-dev timgm6mb-soundfont
     libgtest-dev libbenchmark-dev xvfb xauth
 )
 

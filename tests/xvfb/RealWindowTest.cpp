@@ -1,0 +1,312 @@
+// The demo under a real X server: waits for its board, drags a piece with real pointer events
+// (XTEST), checks the screen changed where the piece went, closes the window the way a window
+// manager asks, and checks the player removed its temporary files.
+//   real_window_test TAVRIN-DEMO
+// Run it under xvfb-run; it makes its own temporary folder and home for the player.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const char* const Title = "Tavrin Christmas Edition";
+constexpr std::uint32_t BoardColor = 0x008080; // the demo's board, as 0xRRGGBB
+
+int Passed = 0;
+int Failed = 0;
+
+void Check(bool ok, const char* what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
+    ok ? ++Passed : ++Failed;
+}
+
+struct Screen {
+    xcb_connection_t* Connection;
+    xcb_screen_t* Root;
+};
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+std::string NameOf(xcb_connection_t* c, xcb_window_t w) {
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
+    std::string name;
+    if (reply != nullptr) {
+        name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+        std::free(reply);
+    }
+    return name;
+}
+
+struct Window {
+    xcb_window_t Id;
+    int X, Y, Width, Height;
+};
+
+// The mapped top-level windows titled like the player, largest first.
+std::vector<Window> PlayerWindows(const Screen& s) {
+    std::vector<Window> found;
+    auto* tree =
+        xcb_query_tree_reply(s.Connection, xcb_query_tree(s.Connection, s.Root->root), nullptr);
+    if (tree == nullptr) {
+        return found;
+    }
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        auto* attributes = xcb_get_window_attributes_reply(
+            s.Connection, xcb_get_window_attributes(s.Connection, children[i]), nullptr);
+        const bool viewable =
+            attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(attributes);
+        if (!viewable || NameOf(s.Connection, children[i]) != Title) {
+            continue;
+        }
+        auto* g = xcb_get_geometry_reply(s.Connection, xcb_get_geometry(s.Connection, children[i]),
+                                         nullptr);
+        if (g != nullptr) {
+            found.push_back({children[i], g->x, g->y, g->width, g->height});
+            std::free(g);
+        }
+    }
+    std::free(tree);
+    std::sort(found.begin(), found.end(), [](const Window& a, const Window& b) {
+        return a.Width * a.Height > b.Width * b.Height;
+    });
+    return found;
+}
+
+// The whole screen as 0xRRGGBB pixels.
+std::vector<std::uint32_t> Screenshot(const Screen& s) {
+    const int w = s.Root->width_in_pixels;
+    const int h = s.Root->height_in_pixels;
+    auto* image = xcb_get_image_reply(
+        s.Connection,
+        xcb_get_image(s.Connection, XCB_IMAGE_FORMAT_Z_PIXMAP, s.Root->root, 0, 0, w, h, ~0u),
+        nullptr);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    if (image != nullptr) {
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        for (std::size_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = data[i] & 0xFFFFFF;
+        }
+        std::free(image);
+    }
+    return pixels;
+}
+
+void Pointer(const Screen& s, std::uint8_t type, int x, int y, std::uint8_t button = 0) {
+    if (type == XCB_MOTION_NOTIFY) {
+        xcb_test_fake_input(s.Connection, type, 0, XCB_CURRENT_TIME, s.Root->root,
+                            static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
+    } else {
+        xcb_test_fake_input(s.Connection, type, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    xcb_flush(s.Connection);
+    std::this_thread::sleep_for(30ms);
+}
+
+// A screen point deep inside a piece: its 11 x 11 neighbourhood is free of the board colour.
+std::optional<std::pair<int, int>> PiecePoint(const std::vector<std::uint32_t>& shot, int width,
+                                              const Window& board) {
+    for (int y = board.Y + 60; y < board.Y + board.Height - 60; y += 4) {
+        for (int x = board.X + 40; x < board.X + board.Width / 2; x += 4) {
+            bool inside = true;
+            for (int dy = -5; dy <= 5 && inside; ++dy) {
+                for (int dx = -5; dx <= 5 && inside; ++dx) {
+                    inside =
+                        shot[static_cast<std::size_t>((y + dy) * width + x + dx)] != BoardColor;
+                }
+            }
+            if (inside) {
+                return std::pair{x, y};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int ChangedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
+                  int width, int cx, int cy, int radius) {
+    int changed = 0;
+    for (int y = cy - radius; y <= cy + radius; ++y) {
+        for (int x = cx - radius; x <= cx + radius; ++x) {
+            const auto i = static_cast<std::size_t>(y * width + x);
+            changed += a[i] != b[i];
+        }
+    }
+    return changed;
+}
+
+// Waits until two screenshots a little apart agree: the player has finished what it was doing.
+void WaitForStableScreen(const Screen& s) {
+    auto last = Screenshot(s);
+    for (int i = 0; i < 40; ++i) {
+        std::this_thread::sleep_for(250ms);
+        auto now = Screenshot(s);
+        if (now == last) {
+            return;
+        }
+        last = std::move(now);
+    }
+}
+
+void Click(const Screen& s, int x, int y) {
+    Pointer(s, XCB_MOTION_NOTIFY, x, y);
+    Pointer(s, XCB_BUTTON_PRESS, 0, 0, 1);
+    Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
+}
+
+void RequestClose(const Screen& s, xcb_window_t window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = Atom(s.Connection, "WM_PROTOCOLS");
+    message.data.data32[0] = Atom(s.Connection, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(s.Connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(s.Connection);
+}
+
+pid_t StartPlayer(const std::string& player, const fs::path& home) {
+    std::vector<std::string> variables;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string v = *e;
+        if (v.rfind("HOME=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
+            v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+            variables.push_back(v);
+        }
+    }
+    variables.push_back("HOME=" + home.string());
+    variables.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
+    variables.push_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char*> envp;
+    for (std::string& v : variables) {
+        envp.push_back(v.data());
+    }
+    envp.push_back(nullptr);
+    std::string program = player;
+    char* argv[] = {program.data(), nullptr};
+    pid_t pid = -1;
+    return posix_spawn(&pid, player.c_str(), nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+}
+
+bool WaitForExit(pid_t pid, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: real_window_test TAVRIN-DEMO\n");
+        return 2;
+    }
+    Screen s{xcb_connect(nullptr, nullptr), nullptr};
+    if (xcb_connection_has_error(s.Connection) != 0) {
+        std::printf("skipped: no X server could be reached\n");
+        return 0;
+    }
+    s.Root = xcb_setup_roots_iterator(xcb_get_setup(s.Connection)).data;
+    const int width = s.Root->width_in_pixels;
+
+    // A home of its own: ALSA's null device instead of a sound card, and a private folder.
+    char pattern[] = "/tmp/tavrin-window-XXXXXX";
+    const fs::path home = mkdtemp(pattern);
+    fs::create_directories(home / "runtime");
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+    std::ofstream(home / ".asoundrc")
+        << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
+
+    const pid_t player = StartPlayer(argv[1], home);
+    Check(player > 0, "the demo starts");
+    std::vector<Window> windows;
+    for (int i = 0; i < 100 && windows.size() < 2; ++i) {
+        std::this_thread::sleep_for(100ms);
+        windows = PlayerWindows(s);
+    }
+    Check(windows.size() == 2, "the board and the loading window appear");
+    if (windows.size() < 2) {
+        WaitForExit(player, 0s);
+        return 1;
+    }
+    WaitForStableScreen(s);
+    const Window board = windows[0];
+    const Window loading = windows[1];
+    Check(fs::exists(home / "runtime" / "tavrin.jpg"), "the picture is extracted");
+    Check(fs::exists(home / "runtime" / "tavrin.mid"), "the song is extracted");
+
+    // "Start the game" at the bottom of the loading window, once the build has enabled it.
+    for (int tries = 0; tries < 20 && PlayerWindows(s).size() > 1; ++tries) {
+        Click(s, loading.X + loading.Width / 2, loading.Y + loading.Height - 20);
+        std::this_thread::sleep_for(500ms);
+    }
+    Check(PlayerWindows(s).size() == 1, "the start button closes the loading window");
+    WaitForStableScreen(s);
+
+    const auto before = Screenshot(s);
+    const auto grip = PiecePoint(before, width, board);
+    Check(grip.has_value(), "a piece lies on the board");
+    if (grip) {
+        const auto [x, y] = *grip;
+        const int tx = board.X + board.Width * 3 / 4;
+        const int ty = board.Y + board.Height / 2;
+        Pointer(s, XCB_MOTION_NOTIFY, x, y);
+        Pointer(s, XCB_BUTTON_PRESS, 0, 0, 1);
+        for (int step = 1; step <= 20; ++step) {
+            Pointer(s, XCB_MOTION_NOTIFY, x + (tx - x) * step / 20, y + (ty - y) * step / 20);
+        }
+        Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
+        WaitForStableScreen(s);
+        const auto after = Screenshot(s);
+        Check(ChangedPixels(before, after, width, tx, ty, 20) > 200,
+              "the screen shows the piece where it was dropped");
+        Check(ChangedPixels(before, after, width, x, y, 5) > 0, "the piece left its old place");
+    }
+
+    RequestClose(s, board.Id);
+    Check(WaitForExit(player, 10s), "a close request ends the player");
+    Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
+              !fs::exists(home / "runtime" / "tavrin.mid"),
+          "closing removes the temporary files");
+    xcb_disconnect(s.Connection);
+    fs::remove_all(home);
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return Failed == 0 ? 0 : 1;
+}
