@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the player and the tests need; does nothing when
-# they are all present already.
+# Installs the Debian 12 packages the build, the player and the tests need, and any packages
+# named as arguments; does nothing when they are all present already.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev libxcb1-dev libxcb-xtest0-dev libjpeg62-turbo-dev libfluidsynth-dev timgm6mb-soundfont
     libgtest-dev libbenchmark-dev xvfb xauth
+    "$@"
 )
 
 missing=()

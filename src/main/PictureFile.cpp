@@ -105,10 +105,15 @@ std::optional<Bitmap> LoadPictureFile(const QString& path) {
     if (!bytes) {
         return std::nullopt;
     }
-    if (IsBitmapPath(path)) {
-        QImageReader::setAllocationLimit(512);
-        return DecodeBmp(*bytes);
-    }
-    return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes->constData()),
-                                static_cast<std::size_t>(bytes->size())));
+    return IsBitmapPath(path) ? DecodeBitmapFile(std::move(*bytes)) : DecodeJpegFile(*bytes);
+}
+
+std::optional<Bitmap> DecodeBitmapFile(QByteArray bytes) {
+    QImageReader::setAllocationLimit(512);
+    return DecodeBmp(bytes);
+}
+
+std::optional<Bitmap> DecodeJpegFile(const QByteArray& bytes) {
+    return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                static_cast<std::size_t>(bytes.size())));
 }

@@ -34,7 +34,9 @@ Grid ComputeGrid(int pieceSize, int tabSize, int level, int width, int height) {
     const int s = pieceSize;
     const int t = tabSize;
     const int pitch = s - t;
-    const auto [m, l] = ThresholdsFor(level);
+    const Thresholds thresholds = ThresholdsFor(level);
+    const int m = thresholds.M;
+    const int l = thresholds.L;
 
     Grid g;
     g.Cols = (width & ~1) / pitch + 1;

@@ -1,0 +1,59 @@
+#include "FuzzTargets.h"
+
+#include "main/PackageReader.h"
+#include "main/PictureFile.h"
+#include "puzzle/BmpDecoder.h"
+#include "puzzle/EdgeBitmaps.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A private folder for the package reader's temporary files, made once per process.
+const std::string& Workspace() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/tavrin-fuzz-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        const std::string path = made != nullptr ? made : "/tmp";
+        setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+        return path;
+    }();
+    return folder;
+}
+
+} // namespace
+
+void FuzzPackage(const std::uint8_t* data, std::size_t size) {
+    const std::string package = Workspace() + "/package";
+    const int fd = open(package.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0) {
+        return;
+    }
+    const bool written = write(fd, data, size) == static_cast<ssize_t>(size);
+    close(fd);
+    if (written) {
+        ExtractPackage(package);
+    }
+}
+
+void FuzzJpeg(const std::uint8_t* data, std::size_t size) {
+    DecodeJpegFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+}
+
+void FuzzBmp(const std::uint8_t* data, std::size_t size) {
+    DecodeBitmapFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+}
+
+void FuzzEdgeStrip(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    DecodeMonoBmp(bytes);
+    DecodeIndexBmp(bytes);
+    const EdgeBitmaps edges([&](int number) {
+        return number == 152 || number == 252 ? bytes : std::span<const std::uint8_t>();
+    });
+    edges.MaskStrip(152);
+}
