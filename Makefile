@@ -35,6 +35,10 @@ test-sanitize: deps
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure --timeout 600
 
+# The benchmarks and the player's peak memory, written to docs/performance.md.
+bench: build
+	scripts/bench.sh
+
 # Every fuzz target for FUZZ_SECONDS seconds (60 unless set).
 fuzz:
 	scripts/fuzz.sh
