@@ -1,6 +1,7 @@
 #include "windows/About.h"
 
 #include "windows/AppIcon.h"
+#include "windows/Labels.h"
 #include "windows/WebLinks.h"
 
 #include <QEvent>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
-#include <algorithm>
 
 QPointer<TFormAbout> FormAbout;
 
@@ -29,20 +29,14 @@ TFormAbout::TFormAbout(QWidget* owner)
     Image1 = new QLabel(GroupBox1);
     Image1->setGeometry(16, 16, 33, 33);
     Image1->setPixmap(PaintAppIconPixmap());
-    Label1 = TextLabel(GroupBox1, {64, 16, 152, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    Label1 = PlacedLabel(GroupBox1, {64, 16, 152, 13}, QStringLiteral("Tavrin Christmas Edition"));
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label2 = TextLabel(GroupBox1, {64, 32, 53, 13}, QStringLiteral("Version 5.5"));
-    Label3 = TextLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
-    Label4 = TextLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
-    QFont underlined = Label4->font();
-    underlined.setUnderline(true);
-    Label4->setFont(underlined);
-    QPalette blue = Label4->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    Label4->setPalette(blue);
-    Label4->setCursor(Qt::PointingHandCursor);
+    Label2 = PlacedLabel(GroupBox1, {64, 32, 53, 13}, QStringLiteral("Version 5.5"));
+    Label3 = PlacedLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
+    Label4 = PlacedLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
+    StyleAsLink(Label4);
     Label4->installEventFilter(this);
 
     Panel1 = new QFrame(this);
@@ -57,16 +51,8 @@ TFormAbout::TFormAbout(QWidget* owner)
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QLabel* TFormAbout::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    // The desktop's font may run wider than the layout's: a label grows rather than cuts.
-    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
-    return label;
-}
-
 void TFormAbout::FillPanel() {
-    QLabel* text = TextLabel(
+    QLabel* text = PlacedLabel(
         Panel1, {10, 10, 253, 209},
         QStringLiteral("A winter village waits under the snow, cut into pieces.\n\n"
                        "Drag the pieces with the mouse and drop them beside their "

@@ -33,7 +33,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* TextLabel(QWidget* parent, const QRect& geometry, const QString& text);
     void FillPanel();
 };
 

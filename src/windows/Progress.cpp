@@ -2,6 +2,7 @@
 
 #include "main/Application.h"
 #include "windows/Banner.h"
+#include "windows/Labels.h"
 #include "windows/WebLinks.h"
 
 #include <QEvent>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <algorithm>
 
 QPointer<TFormProgress> FormProgress;
 
@@ -38,12 +38,12 @@ TFormProgress::TFormProgress(QWidget* owner)
     Image1->installEventFilter(this);
 
     Panel3 = BevelPanel(Panel1, {8, 147, 305, 117});
-    Label1 = TextLabel(Panel3, {8, 8, 240, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, QStringLiteral("Tavrin Christmas Edition"));
     Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
-    Label2 = TextLabel(Panel3, {8, 44, 152, 13}, QStringLiteral("Picture: Winter Village"));
+    Label2 = PlacedLabel(Panel3, {8, 44, 152, 13}, QStringLiteral("Picture: Winter Village"));
     Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, QStringLiteral("painted by the Tavrin team"));
-    Label3 = TextLabel(Panel3, {8, 80, 210, 13},
-                       QStringLiteral("Music: Silent Night (F. X. Gruber, 1818)"));
+    Label3 = PlacedLabel(Panel3, {8, 80, 210, 13},
+                         QStringLiteral("Music: Silent Night (F. X. Gruber, 1818)"));
     Label5 = LinkLabel(Panel3, {8, 96, 200, 13}, QStringLiteral("arranged by the Tavrin team"));
 
     ProgressBar = new QProgressBar(Panel1);
@@ -59,9 +59,9 @@ TFormProgress::TFormProgress(QWidget* owner)
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
 
     Panel4 = BevelPanel(Panel1, {8, 267, 305, 50});
-    Label7 = TextLabel(Panel4, {8, 6, 267, 39},
-                       QStringLiteral("This program is free of charge. You may pass it on to "
-                                      "others as it is, but you must not modify it."));
+    Label7 = PlacedLabel(Panel4, {8, 6, 267, 39},
+                         QStringLiteral("This program is free of charge. You may pass it on to "
+                                        "others as it is, but you must not modify it."));
     Label7->setWordWrap(true);
     Label7->setGeometry(8, 6, 267, 39);
 }
@@ -73,23 +73,9 @@ QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
     return panel;
 }
 
-QLabel* TFormProgress::TextLabel(QWidget* parent, const QRect& geometry, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    // The desktop's font may run wider than the layout's: a label grows rather than cuts.
-    label->resize(std::max(geometry.width(), label->sizeHint().width()), geometry.height());
-    return label;
-}
-
 QLabel* TFormProgress::LinkLabel(QWidget* parent, const QRect& geometry, const QString& text) {
-    QLabel* label = TextLabel(parent, geometry, text);
-    QFont underlined = label->font();
-    underlined.setUnderline(true);
-    label->setFont(underlined);
-    QPalette blue = label->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(blue);
-    label->setCursor(Qt::PointingHandCursor);
+    QLabel* label = PlacedLabel(parent, geometry, text);
+    StyleAsLink(label);
     label->installEventFilter(this);
     return label;
 }

@@ -45,7 +45,6 @@ protected:
 
 private:
     QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
-    QLabel* TextLabel(QWidget* parent, const QRect& geometry, const QString& text);
     QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
     void CenterOnScreen();
 };
