@@ -6,6 +6,7 @@
 #include "puzzle/Groups.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -39,20 +40,24 @@ bool TFormMain::PickUpGroup(int x, int y) {
         return false;
     }
     DragRect = {x, y, x, y};
-    for (const auto& piece : *Pieces) {
+    std::vector<PieceList::Container::iterator> members;
+    for (auto at = Pieces->begin(); at != Pieces->end(); ++at) {
+        TPuzzle* piece = at->get();
         if (piece->GroupId == HeldPiece->GroupId) {
-            HeldPieces.PushFront(piece.get());
+            HeldPieces.PushFront(piece);
+            members.push_back(at);
             DragRect = {std::min(DragRect.Left, piece->Bounds.Left),
                         std::min(DragRect.Top, piece->Bounds.Top),
                         std::max(DragRect.Right, piece->Bounds.Right),
                         std::max(DragRect.Bottom, piece->Bounds.Bottom)};
         }
     }
+    // Erased, then raised in held order: the topmost member goes first and ends lowest.
     const Pixel background = PixelFromColor(BoardColor);
-    for (TPuzzle* held : HeldPieces) {
-        const TRect& b = held->Bounds;
+    for (auto member = members.rbegin(); member != members.rend(); ++member) {
+        const TRect& b = (**member)->Bounds;
         BoardBuffer->FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
-        Pieces->PushBack(Pieces->Detach(*held));
+        Pieces->MoveToBack(*member);
     }
     for (const TPuzzle* held : HeldPieces) {
         for (const auto& piece : *Pieces) {

@@ -146,6 +146,8 @@ void TPuzzle::DrawClipped(Bitmap& canvas, const TRect& clip, const Bitmap& pictu
     Compose(canvas, clip, picture);
 }
 
+// Walks the mask a byte (eight pixels) at a time where it can: all-outside bytes are skipped
+// and all-inside bytes copied as a run.
 void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const {
     if (!Mask) {
         return;
@@ -154,21 +156,36 @@ void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) 
     if (area.IsEmpty()) {
         return;
     }
-    const TRect source = CanvasRect(picture);
+    const Pixel black = MakePixel(0, 0, 0);
     for (int y = area.Top; y < area.Bottom; ++y) {
         const int maskY = y - Bounds.Top;
         const int pictureY = HomeY + maskY;
-        const bool rowInPicture = pictureY >= 0 && pictureY < picture.Height();
+        const Pixel* source =
+            pictureY >= 0 && pictureY < picture.Height() ? picture.Scanline(pictureY) : nullptr;
+        const std::uint8_t* maskRow = Mask->Scanline(maskY);
         Pixel* target = canvas.Scanline(y);
-        for (int x = area.Left; x < area.Right; ++x) {
+        for (int x = area.Left; x < area.Right;) {
             const int maskX = x - Bounds.Left;
-            if (Mask->Get(maskX, maskY)) {
-                continue;
-            }
             const int pictureX = HomeX + maskX;
-            target[x] = rowInPicture && source.Contains(pictureX, pictureY)
-                            ? picture.Scanline(pictureY)[pictureX]
-                            : MakePixel(0, 0, 0);
+            if ((maskX & 7) == 0 && x + 8 <= area.Right) {
+                const std::uint8_t bits = maskRow[maskX >> 3];
+                if (bits == 0xFF) {
+                    x += 8;
+                    continue;
+                }
+                if (bits == 0x00 && source != nullptr && pictureX >= 0 &&
+                    pictureX + 8 <= picture.Width()) {
+                    std::copy(source + pictureX, source + pictureX + 8, target + x);
+                    x += 8;
+                    continue;
+                }
+            }
+            if (!Mask->Get(maskX, maskY)) {
+                const bool inPicture =
+                    source != nullptr && pictureX >= 0 && pictureX < picture.Width();
+                target[x] = inPicture ? source[pictureX] : black;
+            }
+            ++x;
         }
     }
 }
