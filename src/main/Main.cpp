@@ -6,9 +6,7 @@
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
 #include "puzzle/Random.h"
-#include "windows/About.h"
 #include "windows/AppIcon.h"
-#include "windows/Orgwnd.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -134,44 +132,6 @@ void TFormMain::FormShow() {
     if (package->HasSong) {
         StartSong();
     }
-}
-
-// A song that cannot be played is reported; the puzzle stays playable without music.
-void TFormMain::StartSong() {
-    try {
-        MediaPlayer->Open();
-        MediaPlayer->Play();
-    } catch (const SongError& error) {
-        ShowException(error.what());
-    }
-}
-
-void TFormMain::MediaPlayerNotify() {
-    if (MediaPlayer->GetMode() == MediaPlayer::Mode::Stopped) {
-        MediaPlayer->Play();
-    }
-}
-
-void TFormMain::ShowThumbnailMenuClick() {
-    if (OrgWindow) {
-        delete OrgWindow.data();
-        OrgWindow = nullptr;
-        ShowThumbnailMenu->setChecked(false);
-        return;
-    }
-    OrgWindow = new TOrgWindow(this, [this] { ShowThumbnailMenu->setChecked(false); });
-    OrgWindow->SetPicture(ThumbnailPicture);
-    OrgWindow->show();
-    raise();
-    activateWindow();
-    ShowThumbnailMenu->setChecked(true);
-}
-
-void TFormMain::AboutMenuClick() {
-    auto* about = new TFormAbout(this);
-    FormAbout = about;
-    about->exec();
-    delete about;
 }
 
 void TFormMain::SizeToWorkArea() {

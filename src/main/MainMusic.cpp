@@ -1,0 +1,19 @@
+// The song: started once the first board is up, played again each time it ends.
+#include "main/Application.h"
+#include "main/Main.h"
+
+// A song that cannot be played is reported; the puzzle stays playable without music.
+void TFormMain::StartSong() {
+    try {
+        MediaPlayer->Open();
+        MediaPlayer->Play();
+    } catch (const SongError& error) {
+        ShowException(error.what());
+    }
+}
+
+void TFormMain::MediaPlayerNotify() {
+    if (MediaPlayer->GetMode() == MediaPlayer::Mode::Stopped) {
+        MediaPlayer->Play();
+    }
+}
