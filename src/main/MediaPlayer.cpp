@@ -18,6 +18,9 @@ MediaPlayer::~MediaPlayer() {
     Close();
 }
 
+// The player exists before the audio device starts pulling samples, and the device is gone
+// before the player goes: FluidSynth's audio thread drives the player, and neither may change
+// under it.
 void MediaPlayer::Open() {
     Close();
     auto song = std::make_unique<SongSynth>(false);
@@ -25,41 +28,37 @@ void MediaPlayer::Open() {
         fluid_settings_setstr(song->Settings(), "audio.driver", AudioDriver.toUtf8().constData());
         fluid_settings_setstr(song->Settings(), "audio.file.name", AudioFile.toUtf8().constData());
     }
-    // The file must be a song before a sound device is taken.
-    fluid_player_t* probe = new_fluid_player(song->Synth());
-    const bool readable =
-        probe != nullptr && fluid_player_add(probe, FileName.toUtf8().constData()) == FLUID_OK;
-    if (probe != nullptr) {
-        delete_fluid_player(probe);
-    }
-    if (!readable || !fluid_is_midifile(FileName.toUtf8().constData())) {
+    const QByteArray file = FileName.toUtf8();
+    fluid_player_t* player =
+        fluid_is_midifile(file.constData()) != 0 ? new_fluid_player(song->Synth()) : nullptr;
+    if (player == nullptr || fluid_player_add(player, file.constData()) != FLUID_OK) {
+        if (player != nullptr) {
+            delete_fluid_player(player);
+        }
         throw SongError(LastFluidError("Cannot open the song " + FileName.toStdString() + "."));
     }
     Driver = new_fluid_audio_driver(song->Settings(), song->Synth());
     if (Driver == nullptr) {
+        delete_fluid_player(player);
         throw SongError(LastFluidError("Cannot open a sound device."));
     }
+    Player = player;
     Song = std::move(song);
     AtEnd = false;
 }
 
+// Plays from the current position; a song that has ended starts again from its beginning.
 void MediaPlayer::Play() {
-    if (!Song) {
+    if (Player == nullptr || GetMode() == Mode::Playing) {
         return;
     }
-    if (Player != nullptr && !AtEnd && fluid_player_get_status(Player) == FLUID_PLAYER_PLAYING) {
-        return;
+    if (AtEnd) {
+        fluid_player_seek(Player, 0);
+        AtEnd = false;
     }
-    // A new player starts at the beginning: the rewind of a song that has ended.
-    StopPlayer();
-    Player = new_fluid_player(Song->Synth());
-    if (Player == nullptr || fluid_player_add(Player, FileName.toUtf8().constData()) != FLUID_OK ||
-        fluid_player_play(Player) != FLUID_OK) {
-        StopPlayer();
-        return;
+    if (fluid_player_play(Player) == FLUID_OK) {
+        Watch.start();
     }
-    AtEnd = false;
-    Watch.start();
 }
 
 MediaPlayer::Mode MediaPlayer::GetMode() const {
@@ -75,6 +74,7 @@ int MediaPlayer::Position() const {
     return Player != nullptr ? fluid_player_get_current_tick(Player) : 0;
 }
 
+// The end is the last event's tick: FluidSynth itself reports it only after a grace period.
 void MediaPlayer::WatchPosition() {
     if (Player == nullptr) {
         Watch.stop();
@@ -84,26 +84,23 @@ void MediaPlayer::WatchPosition() {
     const bool finished = fluid_player_get_status(Player) != FLUID_PLAYER_PLAYING ||
                           (total > 0 && fluid_player_get_current_tick(Player) >= total);
     if (finished) {
+        fluid_player_stop(Player);
         AtEnd = true;
         Watch.stop();
         emit Notify();
     }
 }
 
-void MediaPlayer::StopPlayer() {
+void MediaPlayer::Close() {
     Watch.stop();
+    if (Driver != nullptr) {
+        delete_fluid_audio_driver(Driver);
+        Driver = nullptr;
+    }
     if (Player != nullptr) {
         fluid_player_stop(Player);
         delete_fluid_player(Player);
         Player = nullptr;
-    }
-}
-
-void MediaPlayer::Close() {
-    StopPlayer();
-    if (Driver != nullptr) {
-        delete_fluid_audio_driver(Driver);
-        Driver = nullptr;
     }
     Song.reset();
     AtEnd = false;

@@ -46,7 +46,6 @@ signals:
 
 private:
     void WatchPosition();
-    void StopPlayer();
 
     std::unique_ptr<SongSynth> Song;
     _fluid_audio_driver_t* Driver = nullptr;

@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <signal.h>
 #include <spawn.h>
@@ -131,10 +133,15 @@ void Pointer(const Screen& s, std::uint8_t type, int x, int y, std::uint8_t butt
 }
 
 // A screen point deep inside a piece: its 11 x 11 neighbourhood is free of the board colour.
+// The place the loading window covered is left out, in case the board has not repainted it.
 std::optional<std::pair<int, int>> PiecePoint(const std::vector<std::uint32_t>& shot, int width,
-                                              const Window& board) {
+                                              const Window& board, const Window& loading) {
     for (int y = board.Y + 60; y < board.Y + board.Height - 60; y += 4) {
         for (int x = board.X + 40; x < board.X + board.Width / 2; x += 4) {
+            if (x >= loading.X - 10 && x < loading.X + loading.Width + 10 && y >= loading.Y - 10 &&
+                y < loading.Y + loading.Height + 10) {
+                continue;
+            }
             bool inside = true;
             for (int dy = -5; dy <= 5 && inside; ++dy) {
                 for (int dx = -5; dx <= 5 && inside; ++dx) {
@@ -162,15 +169,15 @@ int ChangedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::ui
     return changed;
 }
 
-// Waits until two screenshots a little apart agree: the player has finished what it was doing.
+// Waits until three screenshots in a row agree: the player has finished what it was doing,
+// even on a busy machine.
 void WaitForStableScreen(const Screen& s) {
     auto last = Screenshot(s);
-    for (int i = 0; i < 40; ++i) {
-        std::this_thread::sleep_for(250ms);
+    int agreeing = 0;
+    for (int i = 0; i < 60 && agreeing < 2; ++i) {
+        std::this_thread::sleep_for(300ms);
         auto now = Screenshot(s);
-        if (now == last) {
-            return;
-        }
+        agreeing = now == last ? agreeing + 1 : 0;
         last = std::move(now);
     }
 }
@@ -213,16 +220,29 @@ pid_t StartPlayer(const std::string& player, const fs::path& home) {
     envp.push_back(nullptr);
     std::string program = player;
     char* argv[] = {program.data(), nullptr};
+    // The player's own output goes to a file in its home, shown when something fails.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    const std::string log = (home / "player.log").string();
+    posix_spawn_file_actions_addopen(&files, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    return posix_spawn(&pid, player.c_str(), nullptr, nullptr, argv, envp.data()) == 0 ? pid : -1;
+    const int started = posix_spawn(&pid, player.c_str(), &files, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&files);
+    return started == 0 ? pid : -1;
 }
 
+// True when the player ended by itself, with status 0, within the limit.
 bool WaitForExit(pid_t pid, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid) {
-            return true;
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+                std::printf("the player ended with status %d (signal %d)\n",
+                            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                            WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+            }
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
         }
         std::this_thread::sleep_for(100ms);
     }
@@ -281,7 +301,7 @@ int main(int argc, char** argv) {
     WaitForStableScreen(s);
 
     const auto before = Screenshot(s);
-    const auto grip = PiecePoint(before, width, board);
+    const auto grip = PiecePoint(before, width, board, loading);
     Check(grip.has_value(), "a piece lies on the board");
     if (grip) {
         const auto [x, y] = *grip;
@@ -301,11 +321,16 @@ int main(int argc, char** argv) {
     }
 
     RequestClose(s, board.Id);
-    Check(WaitForExit(player, 10s), "a close request ends the player");
+    Check(WaitForExit(player, 20s), "a close request ends the player normally");
     Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
               !fs::exists(home / "runtime" / "tavrin.mid"),
           "closing removes the temporary files");
     xcb_disconnect(s.Connection);
+    if (Failed > 0) {
+        std::ifstream log(home / "player.log");
+        std::printf("the player said:\n%s\n",
+                    std::string(std::istreambuf_iterator<char>(log), {}).c_str());
+    }
     fs::remove_all(home);
     std::printf("%d passed, %d failed\n", Passed, Failed);
     return Failed == 0 ? 0 : 1;
