@@ -153,6 +153,9 @@ private:
 
     TRect DragRegion(int x, int y) const;
     void ComposeDrag(const TRect& region);
+    // Clears the held pieces' boxes on the board buffer and redraws what lies under them.
+    void EraseHeldGroup();
+    void RedrawAroundHeldGroup(int margin);
     void PutDownHeldGroup();
     bool JoinOnce();
 

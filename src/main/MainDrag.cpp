@@ -52,21 +52,34 @@ bool TFormMain::PickUpGroup(int x, int y) {
                         std::max(DragRect.Bottom, piece->Bounds.Bottom)};
         }
     }
-    // Erased, then raised in held order: the topmost member goes first and ends lowest.
-    const Pixel background = PixelFromColor(BoardColor);
+    // Raised in held order: the topmost member goes first and ends lowest.
     for (auto member = members.rbegin(); member != members.rend(); ++member) {
-        const TRect& b = (**member)->Bounds;
-        BoardBuffer->FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
         Pieces->MoveToBack(*member);
     }
+    EraseHeldGroup();
+    return true;
+}
+
+void TFormMain::EraseHeldGroup() {
+    const Pixel background = PixelFromColor(BoardColor);
     for (const TPuzzle* held : HeldPieces) {
+        const TRect& b = held->Bounds;
+        BoardBuffer->FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
+    }
+    RedrawAroundHeldGroup(0);
+}
+
+// Draws every piece of another group again inside each held piece's box, grown by `margin`.
+void TFormMain::RedrawAroundHeldGroup(int margin) {
+    for (const TPuzzle* held : HeldPieces) {
+        const TRect& b = held->Bounds;
+        const TRect around{b.Left - margin, b.Top - margin, b.Right + margin, b.Bottom + margin};
         for (const auto& piece : *Pieces) {
             if (piece->GroupId != held->GroupId) {
-                piece->DrawClipped(*BoardBuffer, held->Bounds, *Picture);
+                piece->DrawClipped(*BoardBuffer, around, *Picture);
             }
         }
     }
-    return true;
 }
 
 // The rectangle that holds the group and its shadow both where it was last shown and where

@@ -50,16 +50,7 @@ void TFormMain::FormMouseUp(Qt::MouseButton, int x, int y) {
 }
 
 void TFormMain::PutDownHeldGroup() {
-    for (const TPuzzle* held : HeldPieces) {
-        const TRect& b = held->Bounds;
-        const TRect around{b.Left - DropRepairMargin, b.Top - DropRepairMargin,
-                           b.Right + DropRepairMargin, b.Bottom + DropRepairMargin};
-        for (const auto& piece : *Pieces) {
-            if (piece->GroupId != held->GroupId) {
-                piece->DrawClipped(*BoardBuffer, around, *Picture);
-            }
-        }
-    }
+    RedrawAroundHeldGroup(DropRepairMargin);
     for (const TPuzzle* held : HeldPieces) {
         held->Draw(*BoardBuffer, *Picture);
     }
@@ -71,18 +62,7 @@ bool TFormMain::JoinOnce() {
     if (!snap) {
         return false;
     }
-    const Pixel background = PixelFromColor(BoardColor);
-    for (const TPuzzle* held : HeldPieces) {
-        const TRect& b = held->Bounds;
-        BoardBuffer->FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
-    }
-    for (const TPuzzle* held : HeldPieces) {
-        for (const auto& piece : *Pieces) {
-            if (piece->GroupId != held->GroupId) {
-                piece->DrawClipped(*BoardBuffer, held->Bounds, *Picture);
-            }
-        }
-    }
+    EraseHeldGroup();
     for (TPuzzle* held : HeldPieces) {
         held->Bounds = held->Bounds.Offset(snap->Dx, snap->Dy);
     }

@@ -1,5 +1,7 @@
 #include "puzzle/Bitmap.h"
 
+#include "puzzle/Rect.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -16,15 +18,9 @@ void Bitmap::Fill(Pixel p) {
 }
 
 void Bitmap::FillRect(int left, int top, int right, int bottom, Pixel p) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, W);
-    bottom = std::min(bottom, H);
-    if (left >= right || top >= bottom) {
-        return;
-    }
-    for (int y = top; y < bottom; ++y) {
-        std::fill(Scanline(y) + left, Scanline(y) + right, p);
+    const TRect r = ClipToBitmap({left, top, right, bottom}, W, H);
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        std::fill(Scanline(y) + r.Left, Scanline(y) + r.Right, p);
     }
 }
 
@@ -49,12 +45,11 @@ Bitmap StretchNearest(const Bitmap& source, int width, int height) {
 }
 
 void CopyRect(const Bitmap& source, Bitmap& target, int left, int top, int right, int bottom) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min({right, source.Width(), target.Width()});
-    bottom = std::min({bottom, source.Height(), target.Height()});
-    for (int y = top; y < bottom; ++y) {
-        std::copy(source.Scanline(y) + left, source.Scanline(y) + std::max(left, right),
-                  target.Scanline(y) + left);
+    const TRect r =
+        ClipToBitmap({left, top, right, bottom}, std::min(source.Width(), target.Width()),
+                     std::min(source.Height(), target.Height()));
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        std::copy(source.Scanline(y) + r.Left, source.Scanline(y) + r.Right,
+                  target.Scanline(y) + r.Left);
     }
 }

@@ -1,5 +1,7 @@
 #include "puzzle/IndexBitmap.h"
 
+#include "puzzle/Rect.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -11,12 +13,9 @@ IndexBitmap::IndexBitmap(int width, int height, std::uint8_t fill)
 }
 
 void IndexBitmap::FillRect(int left, int top, int right, int bottom, std::uint8_t index) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, W);
-    bottom = std::min(bottom, H);
-    for (int y = top; y < bottom; ++y) {
-        std::fill(Scanline(y) + left, Scanline(y) + std::max(left, right), index);
+    const TRect r = ClipToBitmap({left, top, right, bottom}, W, H);
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        std::fill(Scanline(y) + r.Left, Scanline(y) + r.Right, index);
     }
 }
 
@@ -34,14 +33,11 @@ void IndexBitmap::Line(int x0, int y0, int x1, int y1, std::uint8_t index) {
 }
 
 void IndexBitmap::AndAt(const IndexBitmap& source, int x, int y) {
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + source.Width(), W);
-    const int bottom = std::min(y + source.Height(), H);
-    for (int row = top; row < bottom; ++row) {
-        const std::uint8_t* from = source.Scanline(row - y) + (left - x);
+    const TRect r = ClipToBitmap({x, y, x + source.Width(), y + source.Height()}, W, H);
+    for (int row = r.Top; row < r.Bottom; ++row) {
+        const std::uint8_t* from = source.Scanline(row - y) + (r.Left - x);
         std::uint8_t* to = Scanline(row);
-        for (int col = left; col < right; ++col) {
+        for (int col = r.Left; col < r.Right; ++col) {
             to[col] &= *from++;
         }
     }

@@ -1,5 +1,7 @@
 #include "puzzle/MonoBitmap.h"
 
+#include "puzzle/Rect.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -25,24 +27,18 @@ void MonoBitmap::Fill(bool bit) {
 }
 
 void MonoBitmap::FillRect(int left, int top, int right, int bottom, bool bit) {
-    left = std::max(left, 0);
-    top = std::max(top, 0);
-    right = std::min(right, W);
-    bottom = std::min(bottom, H);
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
+    const TRect r = ClipToBitmap({left, top, right, bottom}, W, H);
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        for (int x = r.Left; x < r.Right; ++x) {
             Set(x, y, bit);
         }
     }
 }
 
 void MonoBitmap::AndAt(const MonoBitmap& source, int x, int y) {
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + source.Width(), W);
-    const int bottom = std::min(y + source.Height(), H);
-    for (int row = top; row < bottom; ++row) {
-        for (int col = left; col < right; ++col) {
+    const TRect r = ClipToBitmap({x, y, x + source.Width(), y + source.Height()}, W, H);
+    for (int row = r.Top; row < r.Bottom; ++row) {
+        for (int col = r.Left; col < r.Right; ++col) {
             if (!source.Get(col - x, row - y)) {
                 Set(col, row, false);
             }

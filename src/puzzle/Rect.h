@@ -25,3 +25,8 @@ struct TRect {
 
     bool operator==(const TRect&) const = default;
 };
+
+// The part of `r` inside a width x height bitmap; empty when none of it is.
+inline TRect ClipToBitmap(const TRect& r, int width, int height) {
+    return r.Intersect({0, 0, width, height});
+}
