@@ -6,8 +6,8 @@
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv) {
+    // No display name: the toolkit would append it to every other window's caption.
     setApplicationName(QStringLiteral("tavrin"));
-    setApplicationDisplayName(ApplicationTitle);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

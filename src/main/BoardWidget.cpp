@@ -1,6 +1,7 @@
 #include "main/BoardWidget.h"
 
 #include "main/Main.h"
+#include "windows/DevicePixels.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -15,9 +16,23 @@ BoardWidget::BoardWidget(TFormMain& form)
     setMouseTracking(false);
 }
 
+QSize BoardWidget::DeviceSize() const {
+    return ::DeviceSize(*this);
+}
+
+QPoint BoardWidget::DeviceOrigin() const {
+    return ToDevice(*this, QPointF(mapTo(window(), QPoint(0, 0))));
+}
+
+void BoardWidget::RepaintDevice(const QRect& device) {
+    repaint(ToLogical(*this, device));
+}
+
 void BoardWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    Form.FormPaint(painter, event->rect());
+    DrawInDevicePixels(painter, *this);
+    const QRect dirty = ToDevice(*this, event->rect()).intersected({QPoint(), DeviceSize()});
+    Form.FormPaint(painter, dirty);
 }
 
 void BoardWidget::resizeEvent(QResizeEvent*) {
@@ -25,16 +40,16 @@ void BoardWidget::resizeEvent(QResizeEvent*) {
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = ToDevice(*this, event->position());
     Form.FormMouseDown(event->button(), at.x(), at.y());
 }
 
 void BoardWidget::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = ToDevice(*this, event->position());
     Form.FormMouseMove(at.x(), at.y());
 }
 
 void BoardWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    const QPoint at = ToDevice(*this, event->position());
     Form.FormMouseUp(event->button(), at.x(), at.y());
 }

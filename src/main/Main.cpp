@@ -6,6 +6,7 @@
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
 #include "puzzle/Random.h"
+#include "windows/DevicePixels.h"
 #include "windows/AppIcon.h"
 
 #include <QCloseEvent>
@@ -45,6 +46,9 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     Confinement = std::make_unique<PointerConfinement>(*Board);
     setCentralWidget(Board);
     CreateMenu();
+    // Fixed from the start: a window manager that sees it resizable at its first mapping
+    // offers a maximise button for good.
+    SizeToWorkArea();
     SetPuzzleType(1);
     DragRect = {0, 0, ClientWidth(), ClientHeight()};
     FormMain = this;
@@ -88,11 +92,11 @@ void TFormMain::CreateMenu() {
 }
 
 int TFormMain::ClientWidth() const {
-    return Board->width();
+    return Board->DeviceSize().width();
 }
 
 int TFormMain::ClientHeight() const {
-    return Board->height();
+    return Board->DeviceSize().height();
 }
 
 // The road to the first board runs once the window is on the screen, so that the loading
@@ -136,7 +140,8 @@ void TFormMain::FormShow() {
 
 void TFormMain::SizeToWorkArea() {
     const QRect work = WorkArea();
-    setFixedSize(work.size());
+    AlignBoardToDevicePixels();
+    setFixedSize(DeviceAligned(work.size()));
     move(work.topLeft());
     // The client area takes its new size now, so the board exists before the package is read.
     if (layout() != nullptr) {
@@ -160,7 +165,7 @@ void TFormMain::FitFrameIntoWorkArea() {
         return;
     }
     const QRect work = WorkArea();
-    const QSize wanted = work.size() - frameExtra;
+    const QSize wanted = DeviceAligned(work.size() - frameExtra);
     if (wanted != size() && wanted.isValid()) {
         setFixedSize(wanted);
         move(work.topLeft());
@@ -168,6 +173,20 @@ void TFormMain::FitFrameIntoWorkArea() {
             layout()->activate();
         }
     }
+}
+
+// At a fractional scale factor the board must start and end on whole device pixels, or it
+// could not be drawn pixel for pixel: the menu bar's height and the window's size are rounded
+// to lengths with a whole number of device pixels.
+void TFormMain::AlignBoardToDevicePixels() {
+    const int menuHeight = menuBar()->sizeHint().height();
+    menuBar()->setFixedHeight(AlignUpToDevicePixels(menuHeight, devicePixelRatioF()));
+}
+
+QSize TFormMain::DeviceAligned(const QSize& size) const {
+    const qreal ratio = devicePixelRatioF();
+    return {AlignDownToDevicePixels(size.width(), ratio),
+            AlignDownToDevicePixels(size.height(), ratio)};
 }
 
 void TFormMain::FormResize() {
@@ -178,7 +197,7 @@ void TFormMain::FormResize() {
 
 void TFormMain::FormClose() {
     EndDrag();
-    const TempFolderResult folder = UserTempFolder();
+    const TempFolderResult folder = UserTempFolder(TempFolderUse::ExistingOnly);
     if (!folder.Ok()) {
         return;
     }

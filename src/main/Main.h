@@ -58,7 +58,7 @@ public:
     bool PickUpGroup(int x, int y);
     // Ends a drag without dropping: nothing held, the pointer free.
     void EndDrag();
-    // The rectangle the pointer is kept in while a group is held, in client coordinates.
+    // The rectangle the pointer is kept in while a group is held, in device pixels.
     TRect ConfinementRect() const;
 
     // Package (MainPackage.cpp).
@@ -83,6 +83,7 @@ public:
     void RedrawBoard();
     // Copies a rectangle of a buffer to the window now.
     void CopyToWindow(Buffer buffer, const TRect& rect);
+    // The client area in device pixels: the board is drawn pixel for pixel on the screen.
     int ClientWidth() const;
     int ClientHeight() const;
 
@@ -141,8 +142,11 @@ private:
     void CreateMenu();
     void SizeToWorkArea();
     void FitFrameIntoWorkArea();
+    void AlignBoardToDevicePixels();
+    QSize DeviceAligned(const QSize& size) const;
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
+    void BringToForeground();
     void StartSong();
     void FitPicture();
     int BoardWidth() const;

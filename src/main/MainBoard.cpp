@@ -2,19 +2,9 @@
 // the paint that copies a buffer to the window.
 #include "main/BoardWidget.h"
 #include "main/Main.h"
+#include "windows/DevicePixels.h"
 
-#include <QImage>
 #include <QPainter>
-
-namespace {
-
-QImage ImageOf(const Bitmap& buffer) {
-    return QImage(reinterpret_cast<const uchar*>(buffer.Scanline(0)), buffer.Width(),
-                  buffer.Height(), static_cast<qsizetype>(buffer.Pitch()) * sizeof(Pixel),
-                  QImage::Format_RGB32);
-}
-
-} // namespace
 
 void TFormMain::RecreateBuffers() {
     DragBuffer.reset();
@@ -49,15 +39,16 @@ void TFormMain::CopyToWindow(Buffer buffer, const TRect& rect) {
     }
     PaintSource = buffer;
     PaintSourceRect = QRect(visible.Left, visible.Top, visible.Width(), visible.Height());
-    Board->repaint(PaintSourceRect);
+    Board->RepaintDevice(PaintSourceRect);
     PaintSource = Buffer::Board;
 }
 
 // The board buffer, except inside the rectangle a copy from the drag buffer asked for: a
-// repaint also covers whatever else of the window was waiting to be painted.
+// repaint also covers whatever else of the window was waiting to be painted. The painter and
+// `dirty` count in device pixels.
 void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
     if (!BoardBuffer || BoardBuffer->IsEmpty()) {
-        painter.fillRect(Board->rect(), QColor::fromRgb(PixelFromColor(BoardColor)));
+        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(BoardColor)));
         return;
     }
     painter.drawImage(dirty, ImageOf(*BoardBuffer), dirty);

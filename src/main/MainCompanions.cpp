@@ -2,6 +2,7 @@
 #include "main/Main.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
+#include "windows/Progress.h"
 
 void TFormMain::ShowThumbnailMenuClick() {
     if (OrgWindow) {
@@ -13,9 +14,20 @@ void TFormMain::ShowThumbnailMenuClick() {
     OrgWindow = new TOrgWindow(this, [this] { ShowThumbnailMenu->setChecked(false); });
     OrgWindow->SetPicture(ThumbnailPicture);
     OrgWindow->show();
+    BringToForeground();
+    ShowThumbnailMenu->setChecked(true);
+}
+
+// The keyboard focus comes here; the windows that stay on top stay above this one even where
+// no window manager keeps them there.
+void TFormMain::BringToForeground() {
     raise();
     activateWindow();
-    ShowThumbnailMenu->setChecked(true);
+    for (QWidget* onTop : {static_cast<QWidget*>(FormProgress), static_cast<QWidget*>(OrgWindow)}) {
+        if (onTop != nullptr && onTop->isVisible()) {
+            onTop->raise();
+        }
+    }
 }
 
 void TFormMain::AboutMenuClick() {

@@ -20,6 +20,8 @@ void ShowMessageBox(const QString& text, MessageIcon icon, const QString& captio
     const auto qtIcon =
         icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
     QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    // Shown exactly as stored, even when it looks like markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -1,8 +1,11 @@
 #include "main/PointerConfinement.h"
 
+#include "windows/DevicePixels.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 #ifdef TAVRIN_HAVE_XCB
 #include <cstdlib>
@@ -20,7 +23,7 @@ void PointerConfinement::Confine(const QRect& clientArea) {
     Release();
     Area = clientArea;
     Active = true;
-    GrabOnX11(QRect(Window.mapToGlobal(clientArea.topLeft()), clientArea.size()));
+    GrabOnX11(clientArea);
 }
 
 void PointerConfinement::Release() {
@@ -48,15 +51,36 @@ xcb_connection_t* X11Connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// Where the top-level window's client area starts on the screen, in the server's own pixels:
+// the toolkit's global coordinates are divided by the scale factor.
+std::optional<QPoint> ScreenOrigin(xcb_connection_t* connection, xcb_window_t window,
+                                   xcb_window_t root) {
+    auto* reply = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr);
+    if (reply == nullptr) {
+        return std::nullopt;
+    }
+    const QPoint origin(reply->dst_x, reply->dst_y);
+    std::free(reply);
+    return origin;
+}
+
 } // namespace
 
 // Pointer barriers leak on large jumps and warps; a grab confined to a window does not.
-void PointerConfinement::GrabOnX11(const QRect& screenArea) {
+void PointerConfinement::GrabOnX11(const QRect& clientArea) {
     xcb_connection_t* connection = X11Connection();
-    if (connection == nullptr || screenArea.isEmpty()) {
+    if (connection == nullptr || clientArea.isEmpty()) {
         return;
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const auto topLevel = static_cast<xcb_window_t>(Window.window()->winId());
+    const std::optional<QPoint> origin = ScreenOrigin(connection, topLevel, screen->root);
+    if (!origin) {
+        return;
+    }
+    const QPoint clientOrigin = ToDevice(Window, QPointF(Window.mapTo(Window.window(), QPoint())));
+    const QRect screenArea = clientArea.translated(*origin + clientOrigin);
     ConfineWindow = xcb_generate_id(connection);
     const std::uint32_t overrideRedirect = 1;
     xcb_create_window(
@@ -71,7 +95,7 @@ void PointerConfinement::GrabOnX11(const QRect& screenArea) {
     xcb_map_window(connection, ConfineWindow);
     xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
     const auto cookie = xcb_grab_pointer(
-        connection, 1, static_cast<xcb_window_t>(Window.window()->winId()),
+        connection, 1, topLevel,
         XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION,
         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, ConfineWindow, XCB_NONE, XCB_CURRENT_TIME);
     std::free(xcb_grab_pointer_reply(connection, cookie, nullptr));

@@ -15,17 +15,17 @@ public:
     PointerConfinement(const PointerConfinement&) = delete;
     PointerConfinement& operator=(const PointerConfinement&) = delete;
 
-    // `clientArea` is the confinement in the window's own coordinates (right and bottom
+    // `clientArea` is the confinement in the window's device pixels (right and bottom
     // exclusive); it is mapped to the screen for the grab.
     void Confine(const QRect& clientArea);
     void Release();
 
     bool IsActive() const { return Active; }
-    // The point moved into the confinement (client coordinates); unchanged when inactive.
+    // The point moved into the confinement (device pixels); unchanged when inactive.
     QPoint Clamp(QPoint point) const;
 
 private:
-    void GrabOnX11(const QRect& screenArea);
+    void GrabOnX11(const QRect& clientArea);
     void UngrabOnX11();
 
     QWidget& Window;

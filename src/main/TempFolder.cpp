@@ -30,13 +30,13 @@ std::string SharedTempRoot() {
 
 } // namespace
 
-TempFolderResult UserTempFolder() {
+TempFolderResult UserTempFolder(TempFolderUse use) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (IsUsableRuntimeFolder(runtime)) {
         return {runtime, {}};
     }
     const std::string folder = TempFilePath(SharedTempRoot(), "tavrin-" + std::to_string(getuid()));
-    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (use == TempFolderUse::Create && mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return {{}, Describe("Cannot create the temporary folder", folder, errno)};
     }
     struct stat info {};

@@ -18,10 +18,12 @@ struct TempFolderResult {
     bool Ok() const { return Error.empty(); }
 };
 
+enum class TempFolderUse { Create, ExistingOnly };
+
 // $XDG_RUNTIME_DIR when it is set and a real folder of this user's; otherwise the folder
-// "tavrin-<uid>" in $TMPDIR (or /tmp), created with mode 0700 and refused unless it is a real
-// folder owned by this user.
-TempFolderResult UserTempFolder();
+// "tavrin-<uid>" in $TMPDIR (or /tmp), created with mode 0700 (unless `use` is ExistingOnly:
+// then a missing folder is a failure) and refused unless it is a real folder owned by this user.
+TempFolderResult UserTempFolder(TempFolderUse use = TempFolderUse::Create);
 
 // The folder with "/" appended unless it ends in one already, then the name.
 std::string TempFilePath(std::string_view folder, std::string_view name);

@@ -4,8 +4,11 @@
 
 #include <exception>
 
-int main(int argc, char** argv) {
-    TApplication app(argc, argv);
+int main(int, char** argv) {
+    // The player takes no command line, not even the toolkit's own options.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    TApplication app(toolkitArgc, toolkitArgv);
     try {
         TFormMain form;
         form.show();

@@ -2,9 +2,12 @@
 
 #include "windows/AppIcon.h"
 #include "windows/Labels.h"
+#include "windows/LinkClick.h"
+#include "windows/Placement.h"
 #include "windows/WebLinks.h"
 
-#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,11 +40,14 @@ TFormAbout::TFormAbout(QWidget* owner)
     Label3 = PlacedLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
     Label4 = PlacedLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
     StyleAsLink(Label4);
-    Label4->installEventFilter(this);
+    new LinkClick(Label4, [this] { Label4Click(); });
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 96, 273, 229);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // An outer bevel lowered and an inner one raised: an etched line 2 pixels wide.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
     FillPanel();
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
@@ -65,11 +71,12 @@ void TFormAbout::FillPanel() {
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Label4 && event->type() == QEvent::MouseButtonRelease) {
-        Label4Click();
+// Centred on the screen, frame and all, as the dialog is about to appear.
+void TFormAbout::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(CenteredPosition(screen->geometry(), OuterSize(*this)));
     }
-    return QDialog::eventFilter(watched, event);
+    QDialog::showEvent(event);
 }
 
 void TFormAbout::Label4Click() {

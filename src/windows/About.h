@@ -30,7 +30,7 @@ public:
     QFrame* Panel1 = nullptr;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FillPanel();

@@ -1,5 +1,8 @@
 #include "windows/Orgwnd.h"
 
+#include "windows/DevicePixels.h"
+#include "windows/Placement.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -15,11 +18,6 @@ constexpr QPoint LoadedPosition(210, 142);
 
 } // namespace
 
-QPoint CornerPosition(const QRect& workArea, const QSize& outer) {
-    return {workArea.x() + workArea.width() - outer.width() - 1,
-            workArea.y() + workArea.height() - outer.height() - 1};
-}
-
 TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
     : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint)
     , OnClose(std::move(onClose)) {
@@ -31,14 +29,15 @@ TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
     font.setFamily(QStringLiteral("Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
-    resize(LoadedOuterSize);
+    resize(LoadedOuterSize - FrameExtra(*this));
     move(LoadedPosition);
 }
 
 void TOrgWindow::SetPicture(const std::shared_ptr<const Bitmap>& picture) {
     ThumbnailBitmap = picture;
     if (picture) {
-        resize(picture->Width() / 2, picture->Height() / 2);
+        SizedToPicture = true;
+        resize(LogicalSize(*this, {picture->Width() / 2, picture->Height() / 2}));
         PlaceAtWorkAreaCorner();
     }
     update();
@@ -49,26 +48,43 @@ void TOrgWindow::PlaceAtWorkAreaCorner() {
     if (screen == nullptr) {
         return;
     }
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(CornerPosition(screen->availableGeometry(), size() + frame));
+    PlacedWithFrame = FrameExtra(*this);
+    move(CornerPosition(screen->availableGeometry(), size() + PlacedWithFrame));
 }
 
-void TOrgWindow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const std::shared_ptr<const Bitmap> picture = ThumbnailBitmap.lock();
-    if (!picture || picture->IsEmpty() || width() <= 0 || height() <= 0) {
-        painter.fillRect(rect(), Qt::white);
+// The window manager's frame becomes known only once the window is mapped: a window placed
+// with a guess at it is placed again, and the loaded outer size kept, when the real one differs.
+void TOrgWindow::PlaceAgainIfTheFrameChanged() {
+    if (!isVisible() || FrameExtra(*this) == PlacedWithFrame) {
         return;
     }
-    const Bitmap stretched = StretchNearest(*picture, width(), height());
-    const QImage image(reinterpret_cast<const uchar*>(stretched.Scanline(0)), stretched.Width(),
-                       stretched.Height(), static_cast<qsizetype>(stretched.Pitch()) * 4,
-                       QImage::Format_RGB32);
-    painter.drawImage(0, 0, image);
+    if (!SizedToPicture) {
+        resize(LoadedOuterSize - FrameExtra(*this));
+    }
+    PlaceAtWorkAreaCorner();
+}
+
+// The picture stretched to the client area's device pixels, drawn one to one.
+void TOrgWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QSize device = DeviceSize(*this);
+    DrawInDevicePixels(painter, *this);
+    const std::shared_ptr<const Bitmap> picture = ThumbnailBitmap.lock();
+    if (!picture || picture->IsEmpty() || device.isEmpty()) {
+        painter.fillRect(QRect(QPoint(), device), Qt::white);
+        return;
+    }
+    const Bitmap stretched = StretchNearest(*picture, device.width(), device.height());
+    painter.drawImage(0, 0, ImageOf(stretched));
 }
 
 void TOrgWindow::resizeEvent(QResizeEvent*) {
     update();
+    PlaceAgainIfTheFrameChanged();
+}
+
+void TOrgWindow::moveEvent(QMoveEvent*) {
+    PlaceAgainIfTheFrameChanged();
 }
 
 void TOrgWindow::showEvent(QShowEvent* event) {

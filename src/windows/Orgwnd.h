@@ -15,7 +15,7 @@ public:
     // `onClose` runs when the user closes the window with its own close button.
     TOrgWindow(QWidget* owner, std::function<void()> onClose);
 
-    // Shows `picture` (or white without one) at half its size, in the corner. The window
+    // Shows `picture` (or white without one) at half its size in device pixels, in the corner. The window
     // only borrows the picture and paints white once it has been released.
     void SetPicture(const std::shared_ptr<const Bitmap>& picture);
     void PlaceAtWorkAreaCorner();
@@ -26,16 +26,19 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::function<void()> OnClose;
-};
+    void PlaceAgainIfTheFrameChanged();
 
-// Where a window of outer size `outer` goes so that its right and bottom edges lie one pixel
-// inside the work area's.
-QPoint CornerPosition(const QRect& workArea, const QSize& outer);
+    std::function<void()> OnClose;
+    // The frame the last placement counted with.
+    QSize PlacedWithFrame;
+    // Sized to a picture rather than to the loaded outer size.
+    bool SizedToPicture = false;
+};
 
 // The open thumbnail window, or none.
 extern QPointer<TOrgWindow> OrgWindow;

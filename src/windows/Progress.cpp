@@ -3,6 +3,8 @@
 #include "main/Application.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
+#include "windows/LinkClick.h"
+#include "windows/Placement.h"
 #include "windows/WebLinks.h"
 
 #include <QEvent>
@@ -26,8 +28,9 @@ TFormProgress::TFormProgress(QWidget* owner)
     font.setPixelSize(11);
     setFont(font);
 
-    Panel1 = BevelPanel(this, {0, 0, 321, 373});
-    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 321, 373);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
     Panel2 = BevelPanel(Panel1, {8, 8, 305, 136});
     Image1 = new QLabel(Panel2);
@@ -35,16 +38,19 @@ TFormProgress::TFormProgress(QWidget* owner)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(PaintBanner());
     Image1->setCursor(Qt::PointingHandCursor);
-    Image1->installEventFilter(this);
+    new LinkClick(Image1, [this] { Image1Click(); });
 
     Panel3 = BevelPanel(Panel1, {8, 147, 305, 117});
     Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, QStringLiteral("Tavrin Christmas Edition"));
     Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
+    new LinkClick(Label4, [this] { Label4Click(); });
     Label2 = PlacedLabel(Panel3, {8, 44, 152, 13}, QStringLiteral("Picture: Winter Village"));
     Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, QStringLiteral("painted by the Tavrin team"));
+    new LinkClick(Label6, [this] { Label6Click(); });
     Label3 = PlacedLabel(Panel3, {8, 80, 210, 13},
                          QStringLiteral("Music: Silent Night (F. X. Gruber, 1818)"));
     Label5 = LinkLabel(Panel3, {8, 96, 200, 13}, QStringLiteral("arranged by the Tavrin team"));
+    new LinkClick(Label5, [this] { Label5Click(); });
 
     ProgressBar = new QProgressBar(Panel1);
     ProgressBar->setGeometry(8, 320, 305, 17);
@@ -69,31 +75,17 @@ TFormProgress::TFormProgress(QWidget* owner)
 QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
     auto* panel = new QFrame(parent);
     panel->setGeometry(geometry);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // An outer bevel lowered and an inner one raised: an etched line 2 pixels wide.
+    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
     return panel;
 }
 
 QLabel* TFormProgress::LinkLabel(QWidget* parent, const QRect& geometry, const QString& text) {
     QLabel* label = PlacedLabel(parent, geometry, text);
     StyleAsLink(label);
-    label->installEventFilter(this);
     return label;
-}
-
-bool TFormProgress::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonRelease) {
-        return QWidget::eventFilter(watched, event);
-    }
-    if (watched == Image1) {
-        Image1Click();
-    } else if (watched == Label4) {
-        Label4Click();
-    } else if (watched == Label6) {
-        Label6Click();
-    } else if (watched == Label5) {
-        Label5Click();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void TFormProgress::Image1Click() {
@@ -115,8 +107,7 @@ void TFormProgress::showEvent(QShowEvent* event) {
 }
 
 void TFormProgress::CenterOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        move(screen->geometry().center() - rect().center());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(CenteredPosition(screen->geometry(), OuterSize(*this)));
     }
 }

@@ -41,7 +41,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
