@@ -71,12 +71,25 @@ void TFormAbout::FillPanel() {
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-// Centred on the screen, frame and all, as the dialog is about to appear.
 void TFormAbout::showEvent(QShowEvent* event) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(CenteredPosition(screen->geometry(), OuterSize(*this)));
-    }
     QDialog::showEvent(event);
+    CenterOnScreen();
+}
+
+// Centred on the screen, frame and all; centred again once the window manager's frame is
+// known, if it differs from the guess.
+void TFormAbout::CenterOnScreen() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        PlacedWithFrame = FrameMargins(*this);
+        MoveFrameTo(*this, CenteredPosition(screen->geometry(), OuterSize(*this)));
+    }
+}
+
+void TFormAbout::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (isVisible() && FrameMargins(*this) != PlacedWithFrame) {
+        CenterOnScreen();
+    }
 }
 
 void TFormAbout::Label4Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 #include <QPointer>
 
 class QFrame;
@@ -31,9 +32,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void FillPanel();
+    void CenterOnScreen();
+
+    // The frame the last placement counted with.
+    QMarginsF PlacedWithFrame;
 };
 
 // The about dialog while it is shown, or none.

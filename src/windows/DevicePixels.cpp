@@ -31,7 +31,9 @@ QSize DeviceSize(const QWidget& widget) {
 }
 
 QSize LogicalSize(const QWidget& widget, const QSize& device) {
-    return device / DeviceRatio(widget);
+    const qreal r = DeviceRatio(widget);
+    return {AlignDownToDevicePixels(static_cast<int>(std::lround(device.width() / r)), r),
+            AlignDownToDevicePixels(static_cast<int>(std::lround(device.height() / r)), r)};
 }
 
 QRect ToDevice(const QWidget& widget, const QRect& logical) {

@@ -19,7 +19,8 @@ qreal DeviceRatio(const QWidget& widget);
 // The widget's size in device pixels.
 QSize DeviceSize(const QWidget& widget);
 
-// The size in the toolkit's units that gives about `device` device pixels.
+// The size in the toolkit's units nearest to `device` device pixels that is a whole number of
+// device pixels.
 QSize LogicalSize(const QWidget& widget, const QSize& device);
 
 // The smallest rectangle of the other unit that covers `rect`.

@@ -29,8 +29,12 @@ TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
     font.setFamily(QStringLiteral("Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
-    resize(LoadedOuterSize - FrameExtra(*this));
+    resize(LoadedClientSize());
     move(LoadedPosition);
+}
+
+QSize TOrgWindow::LoadedClientSize() const {
+    return QSizeF(LoadedOuterSize).shrunkBy(FrameMargins(*this)).toSize();
 }
 
 void TOrgWindow::SetPicture(const std::shared_ptr<const Bitmap>& picture) {
@@ -48,18 +52,19 @@ void TOrgWindow::PlaceAtWorkAreaCorner() {
     if (screen == nullptr) {
         return;
     }
-    PlacedWithFrame = FrameExtra(*this);
-    move(CornerPosition(screen->availableGeometry(), size() + PlacedWithFrame));
+    PlacedWithFrame = FrameMargins(*this);
+    MoveFrameTo(*this, CornerPosition(screen->availableGeometry(), OuterSize(*this),
+                                      1 / devicePixelRatioF()));
 }
 
 // The window manager's frame becomes known only once the window is mapped: a window placed
 // with a guess at it is placed again, and the loaded outer size kept, when the real one differs.
 void TOrgWindow::PlaceAgainIfTheFrameChanged() {
-    if (!isVisible() || FrameExtra(*this) == PlacedWithFrame) {
+    if (!isVisible() || FrameMargins(*this) == PlacedWithFrame) {
         return;
     }
     if (!SizedToPicture) {
-        resize(LoadedOuterSize - FrameExtra(*this));
+        resize(LoadedClientSize());
     }
     PlaceAtWorkAreaCorner();
 }

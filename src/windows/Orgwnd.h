@@ -2,6 +2,7 @@
 
 #include "puzzle/Bitmap.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -32,10 +33,11 @@ protected:
 
 private:
     void PlaceAgainIfTheFrameChanged();
+    QSize LoadedClientSize() const;
 
     std::function<void()> OnClose;
     // The frame the last placement counted with.
-    QSize PlacedWithFrame;
+    QMarginsF PlacedWithFrame;
     // Sized to a picture rather than to the loaded outer size.
     bool SizedToPicture = false;
 };

@@ -1,35 +1,109 @@
 #include "windows/Placement.h"
 
+#include <QGuiApplication>
 #include <QWidget>
+#include <cmath>
+#include <optional>
 
-QPoint CornerPosition(const QRect& workArea, const QSize& outer) {
-    return {workArea.x() + workArea.width() - outer.width() - 1,
-            workArea.y() + workArea.height() - outer.height() - 1};
+#ifdef TAVRIN_HAVE_XCB
+#include <cstdlib>
+#include <xcb/xcb.h>
+#endif
+
+QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel) {
+    return {workArea.x() + workArea.width() - outer.width() - pixel,
+            workArea.y() + workArea.height() - outer.height() - pixel};
 }
 
-QPoint CenteredPosition(const QRect& area, const QSize& outer) {
-    return {area.x() + (area.width() - outer.width()) / 2,
-            area.y() + (area.height() - outer.height()) / 2};
+QPointF CenteredPosition(const QRectF& area, const QSizeF& outer) {
+    return {area.x() + std::floor((area.width() - outer.width()) / 2),
+            area.y() + std::floor((area.height() - outer.height()) / 2)};
 }
 
 namespace {
 
-QSize KnownFrameExtra(const QWidget& window) {
-    return window.frameGeometry().size() - window.geometry().size();
+// The toolkit's frame margins, rounded to its units.
+QMargins ToolkitFrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
+#ifdef TAVRIN_HAVE_XCB
+
+// The frame as the window manager states it on X11 (_NET_FRAME_EXTENTS), in the server's pixels.
+std::optional<QMargins> X11FrameExtents(const QWidget& window) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || !window.testAttribute(Qt::WA_WState_Created)) {
+        return std::nullopt;
+    }
+    xcb_connection_t* c = x11->connection();
+    static const char name[] = "_NET_FRAME_EXTENTS";
+    auto* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr);
+    const xcb_atom_t extents = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(atom);
+    if (extents == XCB_ATOM_NONE) {
+        return std::nullopt;
+    }
+    auto* reply = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()), extents,
+                         XCB_ATOM_CARDINAL, 0, 4),
+        nullptr);
+    std::optional<QMargins> margins;
+    if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+        const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        margins = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                           static_cast<int>(v[3]));
+    }
+    std::free(reply);
+    return margins;
+}
+
+#else
+
+std::optional<QMargins> X11FrameExtents(const QWidget&) {
+    return std::nullopt;
+}
+
+#endif
+
+// The frame in the toolkit's units, unrounded: a frame of 1 server pixel is half a unit at a
+// scale factor of 2, which the toolkit's own margins round away.
+std::optional<QMarginsF> KnownFrameMargins(const QWidget& window) {
+    if (window.windowFlags() & Qt::FramelessWindowHint) {
+        return QMarginsF();
+    }
+    if (const std::optional<QMargins> extents = X11FrameExtents(window)) {
+        return QMarginsF(*extents) / window.devicePixelRatioF();
+    }
+    const QMargins toolkit = ToolkitFrameMargins(window);
+    return toolkit.isNull() ? std::nullopt : std::optional<QMarginsF>(toolkit);
 }
 
 } // namespace
 
-QSize FrameExtra(const QWidget& window) {
-    const QSize known = KnownFrameExtra(window);
-    if (!known.isNull() || window.windowFlags() & Qt::FramelessWindowHint) {
-        return known;
+QMarginsF FrameMargins(const QWidget& window) {
+    if (const std::optional<QMarginsF> known = KnownFrameMargins(window)) {
+        return *known;
     }
     const QWidget* owner =
         window.parentWidget() != nullptr ? window.parentWidget()->window() : nullptr;
-    return owner != nullptr && owner != &window ? KnownFrameExtra(*owner) : known;
+    return owner != nullptr ? KnownFrameMargins(*owner).value_or(QMarginsF()) : QMarginsF();
 }
 
-QSize OuterSize(const QWidget& window) {
-    return window.size() + FrameExtra(window);
+QSizeF OuterSize(const QWidget& window) {
+    return QSizeF(window.size()).grownBy(FrameMargins(window));
+}
+
+// The toolkit positions a window's frame with its own rounded margins once the frame is known,
+// and the window itself before that: the window's own position is worked out here from the
+// exact margins, and handed over in the form the toolkit expects.
+void MoveFrameTo(QWidget& window, const QPointF& framePosition) {
+    const QMarginsF frame = FrameMargins(window);
+    const QPoint client(static_cast<int>(std::lround(framePosition.x() + frame.left())),
+                        static_cast<int>(std::lround(framePosition.y() + frame.top())));
+    const QMargins toolkit = ToolkitFrameMargins(window);
+    window.move(client - QPoint(toolkit.left(), toolkit.top()));
 }

@@ -1,24 +1,32 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 
 class QWidget;
 
-// Where top-level windows go. Sizes here are outer sizes: the window with the frame and
-// caption a window manager puts around it.
+// Where top-level windows go. Outer sizes and frame positions include the frame and caption a
+// window manager puts around a window.
+
+// Positions and sizes are in the toolkit's units, unrounded: at a scale factor above 1 a frame
+// of one pixel is a fraction of a unit.
 
 // Where a window of outer size `outer` goes so that its right and bottom edges lie one pixel
-// inside the work area's.
-QPoint CornerPosition(const QRect& workArea, const QSize& outer);
+// (`pixel` units) inside the work area's.
+QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel = 1);
 
 // Where a window of outer size `outer` goes to be centred on `area`.
-QPoint CenteredPosition(const QRect& area, const QSize& outer);
+QPointF CenteredPosition(const QRectF& area, const QSizeF& outer);
 
-// What the window manager's frame adds to a top-level window. Before the window is mapped the
-// frame is unknown; the owner's frame (same window manager, same decorations) stands in for it.
-QSize FrameExtra(const QWidget& window);
+// The window manager's frame around a top-level window. Before the window is mapped the frame
+// is unknown; the owner's frame (same window manager, same decorations) stands in for it.
+QMarginsF FrameMargins(const QWidget& window);
 
 // The window's size with its frame.
-QSize OuterSize(const QWidget& window);
+QSizeF OuterSize(const QWidget& window);
+
+// Moves the window so that its frame's top-left corner lies at `framePosition`, also while the
+// frame is still a guess.
+void MoveFrameTo(QWidget& window, const QPointF& framePosition);

@@ -108,6 +108,6 @@ void TFormProgress::showEvent(QShowEvent* event) {
 
 void TFormProgress::CenterOnScreen() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(CenteredPosition(screen->geometry(), OuterSize(*this)));
+        MoveFrameTo(*this, CenteredPosition(screen->geometry(), OuterSize(*this)));
     }
 }

@@ -1,12 +1,30 @@
 #!/usr/bin/env bash
 # Runs a command under a fresh Xvfb server; exits 77 (a skip for CTest) with a clear message
 # when no Xvfb can be started here.
+#   run-under-xvfb.sh [--wm] [--screen WxH] COMMAND...
+# --wm starts the openbox window manager first and waits until it manages the screen.
+screen=1280x800
+wm=
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --wm) wm=openbox; shift ;;
+        --screen) screen=$2; shift 2 ;;
+        *) break ;;
+    esac
+done
 if ! command -v xvfb-run >/dev/null || ! command -v Xvfb >/dev/null; then
     echo "skipped: Xvfb is not installed (apt-get install xvfb xauth)"
     exit 77
 fi
-if ! xvfb-run -a -s "-screen 0 1280x800x24" true 2>/dev/null; then
+if [ -n "$wm" ] && ! command -v "$wm" >/dev/null; then
+    echo "skipped: $wm is not installed (apt-get install $wm)"
+    exit 77
+fi
+if ! xvfb-run -a -s "-screen 0 ${screen}x24" true 2>/dev/null; then
     echo "skipped: Xvfb cannot start here"
     exit 77
 fi
-exec xvfb-run -a -s "-screen 0 1280x800x24" "$@"
+if [ -z "$wm" ]; then
+    exec xvfb-run -a -s "-screen 0 ${screen}x24" "$@"
+fi
+exec xvfb-run -a -s "-screen 0 ${screen}x24" "$(dirname "$0")/with-window-manager.sh" "$wm" "$@"

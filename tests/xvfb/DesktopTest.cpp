@@ -1,0 +1,466 @@
+// The player's windows on a real X server, with or without a window manager, at the toolkit's
+// scale factor (QT_SCALE_FACTOR): everything is judged by what the server shows, in its own
+// pixels. The captions as the window manager reads them (_NET_WM_NAME); the thumbnail's frame
+// one pixel inside the work area's corner, its picture pixel for pixel, above the main window,
+// which keeps the keyboard focus; the about window centred on the screen; the board on the
+// screen equal to the board buffer; a piece dragged with real pointer events (XTEST) to the far
+// corner, the pointer kept inside the board.
+//   desktop_test PACKAGE
+#include "main/Application.h"
+#include "main/BoardWidget.h"
+#include "main/Main.h"
+#include "main/MessageBox.h"
+#include "puzzle/Groups.h"
+#include "windows/About.h"
+#include "windows/Orgwnd.h"
+#include "windows/Progress.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+namespace {
+
+int Passed = 0;
+int Failed = 0;
+
+void Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+    ok ? ++Passed : ++Failed;
+}
+
+xcb_connection_t* Connection() {
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_window_t Root() {
+    return xcb_setup_roots_iterator(xcb_get_setup(Connection())).data->root;
+}
+
+xcb_window_t X11Window(const QWidget* window) {
+    return static_cast<xcb_window_t>(window->winId());
+}
+
+xcb_atom_t Atom(const char* name) {
+    xcb_connection_t* c = Connection();
+    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* property) {
+    xcb_connection_t* c = Connection();
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, Atom(property), XCB_ATOM_ANY, 0, 64), nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply != nullptr && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
+// The caption as a window manager shows it.
+std::string NetWmName(const QWidget* window) {
+    xcb_connection_t* c = Connection();
+    auto* reply = xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, X11Window(window), Atom("_NET_WM_NAME"), Atom("UTF8_STRING"), 0,
+                         256),
+        nullptr);
+    std::string name;
+    if (reply != nullptr) {
+        name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    }
+    std::free(reply);
+    return name;
+}
+
+bool HasWindowManager() {
+    return !Cardinals(Root(), "_NET_SUPPORTING_WM_CHECK").empty();
+}
+
+// The client area of a top-level window on the screen, in the server's pixels.
+QRect ClientOnScreen(const QWidget* window) {
+    xcb_connection_t* c = Connection();
+    const xcb_window_t id = X11Window(window);
+    auto* origin = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr);
+    auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
+    QRect rect;
+    if (origin != nullptr && geometry != nullptr) {
+        rect = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    }
+    std::free(origin);
+    std::free(geometry);
+    return rect;
+}
+
+// The window with the window manager's frame around it (left, right, top, bottom extents).
+QRect FrameOnScreen(const QWidget* window) {
+    const QRect client = ClientOnScreen(window);
+    std::vector<std::uint32_t> extents = Cardinals(X11Window(window), "_NET_FRAME_EXTENTS");
+    extents.resize(4, 0);
+    return client.adjusted(-static_cast<int>(extents[0]), -static_cast<int>(extents[2]),
+                           static_cast<int>(extents[1]), static_cast<int>(extents[3]));
+}
+
+QRect WorkArea() {
+    const std::vector<std::uint32_t> area = Cardinals(Root(), "_NET_WORKAREA");
+    if (area.size() >= 4) {
+        return QRect(area[0], area[1], area[2], area[3]);
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(Connection())).data;
+    return QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);
+}
+
+// The screen's pixels in `rect`, as 0xRRGGBB.
+std::vector<std::uint32_t> ScreenPixels(const QRect& rect) {
+    xcb_connection_t* c = Connection();
+    auto* image = xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, Root(), static_cast<std::int16_t>(rect.x()),
+                      static_cast<std::int16_t>(rect.y()), static_cast<std::uint16_t>(rect.width()),
+                      static_cast<std::uint16_t>(rect.height()), ~0u),
+        nullptr);
+    std::vector<std::uint32_t> pixels;
+    if (image != nullptr) {
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        pixels.assign(data, data + static_cast<std::size_t>(rect.width()) * rect.height());
+        for (std::uint32_t& p : pixels) {
+            p &= 0xFFFFFF;
+        }
+    }
+    std::free(image);
+    return pixels;
+}
+
+// How many pixels of the screen's `rect` differ from the bitmap's top-left part of that size.
+long DifferingPixels(const QRect& rect, const Bitmap& bitmap) {
+    const std::vector<std::uint32_t> screen = ScreenPixels(rect);
+    if (screen.empty() || bitmap.Width() < rect.width() || bitmap.Height() < rect.height()) {
+        return -1;
+    }
+    long differing = 0;
+    for (int y = 0; y < rect.height(); ++y) {
+        for (int x = 0; x < rect.width(); ++x) {
+            differing += screen[static_cast<std::size_t>(y) * rect.width() + x] !=
+                         (bitmap.At(x, y) & 0xFFFFFF);
+        }
+    }
+    return differing;
+}
+
+// The root window's child that holds `window`: its frame under a window manager.
+xcb_window_t TopOfStack(xcb_window_t window) {
+    xcb_connection_t* c = Connection();
+    for (;;) {
+        auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+        if (tree == nullptr) {
+            return window;
+        }
+        const xcb_window_t parent = tree->parent;
+        std::free(tree);
+        if (parent == Root() || parent == XCB_NONE) {
+            return window;
+        }
+        window = parent;
+    }
+}
+
+// Where the window stands in the root's stacking order, bottom first.
+int StackingIndex(const QWidget* window) {
+    xcb_connection_t* c = Connection();
+    const xcb_window_t top = TopOfStack(X11Window(window));
+    auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, Root()), nullptr);
+    int index = -1;
+    if (tree != nullptr) {
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+            if (children[i] == top) {
+                index = i;
+            }
+        }
+    }
+    std::free(tree);
+    return index;
+}
+
+bool HasKeyboardFocus(const QWidget* window) {
+    xcb_connection_t* c = Connection();
+    auto* focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    const bool has = focus != nullptr && TopOfStack(focus->focus) == TopOfStack(X11Window(window));
+    std::free(focus);
+    return has;
+}
+
+QPoint PointerOnScreen() {
+    xcb_connection_t* c = Connection();
+    auto* reply = xcb_query_pointer_reply(c, xcb_query_pointer(c, Root()), nullptr);
+    const QPoint at = reply != nullptr ? QPoint(reply->root_x, reply->root_y) : QPoint(-1, -1);
+    std::free(reply);
+    return at;
+}
+
+void FakePointer(std::uint8_t type, const QPoint& at = {}) {
+    xcb_connection_t* c = Connection();
+    if (type == XCB_MOTION_NOTIFY) {
+        xcb_test_fake_input(c, type, 0, XCB_CURRENT_TIME, Root(), static_cast<std::int16_t>(at.x()),
+                            static_cast<std::int16_t>(at.y()), 0);
+    } else {
+        xcb_test_fake_input(c, type, 1, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    xcb_flush(c);
+    QTest::qWait(40);
+}
+
+// Until the window manager has framed and placed the window and it has been painted.
+void Settle(QWidget* window) {
+    if (!QTest::qWaitForWindowExposed(window)) {
+        std::printf("note: %s was not exposed in time\n", qPrintable(window->objectName()));
+    }
+    QTest::qWait(600);
+}
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 30000) {
+    for (int waited = 0; waited < milliseconds && !condition(); waited += 50) {
+        QTest::qWait(50);
+    }
+    return condition();
+}
+
+std::string Describe(const QRect& r) {
+    return std::to_string(r.width()) + "x" + std::to_string(r.height()) + "+" +
+           std::to_string(r.x()) + "+" + std::to_string(r.y());
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// Windows are placed and sized in the toolkit's units, each more than one pixel at a scale
+// factor above 1, and the toolkit rounds their edges to the server's pixels one by one: one
+// pixel is allowed at a whole factor, two at a fractional one.
+int Slack(const QWidget& window) {
+    const qreal ratio = window.devicePixelRatioF();
+    if (ratio <= 1) {
+        return 0;
+    }
+    return std::abs(ratio - std::round(ratio)) < 1e-6 ? 1 : 2;
+}
+
+bool Near(int a, int b, int slack) {
+    return std::abs(a - b) <= slack;
+}
+
+void CheckTheLoadingWindow(const QString& title) {
+    Check(NetWmName(FormProgress) == title.toStdString(),
+          "the loading window's caption is " + Quoted(title.toStdString()));
+}
+
+// Opening the thumbnail while the loading window still shows: both stay above the board.
+void CheckTheStackingWithTheLoadingWindow(TFormMain& form) {
+    form.ShowThumbnailMenuClick();
+    if (OrgWindow == nullptr) {
+        Check(false, "the thumbnail window opens");
+        return;
+    }
+    Settle(OrgWindow);
+    Check(StackingIndex(OrgWindow) > StackingIndex(&form) &&
+              StackingIndex(FormProgress) > StackingIndex(&form),
+          "the thumbnail and the loading window stay above the board");
+    Check(HasKeyboardFocus(&form), "the main window keeps the keyboard focus");
+    form.ShowThumbnailMenuClick();
+}
+
+void CheckTheThumbnail(TFormMain& form) {
+    form.ShowThumbnailMenuClick();
+    TOrgWindow* thumbnail = OrgWindow;
+    if (thumbnail == nullptr) {
+        Check(false, "the thumbnail window opens");
+        return;
+    }
+    Settle(thumbnail);
+    Check(NetWmName(thumbnail) == "Thumbnail", "the thumbnail's caption is \"Thumbnail\"");
+    const int slack = Slack(*thumbnail);
+    const QRect frame = FrameOnScreen(thumbnail);
+    const QRect work = WorkArea();
+    Check(Near(frame.right(), work.right() - 1, slack) &&
+              Near(frame.bottom(), work.bottom() - 1, slack),
+          "the thumbnail's frame ends one pixel inside the work area's corner (frame " +
+              Describe(frame) + ", work area " + Describe(work) + ")");
+    const QRect client = ClientOnScreen(thumbnail);
+    Check(Near(client.width(), form.ThumbnailPicture->Width() / 2, slack) &&
+              Near(client.height(), form.ThumbnailPicture->Height() / 2, slack),
+          "the thumbnail is half the picture's size in the screen's pixels");
+    const Bitmap expected =
+        StretchNearest(*form.ThumbnailPicture, client.width(), client.height());
+    const long differing = DifferingPixels(client, expected);
+    Check(differing == 0, "the thumbnail shows the picture pixel for pixel (" +
+                              std::to_string(differing) + " differ in " + Describe(client) + ")");
+    Check(StackingIndex(thumbnail) > StackingIndex(&form), "the thumbnail stays above the board");
+    form.ShowThumbnailMenuClick();
+}
+
+void CheckTheAboutWindow(TFormMain& form) {
+    QTimer::singleShot(0, [] {
+        if (!WaitFor([] { return FormAbout && FormAbout->isVisible(); }, 5000)) {
+            return;
+        }
+        Settle(FormAbout);
+        Check(NetWmName(FormAbout) == "About", "the about window's caption is \"About\"");
+        const QRect frame = FrameOnScreen(FormAbout);
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(Connection())).data;
+        const int slack = 1 + Slack(*FormAbout);
+        Check(Near(frame.center().x(), screen->width_in_pixels / 2, slack) &&
+                  Near(frame.center().y(), screen->height_in_pixels / 2, slack),
+              "the about window is centred on the screen (frame " + Describe(frame) + ")");
+        FormAbout->accept();
+    });
+    form.AboutMenuClick();
+}
+
+// A real message box, not the recorder: its caption as shown and its text left as it is.
+void CheckAMessageBox() {
+    const MessageBoxHook recorder = SetMessageBoxHook({});
+    const QString markup = QStringLiteral("<b>Merry</b> & bright");
+    QTimer::singleShot(0, [&] {
+        if (!WaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000)) {
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        Settle(box);
+        Check(box != nullptr && NetWmName(box) == "Tavrin", "a message box's caption is \"Tavrin\"");
+        const auto* label = box != nullptr ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr;
+        Check(label != nullptr && label->textFormat() == Qt::PlainText && label->text() == markup,
+              "a message that looks like markup is shown as plain text");
+        if (box != nullptr) {
+            box->accept();
+        }
+    });
+    ShowMessageBox(markup, MessageIcon::Information);
+    SetMessageBoxHook(recorder);
+}
+
+QRect BoardOnScreen(TFormMain& form) {
+    const QRect client = ClientOnScreen(&form);
+    return QRect(client.topLeft() + form.Board->DeviceOrigin(),
+                 QSize(form.ClientWidth(), form.ClientHeight()));
+}
+
+// The topmost piece whose middle lies on the board and is not covered by another piece.
+TPuzzle* GrippablePiece(TFormMain& form) {
+    for (auto at = form.Pieces->rbegin(); at != form.Pieces->rend(); ++at) {
+        TPuzzle* piece = at->get();
+        const int x = (piece->Bounds.Left + piece->Bounds.Right) / 2;
+        const int y = (piece->Bounds.Top + piece->Bounds.Bottom) / 2;
+        if (x > 10 && y > 10 && x < form.ClientWidth() - 10 && y < form.ClientHeight() - 10 &&
+            TopmostAt(*form.Pieces, x, y) == piece) {
+            return piece;
+        }
+    }
+    return nullptr;
+}
+
+void CheckADragToTheFarCorner(TFormMain& form) {
+    const QRect board = BoardOnScreen(form);
+    TPuzzle* piece = GrippablePiece(form);
+    if (piece == nullptr) {
+        Check(false, "a piece lies free on the board");
+        return;
+    }
+    const QPoint grip = board.topLeft() + QPoint((piece->Bounds.Left + piece->Bounds.Right) / 2,
+                                                 (piece->Bounds.Top + piece->Bounds.Bottom) / 2);
+    FakePointer(XCB_MOTION_NOTIFY, grip);
+    FakePointer(XCB_BUTTON_PRESS);
+    Check(form.HeldPiece == piece, "a press on the piece picks it up");
+    const QPoint far(board.x() + board.width() + 3000, board.y() + board.height() + 3000);
+    for (int step = 1; step <= 10; ++step) {
+        FakePointer(XCB_MOTION_NOTIFY, grip + (far - grip) * step / 10);
+    }
+    QTest::qWait(200);
+    const QPoint farthest = board.topLeft() + QPoint(form.ClientWidth() - 3, form.ClientHeight() - 3);
+    Check(PointerOnScreen() == farthest,
+          "the pointer stops at the board's far corner, two pixels inside");
+    FakePointer(XCB_MOTION_NOTIFY, QPoint(0, 0));
+    QTest::qWait(200);
+    Check(PointerOnScreen() == board.topLeft() + QPoint(1, 1),
+          "the pointer stops one pixel inside the board's near corner, below the menu");
+    FakePointer(XCB_MOTION_NOTIFY, far);
+    QTest::qWait(200);
+    FakePointer(XCB_BUTTON_RELEASE);
+    QTest::qWait(300);
+    Check(piece->Bounds.Left < form.ClientWidth() - 3 && piece->Bounds.Right > form.ClientWidth() - 3 &&
+              piece->Bounds.Top < form.ClientHeight() - 3 &&
+              piece->Bounds.Bottom > form.ClientHeight() - 3,
+          "the piece lies at the board's far corner");
+    const Bitmap shown = *form.BoardBuffer;
+    form.RedrawBoard();
+    Check(*form.BoardBuffer == shown, "after the drag the board buffer equals a full redraw");
+    Check(DifferingPixels(board, shown) == 0, "after the drag the screen shows the board buffer");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: desktop_test PACKAGE\n");
+        return 2;
+    }
+    TApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "needs an X server (got %s)\n", qPrintable(app.platformName()));
+        return 2;
+    }
+    std::printf("scale factor %.2f, %s window manager\n", qApp->devicePixelRatio(),
+                HasWindowManager() ? "with a" : "without a");
+    SetMessageBoxHook([](const QString& text, const QString&, MessageIcon) {
+        std::printf("message: %s\n", qPrintable(text));
+    });
+
+    TFormMain form(argv[1]);
+    form.MediaPlayer->AudioDriver = QStringLiteral("file");
+    form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
+    form.show();
+    const bool built = WaitFor([&] {
+        return form.Pieces && FormProgress && FormProgress->ButtonClose->isEnabled();
+    });
+    Check(built, "the puzzle is built");
+    if (!built) {
+        std::printf("%d passed, %d failed\n", Passed, Failed);
+        return 1;
+    }
+    Settle(&form);
+    Check(NetWmName(&form) == "Tavrin Christmas Edition",
+          "the main window's caption is \"Tavrin Christmas Edition\"");
+    CheckTheLoadingWindow(QStringLiteral("Tavrin Christmas Edition"));
+    CheckTheStackingWithTheLoadingWindow(form);
+    FormProgress->ButtonClose->click();
+    QTest::qWait(300);
+    CheckTheThumbnail(form);
+    CheckTheAboutWindow(form);
+    CheckAMessageBox();
+    QTest::qWait(300);
+
+    const QRect board = BoardOnScreen(form);
+    Check(DifferingPixels(board, *form.BoardBuffer) == 0,
+          "the screen shows the board buffer pixel for pixel");
+    CheckADragToTheFarCorner(form);
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return Failed == 0 ? 0 : 1;
+}
