@@ -48,7 +48,7 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     CreateMenu();
     // Fixed from the start: a window manager that sees it resizable at its first mapping
     // offers a maximise button for good.
-    SizeToWorkArea();
+    FixToWorkArea();
     SetPuzzleType(1);
     DragRect = {0, 0, ClientWidth(), ClientHeight()};
     FormMain = this;
@@ -138,11 +138,15 @@ void TFormMain::FormShow() {
     }
 }
 
-void TFormMain::SizeToWorkArea() {
+void TFormMain::FixToWorkArea() {
     const QRect work = WorkArea();
     AlignBoardToDevicePixels();
     setFixedSize(DeviceAligned(work.size()));
     move(work.topLeft());
+}
+
+void TFormMain::SizeToWorkArea() {
+    FixToWorkArea();
     // The client area takes its new size now, so the board exists before the package is read.
     if (layout() != nullptr) {
         layout()->activate();

@@ -140,6 +140,7 @@ protected:
 
 private:
     void CreateMenu();
+    void FixToWorkArea();
     void SizeToWorkArea();
     void FitFrameIntoWorkArea();
     void AlignBoardToDevicePixels();

@@ -35,10 +35,10 @@ QMargins ToolkitFrameMargins(const QWidget& window) {
 // The frame as the window manager states it on X11 (_NET_FRAME_EXTENTS), in the server's pixels.
 std::optional<QMargins> X11FrameExtents(const QWidget& window) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || !window.testAttribute(Qt::WA_WState_Created)) {
+    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    if (c == nullptr || !window.testAttribute(Qt::WA_WState_Created)) {
         return std::nullopt;
     }
-    xcb_connection_t* c = x11->connection();
     static const char name[] = "_NET_FRAME_EXTENTS";
     auto* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr);
     const xcb_atom_t extents = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
