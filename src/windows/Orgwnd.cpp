@@ -13,6 +13,11 @@ namespace {
 constexpr QSize LoadedOuterSize(172, 151);
 constexpr QPoint LoadedPosition(210, 142);
 
+// A picture with nothing left at half its size shows as no picture.
+bool ShowsAtHalf(const Bitmap& picture) {
+    return picture.Width() / 2 > 0 && picture.Height() / 2 > 0;
+}
+
 } // namespace
 
 QPoint CornerPosition(const QRect& workArea, const QSize& outer) {
@@ -37,7 +42,7 @@ TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
 
 void TOrgWindow::SetPicture(const std::shared_ptr<const Bitmap>& picture) {
     ThumbnailBitmap = picture;
-    if (picture) {
+    if (picture && ShowsAtHalf(*picture)) {
         resize(picture->Width() / 2, picture->Height() / 2);
         PlaceAtWorkAreaCorner();
     }
@@ -56,7 +61,7 @@ void TOrgWindow::PlaceAtWorkAreaCorner() {
 void TOrgWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const std::shared_ptr<const Bitmap> picture = ThumbnailBitmap.lock();
-    if (!picture || picture->IsEmpty() || width() <= 0 || height() <= 0) {
+    if (!picture || !ShowsAtHalf(*picture) || width() <= 0 || height() <= 0) {
         painter.fillRect(rect(), Qt::white);
         return;
     }
