@@ -119,6 +119,9 @@ void TFormMain::FormShow() {
         return;
     }
     FirstShow = false;
+    if (Closed) {
+        return;
+    }
     ProcessRandom().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
     const std::optional<PackageContents> package = ReadPackage();
@@ -126,11 +129,17 @@ void TFormMain::FormShow() {
         return;
     }
     StartGame(package->PicturePath);
+    if (Closed) {
+        return;
+    }
     RedrawBoard();
     ShowStartMessage();
     Invalidate();
     if (package->HasSong) {
         StartSong();
+    }
+    if (NewGameAsked) {
+        NewGameMenuClick();
     }
 }
 
@@ -177,6 +186,7 @@ void TFormMain::FormResize() {
 }
 
 void TFormMain::FormClose() {
+    Closed = true;
     EndDrag();
     const TempFolderResult folder = UserTempFolder();
     if (!folder.Ok()) {
@@ -187,10 +197,22 @@ void TFormMain::FormClose() {
     }
 }
 
+// A new game asked for while one is being started waits for it; any number of them asked for
+// meanwhile give one more game.
 void TFormMain::NewGameMenuClick() {
-    StartGame(PicturePath);
-    RedrawBoard();
-    Invalidate();
+    if (GameStarting) {
+        NewGameAsked = true;
+        return;
+    }
+    do {
+        NewGameAsked = false;
+        StartGame(PicturePath);
+        if (Closed) {
+            return;
+        }
+        RedrawBoard();
+        Invalidate();
+    } while (NewGameAsked);
 }
 
 void TFormMain::ExitMenuClick() {

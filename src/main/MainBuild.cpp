@@ -73,6 +73,11 @@ bool TFormMain::BuildPuzzle() {
     FormProgress = progress;
     progress->show();
     QCoreApplication::processEvents();
+    if (Closed) {
+        progress->close();
+        ClearPieces();
+        return false;
+    }
     progress->ProgressBar->setRange(0, Cols * Rows);
     if (!CutPieces(*progress)) {
         AbandonBuild();
