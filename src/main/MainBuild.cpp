@@ -70,6 +70,8 @@ bool TFormMain::BuildPuzzle() {
     Pieces = std::make_unique<PieceList>();
     RecreateBuffers();
     auto* progress = new TFormProgress(this);
+    // Once closed it never shows again: it is released rather than kept hidden.
+    progress->setAttribute(Qt::WA_DeleteOnClose);
     FormProgress = progress;
     progress->show();
     QCoreApplication::processEvents();
