@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <ctime>
 #include <unistd.h>
@@ -129,6 +130,7 @@ void TFormMain::FormShow() {
         return;
     }
     StartGame(package->PicturePath);
+    TakeEventsOfTheBuild();
     if (Closed) {
         return;
     }
@@ -141,6 +143,13 @@ void TFormMain::FormShow() {
     if (NewGameAsked) {
         NewGameMenuClick();
     }
+}
+
+// What came while the pieces were being cut is handled before anything more is shown: a close
+// ends start-up here, and a new game asked for waits for its end.
+void TFormMain::TakeEventsOfTheBuild() {
+    const QScopedValueRollback starting(GameStarting, true);
+    QCoreApplication::processEvents();
 }
 
 void TFormMain::SizeToWorkArea() {

@@ -147,6 +147,7 @@ protected:
 private:
     void CreateMenu();
     void SizeToWorkArea();
+    void TakeEventsOfTheBuild();
     void FitFrameIntoWorkArea();
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
