@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <ctime>
 #include <unistd.h>
@@ -123,6 +124,9 @@ void TFormMain::FormShow() {
         return;
     }
     FirstShow = false;
+    if (Closed) {
+        return;
+    }
     ProcessRandom().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
     const std::optional<PackageContents> package = ReadPackage();
@@ -130,12 +134,26 @@ void TFormMain::FormShow() {
         return;
     }
     StartGame(package->PicturePath);
+    TakeEventsOfTheBuild();
+    if (Closed) {
+        return;
+    }
     RedrawBoard();
     ShowStartMessage();
     Invalidate();
     if (package->HasSong) {
         StartSong();
     }
+    if (NewGameAsked) {
+        NewGameMenuClick();
+    }
+}
+
+// What came while the pieces were being cut is handled before anything more is shown: a close
+// ends start-up here, and a new game asked for waits for its end.
+void TFormMain::TakeEventsOfTheBuild() {
+    const QScopedValueRollback starting(GameStarting, true);
+    QCoreApplication::processEvents();
 }
 
 void TFormMain::FixToWorkArea() {
@@ -200,6 +218,7 @@ void TFormMain::FormResize() {
 }
 
 void TFormMain::FormClose() {
+    Closed = true;
     EndDrag();
     const TempFolderResult folder = UserTempFolder(TempFolderUse::ExistingOnly);
     if (!folder.Ok()) {
@@ -210,10 +229,22 @@ void TFormMain::FormClose() {
     }
 }
 
+// A new game asked for while one is being started waits for it; any number of them asked for
+// meanwhile give one more game.
 void TFormMain::NewGameMenuClick() {
-    StartGame(PicturePath);
-    RedrawBoard();
-    Invalidate();
+    if (GameStarting) {
+        NewGameAsked = true;
+        return;
+    }
+    do {
+        NewGameAsked = false;
+        StartGame(PicturePath);
+        if (Closed) {
+            return;
+        }
+        RedrawBoard();
+        Invalidate();
+    } while (NewGameAsked);
 }
 
 void TFormMain::ExitMenuClick() {

@@ -121,6 +121,13 @@ public:
     // The trailer's start message, shown once after the first puzzle.
     QString StartMessage;
 
+    // A game is being started; what asks for another meanwhile only sets NewGameAsked, and
+    // the new game runs once the current one is done.
+    bool GameStarting = false;
+    bool NewGameAsked = false;
+    // The window has been closed: whatever start-up or build is still running stops quietly.
+    bool Closed = false;
+
     // Components.
     ::MediaPlayer* MediaPlayer = nullptr;
     BoardWidget* Board = nullptr;
@@ -142,6 +149,7 @@ private:
     void CreateMenu();
     void FixToWorkArea();
     void SizeToWorkArea();
+    void TakeEventsOfTheBuild();
     void FitFrameIntoWorkArea();
     void AlignBoardToDevicePixels();
     QSize DeviceAligned(const QSize& size) const;

@@ -70,9 +70,16 @@ bool TFormMain::BuildPuzzle() {
     Pieces = std::make_unique<PieceList>();
     RecreateBuffers();
     auto* progress = new TFormProgress(this);
+    // Once closed it never shows again: it is released rather than kept hidden.
+    progress->setAttribute(Qt::WA_DeleteOnClose);
     FormProgress = progress;
     progress->show();
     QCoreApplication::processEvents();
+    if (Closed) {
+        progress->close();
+        ClearPieces();
+        return false;
+    }
     progress->ProgressBar->setRange(0, Cols * Rows);
     if (!CutPieces(*progress)) {
         AbandonBuild();

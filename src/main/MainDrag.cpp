@@ -19,8 +19,9 @@ TRect TFormMain::ConfinementRect() const {
     return {1, 1, ClientWidth() - 2, ClientHeight() - 2};
 }
 
+// Nothing is picked up while a game is being started.
 void TFormMain::FormMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton || !Picture || !Pieces || HeldPiece != nullptr ||
+    if (button != Qt::LeftButton || !Picture || !Pieces || HeldPiece != nullptr || GameStarting ||
         !PickUpGroup(x, y)) {
         return;
     }

@@ -5,26 +5,46 @@
 #include "windows/Orgwnd.h"
 
 #include <QGuiApplication>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <array>
+#include <limits>
 
 namespace {
 
 constexpr std::array<int, 9> ZoomSteps = {100, 90, 80, 70, 60, 50, 40, 30, 20};
 
+// A length at a zoom in percent, rounded down: 0 for zooms of 0 and below, and held at the
+// largest int where it would pass it (such a picture fits no board).
 int Scaled(int length, int percent) {
-    return static_cast<int>(std::max<std::int64_t>(std::int64_t{length} * percent / 100, 0));
+    const std::int64_t scaled = std::int64_t{length} * percent / 100;
+    return static_cast<int>(std::clamp<std::int64_t>(scaled, 0, std::numeric_limits<int>::max()));
 }
+
+// The busy cursor, for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 } // namespace
 
+// A game asked for while one is being started (from the build's pass of pending events) is
+// not started inside it: it becomes a new game once the current one is done.
 bool TFormMain::StartGame(const QString& path) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    if (GameStarting) {
+        NewGameAsked = true;
+        return false;
+    }
+    const QScopedValueRollback starting(GameStarting, true);
+    const BusyCursor busy;
     const bool built = LoadPicture(path, true);
     if (OrgWindow) {
         OrgWindow->SetPicture(ThumbnailPicture);
     }
-    QGuiApplication::restoreOverrideCursor();
     return built;
 }
 

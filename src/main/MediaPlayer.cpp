@@ -23,15 +23,15 @@ MediaPlayer::~MediaPlayer() {
 // under it.
 void MediaPlayer::Open() {
     Close();
+    const std::vector<std::uint8_t> playable = ReadPlayableSong(FileName.toStdString());
     auto song = std::make_unique<SongSynth>(false);
     if (!AudioDriver.isEmpty()) {
         fluid_settings_setstr(song->Settings(), "audio.driver", AudioDriver.toUtf8().constData());
         fluid_settings_setstr(song->Settings(), "audio.file.name", AudioFile.toUtf8().constData());
     }
-    const QByteArray file = FileName.toUtf8();
-    fluid_player_t* player =
-        fluid_is_midifile(file.constData()) != 0 ? new_fluid_player(song->Synth()) : nullptr;
-    if (player == nullptr || fluid_player_add(player, file.constData()) != FLUID_OK) {
+    fluid_player_t* player = new_fluid_player(song->Synth());
+    if (player == nullptr ||
+        fluid_player_add_mem(player, playable.data(), playable.size()) != FLUID_OK) {
         if (player != nullptr) {
             delete_fluid_player(player);
         }

@@ -1,6 +1,10 @@
 #include "main/SongSynth.h"
 
+#include "main/MidiSong.h"
+
 #include <fluidsynth.h>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <unistd.h>
 
@@ -90,10 +94,22 @@ void SongSynth::Release() {
     }
 }
 
+std::vector<std::uint8_t> ReadPlayableSong(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    std::optional<std::vector<std::uint8_t>> playable = PlayableMidiSong(file);
+    if (!playable) {
+        throw SongError("Cannot open the song " + path + ".");
+    }
+    return std::move(*playable);
+}
+
 std::vector<float> RenderSong(const std::string& path, double seconds) {
+    const std::vector<std::uint8_t> playable = ReadPlayableSong(path);
     SongSynth song(true);
     fluid_player_t* player = new_fluid_player(song.Synth());
-    if (player == nullptr || fluid_player_add(player, path.c_str()) == FLUID_FAILED ||
+    if (player == nullptr ||
+        fluid_player_add_mem(player, playable.data(), playable.size()) == FLUID_FAILED ||
         fluid_player_play(player) == FLUID_FAILED) {
         if (player != nullptr) {
             delete_fluid_player(player);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,10 @@ std::string GeneralMidiSoundFont(_fluid_hashtable_t* settings);
 
 // What FluidSynth last reported as an error, or `fallback` when it said nothing.
 std::string LastFluidError(const std::string& fallback);
+
+// The song at `path` made fit for the synthesizer (PlayableMidiSong). Throws SongError "Cannot
+// open the song PATH." when the file cannot be read or nothing in it can be played.
+std::vector<std::uint8_t> ReadPlayableSong(const std::string& path);
 
 // Plays the song at `path` for up to `seconds` into memory (stereo, interleaved, 44.1 kHz).
 std::vector<float> RenderSong(const std::string& path, double seconds);

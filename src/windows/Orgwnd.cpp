@@ -16,6 +16,11 @@ namespace {
 constexpr QSize LoadedOuterSize(172, 151);
 constexpr QPoint LoadedPosition(210, 142);
 
+// A picture with nothing left at half its size shows as no picture.
+bool ShowsAtHalf(const Bitmap& picture) {
+    return picture.Width() / 2 > 0 && picture.Height() / 2 > 0;
+}
+
 } // namespace
 
 TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
@@ -39,7 +44,7 @@ QSize TOrgWindow::LoadedClientSize() const {
 
 void TOrgWindow::SetPicture(const std::shared_ptr<const Bitmap>& picture) {
     ThumbnailBitmap = picture;
-    if (picture) {
+    if (picture && ShowsAtHalf(*picture)) {
         SizedToPicture = true;
         resize(LogicalSize(*this, {picture->Width() / 2, picture->Height() / 2}));
         PlaceAtWorkAreaCorner();
@@ -75,7 +80,7 @@ void TOrgWindow::paintEvent(QPaintEvent*) {
     const QSize device = DeviceSize(*this);
     DrawInDevicePixels(painter, *this);
     const std::shared_ptr<const Bitmap> picture = ThumbnailBitmap.lock();
-    if (!picture || picture->IsEmpty() || device.isEmpty()) {
+    if (!picture || !ShowsAtHalf(*picture) || device.isEmpty()) {
         painter.fillRect(QRect(QPoint(), device), Qt::white);
         return;
     }

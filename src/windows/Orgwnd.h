@@ -16,8 +16,9 @@ public:
     // `onClose` runs when the user closes the window with its own close button.
     TOrgWindow(QWidget* owner, std::function<void()> onClose);
 
-    // Shows `picture` (or white without one) at half its size in device pixels, in the corner. The window
-    // only borrows the picture and paints white once it has been released.
+    // Shows `picture` at half its size in device pixels, in the corner; without one, or when
+    // nothing of it is left at half size, the window keeps its size and shows white. The
+    // window only borrows the picture and paints white once it has been released.
     void SetPicture(const std::shared_ptr<const Bitmap>& picture);
     void PlaceAtWorkAreaCorner();
 

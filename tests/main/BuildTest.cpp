@@ -6,6 +6,7 @@
 #include <QChildEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <limits>
 #include <set>
 
 namespace {
@@ -71,6 +72,39 @@ TEST_F(FitTest, TheStretchTakesNearestPixels) {
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {719, 539}, {100, 77}}) {
         EXPECT_EQ(Form.Picture->At(x, y), original.pixel(x * 800 / 720, y * 600 / 540));
     }
+}
+
+TEST_F(FitTest, EveryTrailerZoomGivesTheNoticeAndStepsOrTooSmall) {
+    const QString path = Jpeg(800, 600);
+    constexpr int Max = std::numeric_limits<int>::max();
+    constexpr int Min = std::numeric_limits<int>::min();
+    // 800 x 600 pixels: the width passes 2^31 - 1 above a zoom of 268435455, the height above
+    // 357913941, and both pass 2^32 above 536870911.
+    for (const int zoom : {Min, -1, 0, 1}) {
+        Messages.Calls.clear();
+        UseBoard(790, 560);
+        Form.ZoomPercent = zoom;
+        EXPECT_NO_THROW(EXPECT_FALSE(Form.StartGame(path))) << zoom;
+        EXPECT_EQ(Texts(), std::vector<QString>{TooSmall}) << zoom;
+    }
+    for (const int zoom :
+         {268435455, 268435456, 357913941, 357913942, 500000000, 536870912, Max - 1, Max}) {
+        Messages.Calls.clear();
+        UseBoard(790, 560);
+        Form.ZoomPercent = zoom;
+        EXPECT_NO_THROW(EXPECT_TRUE(Form.StartGame(path))) << zoom;
+        EXPECT_EQ(Texts(), std::vector<QString>{ZoomNotice}) << zoom;
+        EXPECT_EQ(Form.ZoomPercent, 90) << zoom;
+        ASSERT_TRUE(Form.ThumbnailPicture);
+        EXPECT_EQ(Form.ThumbnailPicture->Width(), 720);
+        EXPECT_EQ(Form.ThumbnailPicture->Height(), 540);
+    }
+    Messages.Calls.clear();
+    UseBoard(790, 560);
+    Form.ZoomPercent = 20;
+    EXPECT_TRUE(Form.StartGame(path));
+    EXPECT_TRUE(Messages.Calls.empty());
+    EXPECT_EQ(Form.ZoomPercent, 20);
 }
 
 TEST_F(BuildTest, AFileThatIsNotAJpegFailsNamingItsPath) {

@@ -98,6 +98,31 @@ TEST_F(ThumbnailTest, ANewGameResizesItAndAFailedOneLeavesItWhite) {
     EXPECT_TRUE(AllWhite(Shown(*OrgWindow)));
 }
 
+TEST_F(ThumbnailTest, APictureWithNothingAtHalfSizeShowsWhiteLikeNoPicture) {
+    Form.ShowThumbnailMenuClick(); // no picture yet
+    ASSERT_TRUE(OrgWindow);
+    const QSize loaded = OrgWindow->size();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(OrgWindow));
+    Form.ShowThumbnailMenuClick();
+
+    struct Case {
+        QString Path;
+        int Zoom;
+    };
+    for (const Case& c :
+         {Case{Jpeg(1, 118), 100}, Case{Jpeg(400, 300), 0}, Case{Jpeg(400, 300), -5}}) {
+        Form.ZoomPercent = c.Zoom;
+        EXPECT_FALSE(Form.StartGame(c.Path)); // too small for a puzzle
+        Form.ShowThumbnailMenuClick();
+        ASSERT_TRUE(OrgWindow);
+        EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
+        EXPECT_EQ(OrgWindow->size(), loaded) << c.Zoom;
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(OrgWindow, 1000)) << c.Zoom;
+        EXPECT_TRUE(AllWhite(Shown(*OrgWindow)));
+        Form.ShowThumbnailMenuClick();
+    }
+}
+
 TEST_F(ThumbnailTest, AReleasedPictureIsNeverPainted) {
     TOrgWindow window(&Form, {});
     auto picture = std::make_shared<Bitmap>(60, 40);

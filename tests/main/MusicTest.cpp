@@ -69,6 +69,45 @@ TEST(SongSynth, ADamagedSongIsRefusedWithFluidSynthsWords) {
     EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::NotOpen);
 }
 
+TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItHas) {
+    const Bytes demo = ReadBytes(DemoSong);
+    const Bytes header(demo.begin(), demo.begin() + 14); // format 1, six tracks
+    Bytes garbage = {'M', 'T',  'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+                     1,   0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 200};
+    for (int i = 0; i < 200; ++i) {
+        garbage.push_back(static_cast<std::uint8_t>((i * 37 + 11) % 128)); // data, no status
+    }
+    Bytes smpte = ShortSong(4);
+    smpte[12] = 0xE7; // 25 frames a second,
+    smpte[13] = 40;   // 40 ticks a frame
+    Bytes noTracks = header;
+    noTracks[10] = noTracks[11] = 0;
+    for (const auto& [name, song] : std::vector<std::pair<std::string, Bytes>>{
+             {"a header followed by a garbage track", garbage},
+             {"SMPTE timing", smpte},
+             {"a header that promises tracks", header},
+             {"a header without tracks", noTracks}}) {
+        Messages.Calls.clear();
+        TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), song));
+        PlaySongsIntoFile(form, Work.File("audio.raw"));
+        ShowForm(form);
+        const QString songPath = form.MediaPlayer->FileName;
+        EXPECT_EQ(Texts(), std::vector<QString>{"Cannot open the song " + songPath + "."}) << name;
+        EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen) << name;
+        EXPECT_TRUE(form.Pieces) << name;
+        EXPECT_THROW(RenderSong(SongFile(song), 1.0), SongError) << name;
+    }
+
+    const Bytes half(demo.begin(), demo.begin() + static_cast<std::ptrdiff_t>(demo.size() / 2));
+    Messages.Calls.clear();
+    TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), half));
+    PlaySongsIntoFile(form, Work.File("audio.raw"));
+    ShowForm(form);
+    EXPECT_TRUE(Messages.Calls.empty());
+    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_GT(Loudness(RenderSong(SongFile(half), 4.0)), 0.01);
+}
+
 TEST_F(MusicTest, TheEndOfASongIsReportedPromptlyAndPlayStartsItAgain) {
     MediaPlayer player;
     OpenIntoFile(player, SongFile(ShortSong(2))); // one second

@@ -57,8 +57,9 @@ TEST_F(ProgressTest, TheStartButtonHidesTheWindowAndLeavesTheBoardAlone) {
     const Bitmap board = *Form.BoardBuffer;
     QTest::mouseClick(progress->ButtonClose, Qt::LeftButton);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_TRUE(progress); // hidden, not destroyed: the main window still owns it
     EXPECT_EQ(*Form.BoardBuffer, board);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(progress); // it never shows again, so it is released
 }
 
 TEST_F(ProgressTest, ANewGameShowsANewLoadingWindowOverTheOldOne) {

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+// A standard MIDI file made fit for the synthesizer, which refuses a whole song over one bad
+// byte: each track keeps its events up to the first damaged or cut one and ends properly there;
+// events the synthesizer would choke on (meta events of the wrong length, escaped system
+// exclusive data) are left out with their timing kept. A song with nothing left to sound (no
+// tracks, SMPTE timing, no note in any track) gives nothing.
+std::optional<std::vector<std::uint8_t>> PlayableMidiSong(std::span<const std::uint8_t> file);
