@@ -7,10 +7,12 @@ class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+struct PackageCredits;
 
 // The loading window: a borderless window in the middle of the screen, on top of the others,
 // with a banner, credit lines with links, a note on free distribution, a progress bar that
-// follows the build, and a button that closes it once the puzzle is ready.
+// follows the build, and a button that closes it once the puzzle is ready. The credit lines are
+// those of the owner's package.
 class TFormProgress : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +25,10 @@ public:
     void Label4Click();
     void Label6Click();
     void Label5Click();
+
+    // The puzzle's title and credit lines, as plain text cut to the panel's width. Without a
+    // title the line is a neutral one; an empty credit or link hides its line.
+    void ShowCredits(const PackageCredits& credits);
 
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
@@ -47,6 +53,9 @@ private:
     QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
     QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
     void CenterOnScreen();
+
+    QString PictureLink;
+    QString MusicLink;
 };
 
 // The newest loading window, or none once it is destroyed.
