@@ -146,7 +146,8 @@ PackedPicture Encode(const RgbImage& image, const PictureSettings& s, std::strin
 PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const PictureSettings& s) {
     const auto header = ReadJpegHeader(file);
     if (!header) {
-        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
+        // As before these conversions: the player's own decoder has the last word.
+        return {file, false, "packed as it is: its JPEG header cannot be read"};
     }
     const Orientation orientation =
         s.KeepOrientation ? Orientation::Upright : JpegOrientation(file);

@@ -21,7 +21,7 @@ struct PictureSettings {
 struct PackedPicture {
     std::vector<std::uint8_t> File;
     bool IsBitmap = false;
-    std::string Note; // what was done to the picture, or empty when it is packed as given
+    std::string Note; // what was done to or seen in the picture; empty for a plain copy
 };
 
 // A picture the tool cannot pack, with the reason as the user should read it.
