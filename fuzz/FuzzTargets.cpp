@@ -1,5 +1,6 @@
 #include "FuzzTargets.h"
 
+#include "ExifOrientation.h"
 #include "main/PackageReader.h"
 #include "main/PictureFile.h"
 #include "puzzle/BmpDecoder.h"
@@ -56,4 +57,11 @@ void FuzzEdgeStrip(const std::uint8_t* data, std::size_t size) {
         return number == 152 || number == 252 ? bytes : std::span<const std::uint8_t>();
     });
     edges.MaskStrip(152);
+}
+
+void FuzzExif(const std::uint8_t* data, std::size_t size) {
+    const Orientation orientation = JpegOrientation({data, size});
+    if (orientation < Orientation::Upright || orientation > Orientation::Rotate270) {
+        std::abort();
+    }
 }

@@ -9,3 +9,5 @@ void FuzzPackage(const std::uint8_t* data, std::size_t size);
 void FuzzJpeg(const std::uint8_t* data, std::size_t size);
 void FuzzBmp(const std::uint8_t* data, std::size_t size);
 void FuzzEdgeStrip(const std::uint8_t* data, std::size_t size);
+// The authoring tool's reading of a JPEG's Exif orientation.
+void FuzzExif(const std::uint8_t* data, std::size_t size);

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
 dir=${FUZZ_DIR:-build-fuzz}
-targets=(Package Jpeg Bmp EdgeStrip)
+targets=(Package Jpeg Bmp EdgeStrip Exif)
 
 scripts/install-deps.sh clang libclang-rt-14-dev
 if [ ! -f "$dir/build.ninja" ]; then

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/MediaPlayer.h"
+#include "main/PackageCredits.h"
 #include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
 #include "puzzle/PieceList.h"
@@ -120,6 +121,8 @@ public:
 
     // The trailer's start message, shown once after the first puzzle.
     QString StartMessage;
+    // The package's lines for the loading window; empty when it brings none.
+    PackageCredits Credits;
 
     // A game is being started; what asks for another meanwhile only sets NewGameAsked, and
     // the new game runs once the current one is done.

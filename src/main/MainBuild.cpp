@@ -69,7 +69,7 @@ bool TFormMain::BuildPuzzle() {
     }
     Pieces = std::make_unique<PieceList>();
     RecreateBuffers();
-    auto* progress = new TFormProgress(this);
+    auto* progress = new TFormProgress(this, Credits);
     // Once closed it never shows again: it is released rather than kept hidden.
     progress->setAttribute(Qt::WA_DeleteOnClose);
     FormProgress = progress;

@@ -11,6 +11,7 @@ std::optional<PackageContents> TFormMain::ReadPackage() {
     if (package.Trailer) {
         ApplyTrailer(*package.Trailer, package.SongPath);
     }
+    Credits = package.Credits.value_or(PackageCredits{});
     if (!package.Ok()) {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail

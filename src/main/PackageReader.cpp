@@ -2,6 +2,7 @@
 
 #include "main/TempFolder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -105,6 +106,23 @@ std::optional<PackageTrailer> ReadTrailer(const ReadOnlyFile& file, std::int64_t
     return PackageTrailer::Decode(std::span<const std::uint8_t, PackageTrailer::Size>(*bytes));
 }
 
+// The credit block ends where the song begins; a package without one, or with a damaged one,
+// simply has no credits.
+std::optional<PackageCredits> ReadCredits(const ReadOnlyFile& file, std::int64_t length,
+                                          const PackageTrailer& trailer) {
+    if (trailer.PictureSize < 0 || trailer.SongSize < 0) {
+        return std::nullopt;
+    }
+    const std::int64_t songStart = length - TrailerSize - trailer.PictureSize - trailer.SongSize;
+    const auto span = std::min<std::int64_t>(songStart, PackageCredits::MaxPayloadSize +
+                                                            PackageCredits::FooterSize);
+    if (span < static_cast<std::int64_t>(PackageCredits::FooterSize)) {
+        return std::nullopt;
+    }
+    const auto bytes = file.ReadAt(songStart - span, static_cast<std::size_t>(span));
+    return bytes ? PackageCredits::DecodeBlock(*bytes) : std::nullopt;
+}
+
 } // namespace
 
 ExtractedPackage ExtractPackage(const std::string& executablePath) {
@@ -121,6 +139,7 @@ ExtractedPackage ExtractPackage(const std::string& executablePath) {
         return result;
     }
     const PackageTrailer& trailer = *result.Trailer;
+    result.Credits = ReadCredits(file, length, trailer);
     const std::string_view pictureName =
         trailer.PictureIsBitmap != 0 ? TempPictureBitmapName : TempPictureJpegName;
     result.PicturePath =

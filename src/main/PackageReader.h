@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/PackageCredits.h"
 #include "main/PackageTrailer.h"
 
 #include <optional>
@@ -19,6 +20,8 @@ enum class PackageFailure {
 struct ExtractedPackage {
     // Present once the trailer was read, also when a payload then failed.
     std::optional<PackageTrailer> Trailer;
+    // The puzzle's credit lines, when the package has an intact block of them before the song.
+    std::optional<PackageCredits> Credits;
     // Set once the picture file is written; it stays on disk when the song then fails.
     std::string PicturePath;
     // Set only when the package has a song and it was written.

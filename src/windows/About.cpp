@@ -60,7 +60,7 @@ TFormAbout::TFormAbout(QWidget* owner)
 void TFormAbout::FillPanel() {
     QLabel* text = PlacedLabel(
         Panel1, {10, 10, 253, 209},
-        QStringLiteral("A winter village waits under the snow, cut into pieces.\n\n"
+        QStringLiteral("A picture waits, cut into pieces.\n\n"
                        "Drag the pieces with the mouse and drop them beside their "
                        "neighbours: they snap together when they belong.\n\n"
                        "Game, New game (F2) cuts the picture anew; Options, Show thumbnail "

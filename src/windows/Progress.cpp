@@ -1,6 +1,7 @@
 #include "windows/Progress.h"
 
 #include "main/Application.h"
+#include "main/PackageCredits.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
 #include "windows/LinkClick.h"
@@ -8,6 +9,7 @@
 #include "windows/WebLinks.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -18,7 +20,26 @@
 
 QPointer<TFormProgress> FormProgress;
 
-TFormProgress::TFormProgress(QWidget* owner)
+namespace {
+
+// The widest a credit line may run inside its panel.
+constexpr int CreditLineWidth = 305 - 2 * 8;
+
+const QString NeutralTitle = QStringLiteral("Tavrin jigsaw puzzle");
+
+void SetCreditLine(QLabel* label, const std::string& utf8) {
+    const QString text = QString::fromStdString(utf8);
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, CreditLineWidth);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
+    label->resize(std::min(CreditLineWidth, label->sizeHint().width()), label->height());
+    label->setVisible(!text.isEmpty());
+}
+
+} // namespace
+
+TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormProgress"));
     setWindowTitle(ApplicationTitle);
@@ -41,16 +62,16 @@ TFormProgress::TFormProgress(QWidget* owner)
     new LinkClick(Image1, [this] { Image1Click(); });
 
     Panel3 = BevelPanel(Panel1, {8, 147, 305, 117});
-    Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, NeutralTitle);
     Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
     new LinkClick(Label4, [this] { Label4Click(); });
-    Label2 = PlacedLabel(Panel3, {8, 44, 152, 13}, QStringLiteral("Picture: Winter Village"));
-    Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, QStringLiteral("painted by the Tavrin team"));
+    Label2 = PlacedLabel(Panel3, {8, 44, 152, 13}, {});
+    Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, {});
     new LinkClick(Label6, [this] { Label6Click(); });
-    Label3 = PlacedLabel(Panel3, {8, 80, 210, 13},
-                         QStringLiteral("Music: Silent Night (F. X. Gruber, 1818)"));
-    Label5 = LinkLabel(Panel3, {8, 96, 200, 13}, QStringLiteral("arranged by the Tavrin team"));
+    Label3 = PlacedLabel(Panel3, {8, 80, 210, 13}, {});
+    Label5 = LinkLabel(Panel3, {8, 96, 200, 13}, {});
     new LinkClick(Label5, [this] { Label5Click(); });
+    ShowCredits(credits);
 
     ProgressBar = new QProgressBar(Panel1);
     ProgressBar->setGeometry(8, 320, 305, 17);
@@ -70,6 +91,16 @@ TFormProgress::TFormProgress(QWidget* owner)
                                         "others as it is, but you must not modify it."));
     Label7->setWordWrap(true);
     Label7->setGeometry(8, 6, 267, 39);
+}
+
+void TFormProgress::ShowCredits(const PackageCredits& credits) {
+    SetCreditLine(Label1, credits.Title.empty() ? NeutralTitle.toStdString() : credits.Title);
+    SetCreditLine(Label2, credits.PictureCredit);
+    SetCreditLine(Label6, credits.PictureLink);
+    SetCreditLine(Label3, credits.MusicCredit);
+    SetCreditLine(Label5, credits.MusicLink);
+    PictureLink = QString::fromStdString(credits.PictureLink);
+    MusicLink = QString::fromStdString(credits.MusicLink);
 }
 
 QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
@@ -95,10 +126,14 @@ void TFormProgress::Label4Click() {
     OpenWebLink(WebLinks::HomePage);
 }
 void TFormProgress::Label6Click() {
-    OpenWebLink(WebLinks::PictureArtist);
+    if (!PictureLink.isEmpty()) {
+        OpenWebLink(PictureLink);
+    }
 }
 void TFormProgress::Label5Click() {
-    OpenWebLink(WebLinks::MusicAuthor);
+    if (!MusicLink.isEmpty()) {
+        OpenWebLink(MusicLink);
+    }
 }
 
 void TFormProgress::showEvent(QShowEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/PackageCredits.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -10,11 +12,13 @@ class QPushButton;
 
 // The loading window: a borderless window in the middle of the screen, on top of the others,
 // with a banner, credit lines with links, a note on free distribution, a progress bar that
-// follows the build, and a button that closes it once the puzzle is ready.
+// follows the build, and a button that closes it once the puzzle is ready. The credit lines are
+// the package's.
 class TFormProgress : public QWidget {
     Q_OBJECT
 public:
-    explicit TFormProgress(QWidget* owner);
+    // `credits` are the package's lines; without them only a neutral title shows.
+    TFormProgress(QWidget* owner, const PackageCredits& credits);
 
     static constexpr int ClientWidth = 321;
     static constexpr int ClientHeight = 373;
@@ -23,6 +27,10 @@ public:
     void Label4Click();
     void Label6Click();
     void Label5Click();
+
+    // The puzzle's title and credit lines, as plain text cut to the panel's width. Without a
+    // title the line is a neutral one; an empty credit or link hides its line.
+    void ShowCredits(const PackageCredits& credits);
 
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
@@ -46,6 +54,9 @@ private:
     QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
     QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
     void CenterOnScreen();
+
+    QString PictureLink;
+    QString MusicLink;
 };
 
 // The newest loading window, or none once it is destroyed.

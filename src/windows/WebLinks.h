@@ -6,8 +6,6 @@
 namespace WebLinks {
 inline const QString ProductPage = QStringLiteral("https://tavrin.example.org/christmas");
 inline const QString HomePage = QStringLiteral("https://tavrin.example.org/");
-inline const QString PictureArtist = QStringLiteral("https://tavrin.example.org/art");
-inline const QString MusicAuthor = QStringLiteral("https://tavrin.example.org/music");
 } // namespace WebLinks
 
 // Opens a web address in the user's browser; what happens then is not reported.

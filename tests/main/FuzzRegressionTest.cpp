@@ -38,3 +38,6 @@ TEST(FuzzRegressions, BitmapsDecodeCleanly) {
 TEST(FuzzRegressions, EdgeStripsDecodeCleanly) {
     EXPECT_GT(RunAll("EdgeStrip", FuzzEdgeStrip), 0);
 }
+TEST(FuzzRegressions, ExifBlocksReadCleanly) {
+    EXPECT_GT(RunAll("Exif", FuzzExif), 0);
+}

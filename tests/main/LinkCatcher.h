@@ -9,8 +9,14 @@
 class LinkCatcher : public QObject {
     Q_OBJECT
 public:
-    LinkCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open"); }
-    ~LinkCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    LinkCatcher() {
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "Open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open");
+    }
+    ~LinkCatcher() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
 
     std::vector<QString> Opened;
 

@@ -2,6 +2,7 @@
 
 #include "main/FormFixture.h"
 #include "main/LinkCatcher.h"
+#include "main/PackageCredits.h"
 #include "windows/WebLinks.h"
 
 #include <QDesktopServices>
@@ -15,10 +16,28 @@ namespace {
 
 using ProgressTest = ShownFormTest;
 
+const PackageCredits Credits = {"Harbour at dawn", "Picture: Ann Example",
+                                "https://example.org/ann", "Music: Bob Example",
+                                "http://example.org/bob"};
+
+// Whether the window, as drawn, has dark (text) pixels where `label` sits.
+bool ShowsTextAt(TFormProgress& window, const QLabel* label) {
+    const QImage shot = window.grab().toImage();
+    const QRect area(label->mapTo(&window, QPoint(0, 0)), QSize(150, label->height()));
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (qGray(shot.pixel(x, y)) < 96) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TEST_F(ProgressTest, HasTheLoadingWindowsLayout) {
-    TFormProgress progress(&Form);
+    TFormProgress progress(&Form, Form.Credits);
     EXPECT_EQ(progress.size(), QSize(321, 373));
     EXPECT_TRUE(progress.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(progress.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -37,15 +56,17 @@ TEST_F(ProgressTest, HasTheLoadingWindowsLayout) {
 
 TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
     LinkCatcher links;
-    TFormProgress progress(&Form);
+    Form.Credits = Credits;
+    TFormProgress progress(&Form, Form.Credits);
     progress.show();
     const QRect before = progress.geometry();
     QTest::mouseClick(progress.Label4, Qt::LeftButton);
     QTest::mouseClick(progress.Image1, Qt::LeftButton);
     QTest::mouseClick(progress.Label6, Qt::LeftButton);
     QTest::mouseClick(progress.Label5, Qt::LeftButton);
-    EXPECT_EQ(links.Opened, (std::vector<QString>{WebLinks::HomePage, WebLinks::ProductPage,
-                                                  WebLinks::PictureArtist, WebLinks::MusicAuthor}));
+    EXPECT_EQ(links.Opened,
+              (std::vector<QString>{WebLinks::HomePage, WebLinks::ProductPage,
+                                    "https://example.org/ann", "http://example.org/bob"}));
     EXPECT_TRUE(progress.isVisible());
     EXPECT_EQ(progress.geometry(), before);
 }
@@ -71,4 +92,61 @@ TEST_F(ProgressTest, ANewGameShowsANewLoadingWindowOverTheOldOne) {
     EXPECT_TRUE(first->isVisible());
     EXPECT_TRUE(FormProgress->isVisible());
     EXPECT_EQ(FormProgress->pos(), first->pos());
+}
+
+TEST_F(ProgressTest, ShowsThePackagesCreditLinesAsPlainText) {
+    Form.Credits = Credits;
+    Form.Credits.MusicCredit = "<b>Bob</b> &amp; <a href=x>co</a>";
+    TFormProgress progress(&Form, Form.Credits);
+    progress.show();
+    EXPECT_EQ(progress.Label1->text(), "Harbour at dawn");
+    EXPECT_EQ(progress.Label2->text(), "Picture: Ann Example");
+    EXPECT_EQ(progress.Label6->text(), "https://example.org/ann");
+    EXPECT_EQ(progress.Label3->text(), QString::fromStdString(Form.Credits.MusicCredit));
+    EXPECT_EQ(progress.Label5->text(), "http://example.org/bob");
+    for (const QLabel* label :
+         {progress.Label1, progress.Label2, progress.Label3, progress.Label5, progress.Label6}) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_TRUE(ShowsTextAt(progress, label)) << label->text().toStdString();
+    }
+}
+
+TEST_F(ProgressTest, WithoutCreditsOnlyANeutralTitleShows) {
+    LinkCatcher links;
+    TFormProgress progress(&Form, Form.Credits);
+    progress.show();
+    EXPECT_EQ(progress.Label1->text(), "Tavrin jigsaw puzzle");
+    EXPECT_TRUE(ShowsTextAt(progress, progress.Label1));
+    for (const QLabel* label :
+         {progress.Label2, progress.Label3, progress.Label5, progress.Label6}) {
+        EXPECT_FALSE(label->isVisible());
+        EXPECT_FALSE(ShowsTextAt(progress, label)) << "something drawn where no credit is";
+    }
+    progress.Label6Click();
+    progress.Label5Click();
+    EXPECT_TRUE(links.Opened.empty());
+}
+
+TEST_F(ProgressTest, ALongCreditLineIsCutToThePanelWithTheWholeLineAsATip) {
+    Form.Credits.PictureCredit = std::string(120, 'W');
+    TFormProgress progress(&Form, Form.Credits);
+    progress.show();
+    EXPECT_LE(progress.Label2->geometry().right(), progress.Panel3->width() - 8);
+    EXPECT_TRUE(progress.Label2->text().endsWith(QChar(0x2026)));
+    EXPECT_EQ(progress.Label2->toolTip(), QString(120, 'W'));
+}
+
+TEST_F(ProgressTest, APackagesCreditsReachItsLoadingWindow) {
+    std::vector<std::string> options = {"--title", "Harbour at dawn", "--picture-credit",
+                                        "Picture: Ann Example"};
+    const std::string package =
+        MakePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), JpegOf(200, 150), {}, options);
+    TFormMain form(package);
+    ShowForm(form);
+    ASSERT_TRUE(FormProgress);
+    EXPECT_EQ(FormProgress->Label1->text(), "Harbour at dawn");
+    EXPECT_EQ(FormProgress->Label2->text(), "Picture: Ann Example");
+    EXPECT_FALSE(FormProgress->Label3->isVisible());
+    form.close();
 }

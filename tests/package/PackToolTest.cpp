@@ -161,3 +161,31 @@ TEST_F(PackToolTest, InfoReportsADamagedPackage) {
     EXPECT_NE(damaged.Err.find("damaged"), std::string::npos);
     EXPECT_EQ(RunPackTool({"--info", Work.File("missing")}).ExitCode, 2);
 }
+
+TEST_F(PackToolTest, HelpAndVersionPrintToStandardOutputAndSucceed) {
+    for (const std::string option : {"--help", "-h"}) {
+        const CommandResult help = RunPackTool({option});
+        EXPECT_EQ(help.ExitCode, 0) << option << ": " << help.Err;
+        EXPECT_EQ(help.Out.rfind("usage: tavrin-pack", 0), 0u) << help.Out;
+        for (const char* documented :
+             {"--keep-orientation", "--quality", "--max-size", "--lossless", "--title",
+              "--picture-credit", "--picture-link", "--music-credit", "--music-link"}) {
+            EXPECT_NE(help.Out.find(documented), std::string::npos) << documented;
+        }
+        EXPECT_EQ(help.Err, "");
+    }
+    const CommandResult version = RunPackTool({"--version"});
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Out, "tavrin-pack (Tavrin) 5.5\n");
+    // Help wins over anything else on the line, as with other tools.
+    EXPECT_EQ(RunPackTool({"--picture", Work.File("picture.jpg"), "--help"}).ExitCode, 0);
+    EXPECT_FALSE(FileExists(Work.File("out")));
+}
+
+TEST_F(PackToolTest, RefusesBadPictureOptionsWithStatus2) {
+    ExpectRefused({"--quality", "0"}, "quality below 1");
+    ExpectRefused({"--quality", "101"}, "quality above 100");
+    ExpectRefused({"--max-size", "800"}, "max size without a height");
+    ExpectRefused({"--max-size", "0x600"}, "max size of zero");
+    ExpectRefused({"--max-size", "16385x600"}, "max size beyond the player's limit");
+}

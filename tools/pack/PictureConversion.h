@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Turns whatever picture the user gives into one the player reads: a JPEG or a 24-bit Windows
+// bitmap, upright and within the player's size limits.
+
+struct PictureSettings {
+    bool KeepOrientation = false; // pack a JPEG as stored, whatever its Exif orientation says
+    bool Lossless = false;        // convert to a bitmap whatever the size
+    int Quality = 95;             // 1 to 100, for every JPEG the tool writes
+    // Pictures larger than this are scaled down to fit (aspect kept); none: only the player's
+    // limits, and a picture beyond them is refused.
+    std::optional<int> MaxWidth;
+    std::optional<int> MaxHeight;
+};
+
+struct PackedPicture {
+    std::vector<std::uint8_t> File;
+    bool IsBitmap = false;
+    std::string Note; // what was done to or seen in the picture; empty for a plain copy
+};
+
+// A picture the tool cannot pack, with the reason as the user should read it.
+struct PictureRefused {
+    std::string Message;
+};
+
+// Conversions up to this many pixels become bitmaps; larger ones JPEGs.
+inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
+
+// JPEG and BMP files that are upright and within the limits come back byte for byte. Throws
+// PictureRefused.
+PackedPicture PreparePicture(const std::vector<std::uint8_t>& file, const std::string& path,
+                             const PictureSettings& settings);
