@@ -139,7 +139,11 @@ Track CleanTrack(std::span<const std::uint8_t> chunk) {
             const std::uint8_t type = in.Byte();
             const std::uint32_t length = in.Quantity();
             const auto data = in.Take(length);
-            if (in.Failed() || type == EndOfTrack) {
+            if (in.Failed()) {
+                break;
+            }
+            if (type == EndOfTrack) {
+                pendingDelta += delta; // a rest before the end is part of the song
                 break;
             }
             if (MetaLengthAccepted(type, data.size())) {
