@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -363,6 +364,38 @@ QRect BoardOnScreen(TFormMain& form) {
                  QSize(form.ClientWidth(), form.ClientHeight()));
 }
 
+std::vector<xcb_atom_t> Atoms(xcb_window_t window, const char* property) {
+    const std::vector<std::uint32_t> values = Cardinals(window, property);
+    return {values.begin(), values.end()};
+}
+
+// A window manager may draw a maximise button on every window; this one offers no maximising
+// and a request to maximise leaves it as it is.
+void CheckTheMainWindowCannotBeMaximised(TFormMain& form) {
+    const std::vector<xcb_atom_t> actions = Atoms(X11Window(&form), "_NET_WM_ALLOWED_ACTIONS");
+    const bool offered =
+        std::count(actions.begin(), actions.end(), Atom("_NET_WM_ACTION_MAXIMIZE_HORZ")) > 0 ||
+        std::count(actions.begin(), actions.end(), Atom("_NET_WM_ACTION_MAXIMIZE_VERT")) > 0;
+    Check(!actions.empty() && !offered, "the window manager offers no maximising");
+    const QRect before = FrameOnScreen(&form);
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = X11Window(&form);
+    message.type = Atom("_NET_WM_STATE");
+    message.data.data32[0] = 1; // add
+    message.data.data32[1] = Atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+    message.data.data32[2] = Atom("_NET_WM_STATE_MAXIMIZED_VERT");
+    message.data.data32[3] = 1;
+    xcb_send_event(Connection(), 0, Root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(Connection());
+    QTest::qWait(500);
+    Check(FrameOnScreen(&form) == before, "a request to maximise leaves the window as it is (" +
+                                              Describe(before) + ")");
+}
+
 // The topmost piece whose middle lies on the board and is not covered by another piece.
 TPuzzle* GrippablePiece(TFormMain& form) {
     for (auto at = form.Pieces->rbegin(); at != form.Pieces->rend(); ++at) {
@@ -449,6 +482,9 @@ int main(int argc, char** argv) {
     Check(NetWmName(&form) == "Tavrin Christmas Edition",
           "the main window's caption is \"Tavrin Christmas Edition\"");
     CheckTheLoadingWindow(QStringLiteral("Tavrin Christmas Edition"));
+    if (HasWindowManager()) {
+        CheckTheMainWindowCannotBeMaximised(form);
+    }
     CheckTheStackingWithTheLoadingWindow(form);
     FormProgress->ButtonClose->click();
     QTest::qWait(300);

@@ -53,9 +53,11 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
     return atom;
 }
 
+// The caption as a window manager shows it.
 std::string NameOf(xcb_connection_t* c, xcb_window_t w) {
     auto* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256), nullptr);
+        c, xcb_get_property(c, 0, w, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 0, 256),
+        nullptr);
     std::string name;
     if (reply != nullptr) {
         name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -70,32 +72,67 @@ struct Window {
     int X, Y, Width, Height;
 };
 
-// The mapped top-level windows titled like the player, largest first.
-std::vector<Window> PlayerWindows(const Screen& s) {
-    std::vector<Window> found;
-    auto* tree =
-        xcb_query_tree_reply(s.Connection, xcb_query_tree(s.Connection, s.Root->root), nullptr);
+bool HasWindowManager(const Screen& s) {
+    const xcb_atom_t check = Atom(s.Connection, "_NET_SUPPORTING_WM_CHECK");
+    auto* reply = xcb_get_property_reply(
+        s.Connection, xcb_get_property(s.Connection, 0, s.Root->root, check, XCB_ATOM_WINDOW, 0, 1),
+        nullptr);
+    const bool has = reply != nullptr && xcb_get_property_value_length(reply) == 4;
+    std::free(reply);
+    return has;
+}
+
+bool IsViewable(const Screen& s, xcb_window_t w) {
+    auto* attributes =
+        xcb_get_window_attributes_reply(s.Connection, xcb_get_window_attributes(s.Connection, w),
+                                        nullptr);
+    const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    return viewable;
+}
+
+// The window's place on the screen, whether it sits on the root or in a window manager's frame.
+std::optional<Window> Placed(const Screen& s, xcb_window_t w) {
+    auto* origin = xcb_translate_coordinates_reply(
+        s.Connection, xcb_translate_coordinates(s.Connection, w, s.Root->root, 0, 0), nullptr);
+    auto* g = xcb_get_geometry_reply(s.Connection, xcb_get_geometry(s.Connection, w), nullptr);
+    std::optional<Window> placed;
+    if (origin != nullptr && g != nullptr) {
+        placed = Window{w, origin->dst_x, origin->dst_y, g->width, g->height};
+    }
+    std::free(origin);
+    std::free(g);
+    return placed;
+}
+
+// Viewable windows captioned `title` among `parent`'s children and, for frames a window
+// manager made, their children.
+void FindCaptioned(const Screen& s, xcb_window_t parent, const std::string& title, int depth,
+                   std::vector<Window>& found) {
+    auto* tree = xcb_query_tree_reply(s.Connection, xcb_query_tree(s.Connection, parent), nullptr);
     if (tree == nullptr) {
-        return found;
+        return;
     }
     const xcb_window_t* children = xcb_query_tree_children(tree);
     for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
-        auto* attributes = xcb_get_window_attributes_reply(
-            s.Connection, xcb_get_window_attributes(s.Connection, children[i]), nullptr);
-        const bool viewable =
-            attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-        std::free(attributes);
-        if (!viewable || NameOf(s.Connection, children[i]) != Title) {
+        if (!IsViewable(s, children[i])) {
             continue;
         }
-        auto* g = xcb_get_geometry_reply(s.Connection, xcb_get_geometry(s.Connection, children[i]),
-                                         nullptr);
-        if (g != nullptr) {
-            found.push_back({children[i], g->x, g->y, g->width, g->height});
-            std::free(g);
+        if (NameOf(s.Connection, children[i]) == title) {
+            if (const auto placed = Placed(s, children[i])) {
+                found.push_back(*placed);
+            }
+        } else if (depth > 0) {
+            FindCaptioned(s, children[i], title, depth - 1, found);
         }
     }
     std::free(tree);
+}
+
+// The mapped top-level windows captioned `title`, largest first.
+std::vector<Window> PlayerWindows(const Screen& s, const std::string& title = Title) {
+    std::vector<Window> found;
+    FindCaptioned(s, s.Root->root, title, 2, found);
     std::sort(found.begin(), found.end(), [](const Window& a, const Window& b) {
         return a.Width * a.Height > b.Width * b.Height;
     });
@@ -155,6 +192,50 @@ std::optional<std::pair<int, int>> PiecePoint(const std::vector<std::uint32_t>& 
         }
     }
     return std::nullopt;
+}
+
+// The screen's pixels inside `w`, saved as a PPM picture for a person to look at.
+void SaveScreenshot(const std::vector<std::uint32_t>& shot, int width, const Window& w,
+                    const fs::path& file) {
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << w.Width << " " << w.Height << "\n255\n";
+    for (int y = w.Y; y < w.Y + w.Height; ++y) {
+        for (int x = w.X; x < w.X + w.Width; ++x) {
+            const std::uint32_t p = shot[static_cast<std::size_t>(y * width + x)];
+            out.put(static_cast<char>(p >> 16)).put(static_cast<char>(p >> 8)).put(static_cast<char>(p));
+        }
+    }
+}
+
+// The loading window as painted: not left black, a banner of many colours at its top, and
+// light controls (progress bar and button) at its bottom.
+bool ShowsBannerAndControls(const std::vector<std::uint32_t>& shot, int width, const Window& w) {
+    int black = 0;
+    for (int y = w.Y; y < w.Y + w.Height; ++y) {
+        for (int x = w.X; x < w.X + w.Width; ++x) {
+            black += shot[static_cast<std::size_t>(y * width + x)] == 0;
+        }
+    }
+    std::vector<std::uint32_t> banner;
+    for (int y = w.Y + w.Height * 3 / 100; y < w.Y + w.Height * 35 / 100; ++y) {
+        for (int x = w.X + w.Width / 10; x < w.X + w.Width * 9 / 10; ++x) {
+            banner.push_back(shot[static_cast<std::size_t>(y * width + x)]);
+        }
+    }
+    std::sort(banner.begin(), banner.end());
+    const auto colours = std::unique(banner.begin(), banner.end()) - banner.begin();
+    int light = 0;
+    int controls = 0;
+    for (int y = w.Y + w.Height * 86 / 100; y < w.Y + w.Height * 97 / 100; ++y) {
+        for (int x = w.X + w.Width / 10; x < w.X + w.Width * 9 / 10; ++x) {
+            const std::uint32_t p = shot[static_cast<std::size_t>(y * width + x)];
+            light += (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 150 && (p & 0xFF) > 150;
+            ++controls;
+        }
+    }
+    std::printf("loading window: %d black pixels, %ld banner colours, %d of %d control pixels light\n",
+                black, static_cast<long>(colours), light, controls);
+    return black * 50 < w.Width * w.Height && colours >= 30 && light * 2 >= controls;
 }
 
 int ChangedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
@@ -218,8 +299,12 @@ pid_t StartPlayer(const std::string& player, const fs::path& home) {
         envp.push_back(v.data());
     }
     envp.push_back(nullptr);
+    // The player takes no command line: the toolkit's own options must change nothing.
     std::string program = player;
-    char* argv[] = {program.data(), nullptr};
+    std::string title = "-qwindowtitle";
+    std::string other = "Not the player";
+    std::string reverse = "-reverse";
+    char* argv[] = {program.data(), title.data(), other.data(), reverse.data(), nullptr};
     // The player's own output goes to a file in its home, shown when something fails.
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
@@ -254,10 +339,12 @@ bool WaitForExit(pid_t pid, std::chrono::seconds limit) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: real_window_test TAVRIN-DEMO\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: real_window_test TAVRIN-DEMO ARTIFACTS-FOLDER\n");
         return 2;
     }
+    const fs::path artifacts = argv[2];
+    fs::create_directories(artifacts);
     Screen s{xcb_connect(nullptr, nullptr), nullptr};
     if (xcb_connection_has_error(s.Connection) != 0) {
         std::printf("skipped: no X server could be reached\n");
@@ -289,6 +376,13 @@ int main(int argc, char** argv) {
     WaitForStableScreen(s);
     const Window board = windows[0];
     const Window loading = windows[1];
+    const char* scale = std::getenv("QT_SCALE_FACTOR");
+    const std::string desktop = std::string(HasWindowManager(s) ? "managed" : "bare") + "-scale-" +
+                                (scale != nullptr ? scale : "1");
+    const auto shown = Screenshot(s);
+    SaveScreenshot(shown, width, loading, artifacts / ("loading-window-" + desktop + ".ppm"));
+    Check(ShowsBannerAndControls(shown, width, loading),
+          "the loading window shows its banner and controls");
     Check(fs::exists(home / "runtime" / "tavrin.jpg"), "the picture is extracted");
     Check(fs::exists(home / "runtime" / "tavrin.mid"), "the song is extracted");
 
