@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -216,6 +217,16 @@ TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {
     Messages.Calls.clear();
     form.close();
     EXPECT_TRUE(Messages.Calls.empty());
+}
+
+// Closing only deletes: a private folder that was never made is not made for it.
+TEST_F(FormMainTest, ClosingMakesNoTemporaryFolder) {
+    const ScratchFolder tmp;
+    const ScopedEnvironment noRuntime("XDG_RUNTIME_DIR", nullptr);
+    const ScopedEnvironment tmpdir("TMPDIR", tmp.Path().c_str());
+    TFormMain form(Work.File("none"));
+    form.FormClose();
+    EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()));
 }
 
 namespace {

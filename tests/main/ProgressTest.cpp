@@ -71,6 +71,43 @@ TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
     EXPECT_EQ(progress.geometry(), before);
 }
 
+// A link opens on a click: the left button pressed and released over it. Any other button, a
+// press without its release, or a release away from the link opens nothing.
+TEST_F(ProgressTest, OnlyALeftClickOnALinkOpensIt) {
+    LinkCatcher links;
+    TFormProgress progress(&Form, Form.Credits);
+    progress.show();
+    QLabel* link = progress.Label4;
+    QTest::mouseClick(link, Qt::RightButton);
+    QTest::mouseClick(link, Qt::MiddleButton);
+    QTest::mousePress(link, Qt::LeftButton);
+    QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(link->width() + 20, 5));
+    QTest::mouseRelease(link, Qt::LeftButton);
+    EXPECT_TRUE(links.Opened.empty());
+    QTest::mouseClick(link, Qt::LeftButton);
+    EXPECT_EQ(links.Opened, std::vector<QString>{WebLinks::HomePage});
+}
+
+// The credit panels have an outer bevel lowered and an inner one raised: from the top-left
+// corner inwards, a dark line, then a light one.
+TEST_F(ProgressTest, PanelsHaveATwoPixelEtchedBevel) {
+    TFormProgress progress(&Form, Form.Credits);
+    progress.show();
+    const QImage panel = progress.Panel3->grab().toImage();
+    const int w = panel.width();
+    const int h = panel.height();
+    const auto across = [&](int x) { return panel.pixel(x, h / 2); };
+    const auto down = [&](int y) { return panel.pixel(w / 2, y); };
+    EXPECT_LT(qGray(across(0)), qGray(across(1))) << "dark outside, light inside";
+    EXPECT_EQ(across(0), across(w - 2));
+    EXPECT_EQ(across(1), across(w - 1));
+    EXPECT_EQ(down(0), across(0));
+    EXPECT_EQ(down(h - 2), across(0));
+    EXPECT_EQ(down(1), across(1));
+    EXPECT_EQ(down(h - 1), across(1));
+    EXPECT_NE(across(2), across(1)) << "the bevel is two pixels wide";
+}
+
 TEST_F(ProgressTest, TheStartButtonHidesTheWindowAndLeavesTheBoardAlone) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
     QPointer<TFormProgress> progress = FormProgress;

@@ -76,9 +76,6 @@ int main(int argc, char** argv) {
         FormProgress->ButtonClose->click();
     }
     form.ShowThumbnailMenuClick();
-    if (OrgWindow) {
-        OrgWindow->raise(); // bare Xvfb has no window manager to keep it on top
-    }
     if (!SaveScreenshot(OrgWindow, output + "/thumbnail-window.png")) {
         Fail("thumbnail window");
     }
