@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -232,7 +233,7 @@ void FakePointer(std::uint8_t type, const QPoint& at = {}) {
 
 // Until the window manager has framed and placed the window and it has been painted.
 void Settle(QWidget* window) {
-    if (!QTest::qWaitForWindowExposed(window)) {
+    if (!QTest::qWaitForWindowExposed(window, 30000)) {
         std::printf("note: %s was not exposed in time\n", qPrintable(window->objectName()));
     }
     QTest::qWait(600);
@@ -372,6 +373,7 @@ std::vector<xcb_atom_t> Atoms(xcb_window_t window, const char* property) {
 // A window manager may draw a maximise button on every window; this one offers no maximising
 // and a request to maximise leaves it as it is.
 void CheckTheMainWindowCannotBeMaximised(TFormMain& form) {
+    WaitFor([&] { return !Atoms(X11Window(&form), "_NET_WM_ALLOWED_ACTIONS").empty(); }, 10000);
     const std::vector<xcb_atom_t> actions = Atoms(X11Window(&form), "_NET_WM_ALLOWED_ACTIONS");
     const bool offered =
         std::count(actions.begin(), actions.end(), Atom("_NET_WM_ACTION_MAXIMIZE_HORZ")) > 0 ||
@@ -421,22 +423,24 @@ void CheckADragToTheFarCorner(TFormMain& form) {
                                                  (piece->Bounds.Top + piece->Bounds.Bottom) / 2);
     FakePointer(XCB_MOTION_NOTIFY, grip);
     FakePointer(XCB_BUTTON_PRESS);
-    Check(form.HeldPiece == piece, "a press on the piece picks it up");
+    Check(WaitFor([&] { return form.HeldPiece == piece; }, 5000),
+          "a press on the piece picks it up");
     const QPoint far(board.x() + board.width() + 3000, board.y() + board.height() + 3000);
     for (int step = 1; step <= 10; ++step) {
         FakePointer(XCB_MOTION_NOTIFY, grip + (far - grip) * step / 10);
     }
-    QTest::qWait(200);
     const QPoint farthest = board.topLeft() + QPoint(form.ClientWidth() - 3, form.ClientHeight() - 3);
+    WaitFor([&] { return PointerOnScreen() == farthest; }, 2000);
     Check(PointerOnScreen() == farthest,
           "the pointer stops at the board's far corner, two pixels inside");
     FakePointer(XCB_MOTION_NOTIFY, QPoint(0, 0));
-    QTest::qWait(200);
+    WaitFor([&] { return PointerOnScreen() == board.topLeft() + QPoint(1, 1); }, 2000);
     Check(PointerOnScreen() == board.topLeft() + QPoint(1, 1),
           "the pointer stops one pixel inside the board's near corner, below the menu");
     FakePointer(XCB_MOTION_NOTIFY, far);
     QTest::qWait(200);
     FakePointer(XCB_BUTTON_RELEASE);
+    WaitFor([&] { return form.HeldPiece == nullptr; }, 5000);
     QTest::qWait(300);
     Check(piece->Bounds.Left < form.ClientWidth() - 3 && piece->Bounds.Right > form.ClientWidth() - 3 &&
               piece->Bounds.Top < form.ClientHeight() - 3 &&
