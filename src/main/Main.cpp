@@ -6,8 +6,8 @@
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
 #include "puzzle/Random.h"
-#include "windows/DevicePixels.h"
 #include "windows/AppIcon.h"
+#include "windows/DevicePixels.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -6,12 +6,12 @@
 #include "windows/Placement.h"
 #include "windows/WebLinks.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 QPointer<TFormAbout> FormAbout;

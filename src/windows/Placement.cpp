@@ -46,11 +46,11 @@ std::optional<QMargins> X11FrameExtents(const QWidget& window) {
     if (extents == XCB_ATOM_NONE) {
         return std::nullopt;
     }
-    auto* reply = xcb_get_property_reply(
-        c,
-        xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()), extents,
-                         XCB_ATOM_CARDINAL, 0, 4),
-        nullptr);
+    auto* reply =
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()),
+                                                extents, XCB_ATOM_CARDINAL, 0, 4),
+                               nullptr);
     std::optional<QMargins> margins;
     if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
         const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));

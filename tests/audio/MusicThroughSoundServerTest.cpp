@@ -42,8 +42,8 @@ void Check(bool ok, const std::string& what) {
 
 // A standard MIDI file of one second at 120 bpm: a wood block knocks at its start, then rests.
 Bytes KnockAndRest() {
-    Bytes track = {0x00, 0x99, 76, 127, 0x60, 0x89, 76, 0};       // knock, off after 96 ticks
-    track.insert(track.end(), {0x86, 0x60, 0xFF, 0x2F, 0x00});     // end of track at 960 ticks
+    Bytes track = {0x00, 0x99, 76, 127, 0x60, 0x89, 76, 0};    // knock, off after 96 ticks
+    track.insert(track.end(), {0x86, 0x60, 0xFF, 0x2F, 0x00}); // end of track at 960 ticks
     Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
     for (int shift = 24; shift >= 0; shift -= 8) {
         file.push_back(static_cast<std::uint8_t>(track.size() >> shift));
@@ -161,8 +161,8 @@ int main() {
 
     const pid_t server =
         Start({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-               "--log-target=stderr", "-L", "module-null-sink sink_name=tavrin_null",
-               "-L", "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+               "--log-target=stderr", "-L", "module-null-sink sink_name=tavrin_null", "-L",
+               "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
               environment, home.File("server.log"));
     const std::string ask = "PULSE_SERVER=unix:" + socket + " pactl info";
     bool ready = false;
@@ -189,8 +189,8 @@ int main() {
     const pid_t player = Start({home.File("puzzle")}, environment, home.File("player.log"));
     std::this_thread::sleep_for(2s);
     const pid_t recorder =
-        Start({"parec", "--device=tavrin_null.monitor", "--raw", "--format=s16le",
-               "--rate=44100", "--channels=1", "--latency-msec=20", "--file-format=raw"},
+        Start({"parec", "--device=tavrin_null.monitor", "--raw", "--format=s16le", "--rate=44100",
+               "--channels=1", "--latency-msec=20", "--file-format=raw"},
               environment, home.File("recording.raw"));
     std::this_thread::sleep_for(std::chrono::duration<double>(RecordSeconds));
     Stop(recorder);

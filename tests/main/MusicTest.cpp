@@ -111,9 +111,10 @@ TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItH
 
 // Cutting the rest before the end of a track made a one-second song loop ten times a second.
 TEST(PlayableSong, KeepsTheRestBeforeTheEndOfATrack) {
-    const Bytes knockThenRest = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0,
-                                 'M', 'T', 'r', 'k', 0, 0, 0, 13, 0x00, 0x99, 76, 127,
-                                 0x60, 0x89, 76, 0, 0x86, 0x60, 0xFF, 0x2F, 0x00};
+    const Bytes knockThenRest = {'M',  'T', 'h', 'd',  0,    0,    0,    6,   0,
+                                 0,    0,   1,   0x01, 0xE0, 'M',  'T',  'r', 'k',
+                                 0,    0,   0,   13,   0x00, 0x99, 76,   127, 0x60,
+                                 0x89, 76,  0,   0x86, 0x60, 0xFF, 0x2F, 0x00};
     const std::optional<Bytes> playable = PlayableMidiSong(knockThenRest);
     ASSERT_TRUE(playable);
     EXPECT_EQ(*playable, knockThenRest);

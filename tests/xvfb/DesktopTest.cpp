@@ -79,11 +79,11 @@ std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* property) 
 // The caption as a window manager shows it.
 std::string NetWmName(const QWidget* window) {
     xcb_connection_t* c = Connection();
-    auto* reply = xcb_get_property_reply(
-        c,
-        xcb_get_property(c, 0, X11Window(window), Atom("_NET_WM_NAME"), Atom("UTF8_STRING"), 0,
-                         256),
-        nullptr);
+    auto* reply =
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, X11Window(window), Atom("_NET_WM_NAME"),
+                                                Atom("UTF8_STRING"), 0, 256),
+                               nullptr);
     std::string name;
     if (reply != nullptr) {
         name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -101,8 +101,8 @@ bool HasWindowManager() {
 QRect ClientOnScreen(const QWidget* window) {
     xcb_connection_t* c = Connection();
     const xcb_window_t id = X11Window(window);
-    auto* origin = xcb_translate_coordinates_reply(
-        c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr);
+    auto* origin =
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr);
     auto* geometry = xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr);
     QRect rect;
     if (origin != nullptr && geometry != nullptr) {
@@ -310,8 +310,7 @@ void CheckTheThumbnail(TFormMain& form) {
     Check(Near(client.width(), form.ThumbnailPicture->Width() / 2, slack) &&
               Near(client.height(), form.ThumbnailPicture->Height() / 2, slack),
           "the thumbnail is half the picture's size in the screen's pixels");
-    const Bitmap expected =
-        StretchNearest(*form.ThumbnailPicture, client.width(), client.height());
+    const Bitmap expected = StretchNearest(*form.ThumbnailPicture, client.width(), client.height());
     const long differing = DifferingPixels(client, expected);
     Check(differing == 0, "the thumbnail shows the picture pixel for pixel (" +
                               std::to_string(differing) + " differ in " + Describe(client) + ")");
@@ -347,7 +346,8 @@ void CheckAMessageBox() {
         }
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         Settle(box);
-        Check(box != nullptr && NetWmName(box) == "Tavrin", "a message box's caption is \"Tavrin\"");
+        Check(box != nullptr && NetWmName(box) == "Tavrin",
+              "a message box's caption is \"Tavrin\"");
         const auto* label = box != nullptr ? box->findChild<QLabel*>("qt_msgbox_label") : nullptr;
         Check(label != nullptr && label->textFormat() == Qt::PlainText && label->text() == markup,
               "a message that looks like markup is shown as plain text");
@@ -394,8 +394,8 @@ void CheckTheMainWindowCannotBeMaximised(TFormMain& form) {
                    reinterpret_cast<const char*>(&message));
     xcb_flush(Connection());
     QTest::qWait(500);
-    Check(FrameOnScreen(&form) == before, "a request to maximise leaves the window as it is (" +
-                                              Describe(before) + ")");
+    Check(FrameOnScreen(&form) == before,
+          "a request to maximise leaves the window as it is (" + Describe(before) + ")");
 }
 
 // The topmost piece whose middle lies on the board and is not covered by another piece.
@@ -429,7 +429,8 @@ void CheckADragToTheFarCorner(TFormMain& form) {
     for (int step = 1; step <= 10; ++step) {
         FakePointer(XCB_MOTION_NOTIFY, grip + (far - grip) * step / 10);
     }
-    const QPoint farthest = board.topLeft() + QPoint(form.ClientWidth() - 3, form.ClientHeight() - 3);
+    const QPoint farthest =
+        board.topLeft() + QPoint(form.ClientWidth() - 3, form.ClientHeight() - 3);
     WaitFor([&] { return PointerOnScreen() == farthest; }, 2000);
     Check(PointerOnScreen() == farthest,
           "the pointer stops at the board's far corner, two pixels inside");
@@ -442,7 +443,8 @@ void CheckADragToTheFarCorner(TFormMain& form) {
     FakePointer(XCB_BUTTON_RELEASE);
     WaitFor([&] { return form.HeldPiece == nullptr; }, 5000);
     QTest::qWait(300);
-    Check(piece->Bounds.Left < form.ClientWidth() - 3 && piece->Bounds.Right > form.ClientWidth() - 3 &&
+    Check(piece->Bounds.Left < form.ClientWidth() - 3 &&
+              piece->Bounds.Right > form.ClientWidth() - 3 &&
               piece->Bounds.Top < form.ClientHeight() - 3 &&
               piece->Bounds.Bottom > form.ClientHeight() - 3,
           "the piece lies at the board's far corner");
@@ -474,9 +476,8 @@ int main(int argc, char** argv) {
     form.MediaPlayer->AudioDriver = QStringLiteral("file");
     form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
     form.show();
-    const bool built = WaitFor([&] {
-        return form.Pieces && FormProgress && FormProgress->ButtonClose->isEnabled();
-    });
+    const bool built = WaitFor(
+        [&] { return form.Pieces && FormProgress && FormProgress->ButtonClose->isEnabled(); });
     Check(built, "the puzzle is built");
     if (!built) {
         std::printf("%d passed, %d failed\n", Passed, Failed);

@@ -83,9 +83,8 @@ bool HasWindowManager(const Screen& s) {
 }
 
 bool IsViewable(const Screen& s, xcb_window_t w) {
-    auto* attributes =
-        xcb_get_window_attributes_reply(s.Connection, xcb_get_window_attributes(s.Connection, w),
-                                        nullptr);
+    auto* attributes = xcb_get_window_attributes_reply(
+        s.Connection, xcb_get_window_attributes(s.Connection, w), nullptr);
     const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
     std::free(attributes);
     return viewable;
@@ -202,7 +201,9 @@ void SaveScreenshot(const std::vector<std::uint32_t>& shot, int width, const Win
     for (int y = w.Y; y < w.Y + w.Height; ++y) {
         for (int x = w.X; x < w.X + w.Width; ++x) {
             const std::uint32_t p = shot[static_cast<std::size_t>(y * width + x)];
-            out.put(static_cast<char>(p >> 16)).put(static_cast<char>(p >> 8)).put(static_cast<char>(p));
+            out.put(static_cast<char>(p >> 16))
+                .put(static_cast<char>(p >> 8))
+                .put(static_cast<char>(p));
         }
     }
 }
@@ -233,8 +234,9 @@ bool ShowsBannerAndControls(const std::vector<std::uint32_t>& shot, int width, c
             ++controls;
         }
     }
-    std::printf("loading window: %d black pixels, %ld banner colours, %d of %d control pixels light\n",
-                black, static_cast<long>(colours), light, controls);
+    std::printf(
+        "loading window: %d black pixels, %ld banner colours, %d of %d control pixels light\n",
+        black, static_cast<long>(colours), light, controls);
     return black * 50 < w.Width * w.Height && colours >= 30 && light * 2 >= controls;
 }
 

@@ -9,7 +9,7 @@
 //   tavrin-pack [options] --picture FILE -o OUTPUT
 //   tavrin-pack --info FILE
 //   tavrin-pack --help | --version
-// Returns the exit status: 0 done (or help and version printed), 1 the output could not be written or the package is
-// damaged, 2 bad arguments.
+// Returns the exit status: 0 done (or help and version printed), 1 the output could not be written
+// or the package is damaged, 2 bad arguments.
 int RunPack(const std::vector<std::string>& args, const std::string& defaultPlayer,
             std::ostream& out, std::ostream& err);
