@@ -2,6 +2,7 @@
 
 #include "main/Application.h"
 #include "main/BoardWidget.h"
+#include "main/CloseBehindModal.h"
 #include "main/MessageBox.h"
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
@@ -9,6 +10,7 @@
 #include "windows/AppIcon.h"
 #include "windows/DevicePixels.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -45,6 +47,8 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     setWindowIcon(AppIcon());
     Board = new BoardWidget(*this);
     Confinement = std::make_unique<PointerConfinement>(*Board);
+    CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromBehindAModalBox(); });
+    QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
     setCentralWidget(Board);
     CreateMenu();
     // Fixed from the start: a window manager that sees it resizable at its first mapping
@@ -134,7 +138,7 @@ void TFormMain::FormShow() {
         return;
     }
     StartGame(package->PicturePath);
-    TakeEventsOfTheBuild();
+    TakePendingEvents();
     if (Closed) {
         return;
     }
@@ -151,7 +155,7 @@ void TFormMain::FormShow() {
 
 // What came while the pieces were being cut is handled before anything more is shown: a close
 // ends start-up here, and a new game asked for waits for its end.
-void TFormMain::TakeEventsOfTheBuild() {
+void TFormMain::TakePendingEvents() {
     const QScopedValueRollback starting(GameStarting, true);
     QCoreApplication::processEvents();
 }
@@ -231,6 +235,18 @@ void TFormMain::FormClose() {
 
 // A new game asked for while one is being started waits for it; any number of them asked for
 // meanwhile give one more game.
+// The temporary files go now, the boxes close, and the window closes once their loops are done;
+// what start-up had still to do sees the close and does nothing more.
+void TFormMain::CloseFromBehindAModalBox() {
+    FormClose();
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (!modal->close()) {
+            break;
+        }
+    }
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
 void TFormMain::NewGameMenuClick() {
     if (GameStarting) {
         NewGameAsked = true;

@@ -16,6 +16,7 @@
 #include <string>
 
 class BoardWidget;
+class CloseBehindModal;
 class QAction;
 class QMenu;
 class QPainter;
@@ -46,6 +47,8 @@ public:
     void FormResize();
     void FormPaint(QPainter& painter, const QRect& dirty);
     void FormClose();
+    // A close asked for while a modal box blocks the window: the player ends all the same.
+    void CloseFromBehindAModalBox();
     void NewGameMenuClick();
     void ExitMenuClick();
     void FormMouseDown(Qt::MouseButton button, int x, int y);
@@ -152,7 +155,9 @@ private:
     void CreateMenu();
     void FixToWorkArea();
     void SizeToWorkArea();
-    void TakeEventsOfTheBuild();
+    // One pass of pending events while a game is starting: a New game asked for meanwhile
+    // waits, and a close is seen by the code that follows.
+    void TakePendingEvents();
     void FitFrameIntoWorkArea();
     void AlignBoardToDevicePixels();
     QSize DeviceAligned(const QSize& size) const;
@@ -177,6 +182,7 @@ private:
 
     std::string ExecutablePath;
     std::unique_ptr<PointerConfinement> Confinement;
+    std::unique_ptr<CloseBehindModal> CloseFilter;
     // The buffer a synchronous repaint copies from; the board buffer otherwise.
     Buffer PaintSource = Buffer::Board;
     QRect PaintSourceRect;

@@ -64,7 +64,7 @@ bool TFormMain::ComputeGrid() {
 }
 
 bool TFormMain::BuildPuzzle() {
-    if (!Picture || !ComputeGrid()) {
+    if (Closed || !Picture || !ComputeGrid()) {
         return false;
     }
     Pieces = std::make_unique<PieceList>();

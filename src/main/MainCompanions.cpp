@@ -23,10 +23,14 @@ void TFormMain::ShowThumbnailMenuClick() {
 void TFormMain::BringToForeground() {
     raise();
     activateWindow();
-    for (QWidget* onTop : {static_cast<QWidget*>(FormProgress), static_cast<QWidget*>(OrgWindow)}) {
-        if (onTop != nullptr && onTop->isVisible()) {
-            onTop->raise();
+    // Every loading window still open, oldest first, then the thumbnail.
+    for (TFormProgress* loading : findChildren<TFormProgress*>(Qt::FindDirectChildrenOnly)) {
+        if (loading->isVisible()) {
+            loading->raise();
         }
+    }
+    if (OrgWindow && OrgWindow->isVisible()) {
+        OrgWindow->raise();
     }
 }
 

@@ -53,6 +53,12 @@ bool TFormMain::LoadPicture(const QString& path, bool build) {
     if (!path.isEmpty()) {
         ClearPicture();
         std::optional<Bitmap> loaded = LoadPictureFile(path);
+        // A large picture takes a while: what the user did meanwhile, a close above all, is
+        // taken before any notice can show.
+        TakePendingEvents();
+        if (Closed) {
+            return false;
+        }
         if (!loaded) {
             ShowMessageBox(QStringLiteral("Unable to open %1.").arg(path), MessageIcon::Stop);
             RedrawBoard();

@@ -11,6 +11,8 @@ constexpr std::uint8_t MetaStatus = 0xFF;
 constexpr std::uint8_t SysExStatus = 0xF0;
 constexpr std::uint8_t EscapeStatus = 0xF7;
 constexpr std::uint8_t EndOfTrack = 0x2F;
+constexpr std::uint8_t TextEvent = 0x01;
+constexpr std::uint32_t LongestQuantity = 0x0FFFFFFF;
 
 // Reads big-endian numbers, variable-length quantities and spans; any read past the end fails
 // and leaves the reader failed.
@@ -116,6 +118,17 @@ bool MetaLengthAccepted(std::uint8_t type, std::size_t length) {
     }
 }
 
+// The time before an event, which may sum the times of events left out: what one quantity
+// cannot hold goes before empty text events.
+void PutDelta(Bytes& out, std::uint64_t delta) {
+    while (delta > LongestQuantity) {
+        PutQuantity(out, LongestQuantity);
+        out.insert(out.end(), {MetaStatus, TextEvent, 0});
+        delta -= LongestQuantity;
+    }
+    PutQuantity(out, static_cast<std::uint32_t>(delta));
+}
+
 struct Track {
     Bytes Events;
     int Notes = 0;
@@ -127,7 +140,7 @@ Track CleanTrack(std::span<const std::uint8_t> chunk) {
     Track track;
     Reader in(chunk);
     std::uint8_t running = 0;
-    std::uint32_t pendingDelta = 0;
+    std::uint64_t pendingDelta = 0;
     while (!in.AtEnd()) {
         const std::uint32_t delta = in.Quantity();
         std::uint8_t status = in.Peek() & 0x80 ? in.Byte() : running;
@@ -177,12 +190,12 @@ Track CleanTrack(std::span<const std::uint8_t> chunk) {
         }
         pendingDelta += delta;
         if (!event.empty()) {
-            PutQuantity(track.Events, pendingDelta);
+            PutDelta(track.Events, pendingDelta);
             track.Events.insert(track.Events.end(), event.begin(), event.end());
             pendingDelta = 0;
         }
     }
-    PutQuantity(track.Events, pendingDelta);
+    PutDelta(track.Events, pendingDelta);
     track.Events.insert(track.Events.end(), {MetaStatus, EndOfTrack, 0});
     return track;
 }

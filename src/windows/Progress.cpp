@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTextDocument>
 
 QPointer<TFormProgress> FormProgress;
 
@@ -32,7 +33,7 @@ void SetCreditLine(QLabel* label, const std::string& utf8) {
     const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, CreditLineWidth);
     label->setTextFormat(Qt::PlainText);
     label->setText(shown);
-    label->setToolTip(shown == text ? QString() : text);
+    label->setToolTip(shown == text ? QString() : Qt::convertFromPlainText(text));
     label->resize(std::min(CreditLineWidth, label->sizeHint().width()), label->height());
     label->setVisible(!text.isEmpty());
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -118,6 +119,27 @@ TEST(PlayableSong, KeepsTheRestBeforeTheEndOfATrack) {
     const std::optional<Bytes> playable = PlayableMidiSong(knockThenRest);
     ASSERT_TRUE(playable);
     EXPECT_EQ(*playable, knockThenRest);
+}
+
+// Events left out keep their time; summed, the times of two of them no longer fit the one
+// quantity of four bytes the file format allows.
+TEST(PlayableSong, TheTimeOfEventsLeftOutNeverOverflowsAQuantity) {
+    Bytes track;
+    for (int i = 0; i < 2; ++i) {
+        track.insert(track.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0x51, 0x01, 0x00}); // bad tempo
+    }
+    track.insert(track.end(), {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00});
+    Bytes file = {
+        'M', 'T',  'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+        1,   0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, static_cast<std::uint8_t>(track.size())};
+    file.insert(file.end(), track.begin(), track.end());
+    const std::optional<Bytes> playable = PlayableMidiSong(file);
+    ASSERT_TRUE(playable);
+    // Read back, the song is kept whole: every quantity in it is one the format allows.
+    EXPECT_EQ(PlayableMidiSong(*playable), playable);
+    const Bytes note = {0x90, 60, 100};
+    EXPECT_NE(std::search(playable->begin(), playable->end(), note.begin(), note.end()),
+              playable->end());
 }
 
 TEST_F(MusicTest, TheEndOfASongIsReportedPromptlyAndPlayStartsItAgain) {

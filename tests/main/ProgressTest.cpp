@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -166,12 +167,16 @@ TEST_F(ProgressTest, WithoutCreditsOnlyANeutralTitleShows) {
 }
 
 TEST_F(ProgressTest, ALongCreditLineIsCutToThePanelWithTheWholeLineAsATip) {
-    Form.Credits.PictureCredit = std::string(120, 'W');
+    const std::string line = "<b>" + std::string(117, 'W');
+    Form.Credits.PictureCredit = line;
     TFormProgress progress(&Form, Form.Credits);
     progress.show();
     EXPECT_LE(progress.Label2->geometry().right(), progress.Panel3->width() - 8);
     EXPECT_TRUE(progress.Label2->text().endsWith(QChar(0x2026)));
-    EXPECT_EQ(progress.Label2->toolTip(), QString(120, 'W'));
+    // The tip shows the line as it stands, markup and all.
+    QTextDocument tip;
+    tip.setHtml(progress.Label2->toolTip());
+    EXPECT_EQ(tip.toPlainText().toStdString(), line);
 }
 
 TEST_F(ProgressTest, APackagesCreditsReachItsLoadingWindow) {

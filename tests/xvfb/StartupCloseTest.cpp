@@ -1,8 +1,8 @@
 // Under a real X server (Xvfb): the real player, packed with a large picture, a song and a start
 // message, is asked to close (WM_DELETE_WINDOW, as a window manager asks) at moments of its
-// start-up: before the picture is loaded, and during the build with the start message and the
-// song still to come. Each time it must end by itself within a generous limit, show no box, and
-// leave no temporary file behind. (A close is not taken while a modal box is open.)
+// start-up: before the picture is loaded, during the build with the start message and the song
+// still to come, and while a zoom notice is open. Each time it must end by itself within a
+// generous limit, show no box (no further one), and leave no temporary file behind.
 //   startup_close_test TAVRIN-PACK TAVRIN-PLAYER SONG
 #include <QCoreApplication>
 #include <QImage>
@@ -138,7 +138,7 @@ pid_t StartPlayer(const std::string& player, const fs::path& home) {
     return started == 0 ? pid : -1;
 }
 
-enum class Moment { MainWindowAppears, LoadingWindowAppears };
+enum class Moment { MainWindowAppears, LoadingWindowAppears, NoticeAppears };
 
 const char* NameOf(Moment moment) {
     switch (moment) {
@@ -146,6 +146,8 @@ const char* NameOf(Moment moment) {
         return "as the main window appears, before the picture is loaded";
     case Moment::LoadingWindowAppears:
         return "as the loading window appears, during the build, the start message pending";
+    case Moment::NoticeAppears:
+        return "while the zoom notice is open";
     }
     return "";
 }
@@ -166,6 +168,7 @@ void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb
 
     const pid_t pid = StartPlayer(package, home);
     std::optional<xcb_window_t> main;
+    std::optional<xcb_window_t> notice;
     bool loading = false;
     const auto giveUp = std::chrono::steady_clock::now() + 60s;
     while (std::chrono::steady_clock::now() < giveUp) {
@@ -177,14 +180,24 @@ void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb
                 loading = true;
             } else if (w.Width > LoadingWidth && !main) {
                 main = w.Id;
+            } else if (main && w.Id != *main && !notice) {
+                notice = w.Id;
             }
         }
-        if (main && (moment == Moment::MainWindowAppears || loading)) {
+        const bool came = main && (moment == Moment::MainWindowAppears ||
+                                   (moment == Moment::LoadingWindowAppears && loading) ||
+                                   (moment == Moment::NoticeAppears && notice));
+        if (came) {
             break;
         }
         std::this_thread::sleep_for(5ms);
     }
-    Check(main.has_value() && (moment == Moment::MainWindowAppears || loading),
+    if (moment == Moment::NoticeAppears) {
+        std::this_thread::sleep_for(300ms); // the box is up and its loop running
+    }
+    Check(main.has_value() && (moment == Moment::MainWindowAppears ||
+                               (moment == Moment::LoadingWindowAppears && loading) ||
+                               (moment == Moment::NoticeAppears && notice)),
           what + ": the moment came");
     if (main) {
         RequestClose(c, *main);
@@ -197,6 +210,7 @@ void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb
     while (!exited && std::chrono::steady_clock::now() < limit) {
         for (const Window& w : MappedWindows(c, root)) {
             const bool known = before.count(w.Id) != 0 || (main && w.Id == *main) ||
+                               (notice && w.Id == *notice) ||
                                (w.Width == LoadingWidth && w.Height == LoadingHeight);
             if (!known && !boxShown) {
                 std::printf("  a window of %d x %d appeared\n", w.Width, w.Height);
@@ -212,7 +226,7 @@ void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb
     }
     Check(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0,
           what + ": the player ends by itself, normally, within 10 s");
-    Check(!boxShown, what + ": no box appears");
+    Check(!boxShown, what + ": no box appears (any more)");
     bool leftover = false;
     for (const char* name : {"tavrin.jpg", "tavrin.mid", "tavrin.bmp"}) {
         leftover |= fs::exists(home / "runtime" / name);
@@ -257,6 +271,18 @@ int main(int argc, char** argv) {
     if (packed == 0) {
         for (const Moment moment : {Moment::MainWindowAppears, Moment::LoadingWindowAppears}) {
             CloseAt(moment, package, c, root);
+        }
+    }
+    // At full size the picture is too large for the screen: a modal notice comes, which keeps
+    // the toolkit from taking a close of the main window while it is open.
+    const std::string noticed = (work / "noticed").string();
+    const int packedWithNotice =
+        Run({argv[1], "--player", argv[2], "--picture", picture, "--song", argv[3], "--type", "4",
+             "--zoom", "100", "--message", "Welcome to the puzzle!", "-o", noticed});
+    Check(packedWithNotice == 0, "the package with a zoom notice is made");
+    if (packedWithNotice == 0) {
+        for (const Moment moment : {Moment::MainWindowAppears, Moment::NoticeAppears}) {
+            CloseAt(moment, noticed, c, root);
         }
     }
     xcb_disconnect(c);
