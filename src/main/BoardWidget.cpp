@@ -21,7 +21,7 @@ QSize BoardWidget::DeviceSize() const {
 }
 
 QPoint BoardWidget::DeviceOrigin() const {
-    return ToDevice(*this, QPointF(mapTo(window(), QPoint(0, 0))));
+    return DeviceOffsetInWindow(*this);
 }
 
 void BoardWidget::RepaintDevice(const QRect& device) {

@@ -119,6 +119,16 @@ std::optional<PackageCredits> ParsePayload(std::string_view payload) {
 
 } // namespace
 
+bool PackageCredits::SetByOption(std::string_view option, std::string value) {
+    for (const Field& field : Fields) {
+        if (option == field.Option) {
+            this->*field.Member = std::move(value);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool PackageCredits::IsEmpty() const {
     return std::all_of(Fields.begin(), Fields.end(),
                        [this](const Field& f) { return (this->*f.Member).empty(); });

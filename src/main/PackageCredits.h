@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The puzzle's own lines for the loading window. They travel in an optional block that ends
@@ -30,6 +31,10 @@ struct PackageCredits {
     std::string MusicLink;     // empty, or an http:// or https:// address
 
     bool IsEmpty() const;
+
+    // Sets the line the authoring tool's option names ("--title", ...); false when `option`
+    // names none.
+    bool SetByOption(std::string_view option, std::string value);
 
     // Why the credits cannot be stored ("--title is not valid UTF-8", ...), or empty when they
     // can. The names are the authoring tool's option names.

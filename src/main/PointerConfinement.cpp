@@ -79,8 +79,7 @@ void PointerConfinement::GrabOnX11(const QRect& clientArea) {
     if (!origin) {
         return;
     }
-    const QPoint clientOrigin = ToDevice(Window, QPointF(Window.mapTo(Window.window(), QPoint())));
-    const QRect screenArea = clientArea.translated(*origin + clientOrigin);
+    const QRect screenArea = clientArea.translated(*origin + DeviceOffsetInWindow(Window));
     ConfineWindow = xcb_generate_id(connection);
     const std::uint32_t overrideRedirect = 1;
     xcb_create_window(

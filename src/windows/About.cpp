@@ -42,12 +42,7 @@ TFormAbout::TFormAbout(QWidget* owner)
     StyleAsLink(Label4);
     new LinkClick(Label4, [this] { Label4Click(); });
 
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(8, 96, 273, 229);
-    // An outer bevel lowered and an inner one raised: an etched line 2 pixels wide.
-    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-    Panel1->setMidLineWidth(0);
+    Panel1 = EtchedPanel(this, {8, 96, 273, 229});
     FillPanel();
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
@@ -79,10 +74,8 @@ void TFormAbout::showEvent(QShowEvent* event) {
 // Centred on the screen, frame and all; centred again once the window manager's frame is
 // known, if it differs from the guess.
 void TFormAbout::CenterOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        PlacedWithFrame = FrameMargins(*this);
-        MoveFrameTo(*this, CenteredPosition(screen->geometry(), OuterSize(*this)));
-    }
+    PlacedWithFrame = FrameMargins(*this);
+    CenterFrameOnScreen(*this);
 }
 
 void TFormAbout::moveEvent(QMoveEvent* event) {

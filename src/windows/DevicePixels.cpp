@@ -30,10 +30,25 @@ QSize DeviceSize(const QWidget& widget) {
     return widget.size() * DeviceRatio(widget);
 }
 
+namespace {
+
+// The length in the toolkit's units, whole in device pixels, whose device length is nearest.
+int NearestWholeLength(int device, qreal r) {
+    const int guess = static_cast<int>(std::lround(device / r));
+    const int down = AlignDownToDevicePixels(guess, r);
+    const int up = AlignUpToDevicePixels(guess, r);
+    return std::abs(up * r - device) < std::abs(down * r - device) ? up : down;
+}
+
+} // namespace
+
 QSize LogicalSize(const QWidget& widget, const QSize& device) {
     const qreal r = DeviceRatio(widget);
-    return {AlignDownToDevicePixels(static_cast<int>(std::lround(device.width() / r)), r),
-            AlignDownToDevicePixels(static_cast<int>(std::lround(device.height() / r)), r)};
+    return {NearestWholeLength(device.width(), r), NearestWholeLength(device.height(), r)};
+}
+
+QPoint DeviceOffsetInWindow(const QWidget& widget) {
+    return ToDevice(widget, QPointF(widget.mapTo(widget.window(), QPoint(0, 0))));
 }
 
 QRect ToDevice(const QWidget& widget, const QRect& logical) {

@@ -27,6 +27,9 @@ QSize LogicalSize(const QWidget& widget, const QSize& device);
 QRect ToDevice(const QWidget& widget, const QRect& logical);
 QRect ToLogical(const QWidget& widget, const QRect& device);
 
+// Where the widget starts inside its top-level window, in device pixels.
+QPoint DeviceOffsetInWindow(const QWidget& widget);
+
 // The device pixel under a position given in the toolkit's units.
 QPoint ToDevice(const QWidget& widget, const QPointF& logical);
 

@@ -1,5 +1,6 @@
 #include "windows/Labels.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <algorithm>
 
@@ -18,4 +19,13 @@ void StyleAsLink(QLabel* label) {
     blue.setColor(QPalette::WindowText, Qt::blue);
     label->setPalette(blue);
     label->setCursor(Qt::PointingHandCursor);
+}
+
+QFrame* EtchedPanel(QWidget* parent, const QRect& geometry) {
+    auto* panel = new QFrame(parent);
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
+    return panel;
 }

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QFrame;
 class QLabel;
 class QWidget;
 
@@ -12,3 +13,7 @@ QLabel* PlacedLabel(QWidget* parent, const QRect& geometry, const QString& text)
 
 // Makes a label look like a web link: blue, underlined, with a hand cursor.
 void StyleAsLink(QLabel* label);
+
+// A panel at its place with an outer bevel lowered and an inner one raised: an etched line
+// 2 pixels wide.
+QFrame* EtchedPanel(QWidget* parent, const QRect& geometry);

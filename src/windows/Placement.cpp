@@ -1,6 +1,7 @@
 #include "windows/Placement.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 #include <optional>
@@ -106,4 +107,10 @@ void MoveFrameTo(QWidget& window, const QPointF& framePosition) {
                         static_cast<int>(std::lround(framePosition.y() + frame.top())));
     const QMargins toolkit = ToolkitFrameMargins(window);
     window.move(client - QPoint(toolkit.left(), toolkit.top()));
+}
+
+void CenterFrameOnScreen(QWidget& window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        MoveFrameTo(window, CenteredPosition(screen->geometry(), OuterSize(window)));
+    }
 }

@@ -30,3 +30,6 @@ QSizeF OuterSize(const QWidget& window);
 // Moves the window so that its frame's top-left corner lies at `framePosition`, also while the
 // frame is still a guess.
 void MoveFrameTo(QWidget& window, const QPointF& framePosition);
+
+// Centres the window, frame and all, on the primary screen.
+void CenterFrameOnScreen(QWidget& window);

@@ -54,7 +54,7 @@ TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     Panel1->setGeometry(0, 0, 321, 373);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
-    Panel2 = BevelPanel(Panel1, {8, 8, 305, 136});
+    Panel2 = EtchedPanel(Panel1, {8, 8, 305, 136});
     Image1 = new QLabel(Panel2);
     Image1->setGeometry(2, 2, 301, 132);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -62,7 +62,7 @@ TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     Image1->setCursor(Qt::PointingHandCursor);
     new LinkClick(Image1, [this] { Image1Click(); });
 
-    Panel3 = BevelPanel(Panel1, {8, 147, 305, 117});
+    Panel3 = EtchedPanel(Panel1, {8, 147, 305, 117});
     Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, NeutralTitle);
     Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
     new LinkClick(Label4, [this] { Label4Click(); });
@@ -86,7 +86,7 @@ TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     ButtonClose->setEnabled(false);
     connect(ButtonClose, &QPushButton::clicked, this, &QWidget::close);
 
-    Panel4 = BevelPanel(Panel1, {8, 267, 305, 50});
+    Panel4 = EtchedPanel(Panel1, {8, 267, 305, 50});
     Label7 = PlacedLabel(Panel4, {8, 6, 267, 39},
                          QStringLiteral("This program is free of charge. You may pass it on to "
                                         "others as it is, but you must not modify it."));
@@ -102,16 +102,6 @@ void TFormProgress::ShowCredits(const PackageCredits& credits) {
     SetCreditLine(Label5, credits.MusicLink);
     PictureLink = QString::fromStdString(credits.PictureLink);
     MusicLink = QString::fromStdString(credits.MusicLink);
-}
-
-QFrame* TFormProgress::BevelPanel(QWidget* parent, const QRect& geometry) {
-    auto* panel = new QFrame(parent);
-    panel->setGeometry(geometry);
-    // An outer bevel lowered and an inner one raised: an etched line 2 pixels wide.
-    panel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    panel->setLineWidth(1);
-    panel->setMidLineWidth(0);
-    return panel;
 }
 
 QLabel* TFormProgress::LinkLabel(QWidget* parent, const QRect& geometry, const QString& text) {
@@ -138,12 +128,6 @@ void TFormProgress::Label5Click() {
 }
 
 void TFormProgress::showEvent(QShowEvent* event) {
-    CenterOnScreen();
+    CenterFrameOnScreen(*this);
     QWidget::showEvent(event);
-}
-
-void TFormProgress::CenterOnScreen() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        MoveFrameTo(*this, CenteredPosition(screen->geometry(), OuterSize(*this)));
-    }
 }

@@ -51,9 +51,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QFrame* BevelPanel(QWidget* parent, const QRect& geometry);
     QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
-    void CenterOnScreen();
 
     QString PictureLink;
     QString MusicLink;

@@ -158,24 +158,6 @@ bool ParseFlag(const std::string& option, Options& o) {
     return true;
 }
 
-// Credit options; false when `option` is not one of them.
-bool ParseCredit(const std::string& option, const std::string& value, PackageCredits& credits) {
-    const std::pair<const char*, std::string PackageCredits::*> fields[] = {
-        {"--title", &PackageCredits::Title},
-        {"--picture-credit", &PackageCredits::PictureCredit},
-        {"--picture-link", &PackageCredits::PictureLink},
-        {"--music-credit", &PackageCredits::MusicCredit},
-        {"--music-link", &PackageCredits::MusicLink},
-    };
-    for (const auto& [name, member] : fields) {
-        if (option == name) {
-            credits.*member = value;
-            return true;
-        }
-    }
-    return false;
-}
-
 Options ParseOptions(const std::vector<std::string>& args, const std::string& defaultPlayer) {
     Options o;
     o.Player = defaultPlayer;
@@ -218,7 +200,7 @@ Options ParseOptions(const std::vector<std::string>& args, const std::string& de
             const auto [width, height] = ParseMaxSize(value);
             o.Picturing.MaxWidth = width;
             o.Picturing.MaxHeight = height;
-        } else if (ParseCredit(option, value, o.Credits)) {
+        } else if (o.Credits.SetByOption(option, value)) {
         } else {
             throw BadArguments{"unknown option \"" + option + "\""};
         }
@@ -233,10 +215,6 @@ Options ParseOptions(const std::vector<std::string>& args, const std::string& de
         throw BadArguments{problem};
     }
     return o;
-}
-
-bool StartsWith(const Bytes& bytes, std::initializer_list<std::uint8_t> prefix) {
-    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
 void CheckSong(const Bytes& song, const std::string& path) {

@@ -23,10 +23,6 @@ struct Size {
     std::int64_t Pixels() const { return Width * Height; }
 };
 
-bool StartsWith(const Bytes& bytes, std::initializer_list<std::uint8_t> prefix) {
-    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
-}
-
 std::string SizeText(Size size) {
     return std::to_string(size.Width) + " x " + std::to_string(size.Height);
 }
@@ -214,4 +210,9 @@ PackedPicture PreparePicture(const Bytes& file, const std::string& path, const P
     }
     const RgbImage image = DecodeWithQt(file, path, s);
     return Encode(image, s, "converted to " + SizeText({image.Width, image.Height}));
+}
+
+bool StartsWith(const std::vector<std::uint8_t>& bytes,
+                std::initializer_list<std::uint8_t> prefix) {
+    return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,3 +37,6 @@ inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
 // PictureRefused.
 PackedPicture PreparePicture(const std::vector<std::uint8_t>& file, const std::string& path,
                              const PictureSettings& settings);
+
+// Whether the file's bytes begin with `prefix`.
+bool StartsWith(const std::vector<std::uint8_t>& bytes, std::initializer_list<std::uint8_t> prefix);
