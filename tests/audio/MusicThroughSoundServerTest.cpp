@@ -5,6 +5,7 @@
 //   music_through_sound_server_test
 // Run it under xvfb-run. Exits 77 (a skip) with the reason when no server can be started here.
 #include "support/TestSupport.h"
+#include "xvfb/X11Support.h"
 
 #include <chrono>
 #include <cmath>
@@ -31,14 +32,6 @@ namespace fs = std::filesystem;
 constexpr int SampleRate = 44100;
 constexpr double RecordSeconds = 6.0;
 constexpr int WindowSamples = SampleRate / 50; // 20 ms
-
-int Passed = 0;
-int Failed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-    ok ? ++Passed : ++Failed;
-}
 
 // A standard MIDI file of one second at 120 bpm: a wood block knocks at its start, then rests.
 Bytes KnockAndRest() {
@@ -209,10 +202,10 @@ int main() {
     Check(onsets >= 3, "the one-second song starts again and again (" + std::to_string(onsets) +
                            " knocks in " + std::to_string(static_cast<int>(RecordSeconds)) +
                            " seconds)");
-    if (Failed > 0) {
+    const int status = CheckSummary();
+    if (status != 0) {
         const Bytes log = ReadBytes(home.File("player.log"));
         std::printf("the player said:\n%s\n", std::string(log.begin(), log.end()).c_str());
     }
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return status;
 }

@@ -14,6 +14,7 @@
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
+#include "xvfb/X11Support.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -35,14 +36,6 @@
 
 namespace {
 
-int Passed = 0;
-int Failed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-    ok ? ++Passed : ++Failed;
-}
-
 xcb_connection_t* Connection() {
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
@@ -56,11 +49,7 @@ xcb_window_t X11Window(const QWidget* window) {
 }
 
 xcb_atom_t Atom(const char* name) {
-    xcb_connection_t* c = Connection();
-    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return atom;
+    return ::Atom(Connection(), name);
 }
 
 std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* property) {
@@ -78,19 +67,7 @@ std::vector<std::uint32_t> Cardinals(xcb_window_t window, const char* property) 
 
 // The caption as a window manager shows it.
 std::string NetWmName(const QWidget* window) {
-    xcb_connection_t* c = Connection();
-    auto* reply =
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, X11Window(window), Atom("_NET_WM_NAME"),
-                                                Atom("UTF8_STRING"), 0, 256),
-                               nullptr);
-    std::string name;
-    if (reply != nullptr) {
-        name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
-                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-    }
-    std::free(reply);
-    return name;
+    return ::NetWmName(Connection(), X11Window(window));
 }
 
 bool HasWindowManager() {
@@ -496,8 +473,7 @@ int main(int argc, char** argv) {
         [&] { return form.Pieces && FormProgress && FormProgress->ButtonClose->isEnabled(); });
     Check(built, "the puzzle is built");
     if (!built) {
-        std::printf("%d passed, %d failed\n", Passed, Failed);
-        return 1;
+        return CheckSummary();
     }
     Settle(&form);
     Check(NetWmName(&form) == "Tavrin Christmas Edition",
@@ -518,6 +494,5 @@ int main(int argc, char** argv) {
     Check(DifferingPixels(board, *form.BoardBuffer) == 0,
           "the screen shows the board buffer pixel for pixel");
     CheckADragToTheFarCorner(form);
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return CheckSummary();
 }

@@ -9,6 +9,7 @@
 #include "main/Main.h"
 #include "main/MessageBox.h"
 #include "windows/Progress.h"
+#include "xvfb/X11Support.h"
 
 #include <QChildEvent>
 #include <QDir>
@@ -27,12 +28,8 @@
 
 namespace {
 
-int Passed = 0;
-int Failed = 0;
-
 void Check(bool ok, const QString& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", qPrintable(what));
-    ok ? ++Passed : ++Failed;
+    ::Check(ok, what.toStdString());
 }
 
 // Counts the builds: each shows a new loading window.
@@ -245,6 +242,5 @@ int main(int argc, char** argv) {
         CloseLoadingWindows(form);
     }
     Check(messages.isEmpty(), QStringLiteral("no message was shown (%1)").arg(messages.join('|')));
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return CheckSummary();
 }

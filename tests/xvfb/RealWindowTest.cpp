@@ -3,6 +3,8 @@
 // manager asks, and checks the player removed its temporary files.
 //   real_window_test TAVRIN-DEMO
 // Run it under xvfb-run; it makes its own temporary folder and home for the player.
+#include "xvfb/X11Support.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -33,39 +35,10 @@ namespace fs = std::filesystem;
 const char* const Title = "Tavrin Christmas Edition";
 constexpr std::uint32_t BoardColor = 0x008080; // the demo's board, as 0xRRGGBB
 
-int Passed = 0;
-int Failed = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
-    ok ? ++Passed : ++Failed;
-}
-
 struct Screen {
     xcb_connection_t* Connection;
     xcb_screen_t* Root;
 };
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return atom;
-}
-
-// The caption as a window manager shows it.
-std::string NameOf(xcb_connection_t* c, xcb_window_t w) {
-    auto* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 0, 256),
-        nullptr);
-    std::string name;
-    if (reply != nullptr) {
-        name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
-                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
-        std::free(reply);
-    }
-    return name;
-}
 
 struct Window {
     xcb_window_t Id;
@@ -117,7 +90,7 @@ void FindCaptioned(const Screen& s, xcb_window_t parent, const std::string& titl
         if (!IsViewable(s, children[i])) {
             continue;
         }
-        if (NameOf(s.Connection, children[i]) == title) {
+        if (NetWmName(s.Connection, children[i]) == title) {
             if (const auto placed = Placed(s, children[i])) {
                 found.push_back(*placed);
             }
@@ -271,53 +244,6 @@ void Click(const Screen& s, int x, int y) {
     Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
 }
 
-void RequestClose(const Screen& s, xcb_window_t window) {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = Atom(s.Connection, "WM_PROTOCOLS");
-    message.data.data32[0] = Atom(s.Connection, "WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(s.Connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(s.Connection);
-}
-
-pid_t StartPlayer(const std::string& player, const fs::path& home) {
-    std::vector<std::string> variables;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string v = *e;
-        if (v.rfind("HOME=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-            v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
-            variables.push_back(v);
-        }
-    }
-    variables.push_back("HOME=" + home.string());
-    variables.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
-    variables.push_back("QT_QPA_PLATFORM=xcb");
-    std::vector<char*> envp;
-    for (std::string& v : variables) {
-        envp.push_back(v.data());
-    }
-    envp.push_back(nullptr);
-    // The player takes no command line: the toolkit's own options must change nothing.
-    std::string program = player;
-    std::string title = "-qwindowtitle";
-    std::string other = "Not the player";
-    std::string reverse = "-reverse";
-    char* argv[] = {program.data(), title.data(), other.data(), reverse.data(), nullptr};
-    // The player's own output goes to a file in its home, shown when something fails.
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    const std::string log = (home / "player.log").string();
-    posix_spawn_file_actions_addopen(&files, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int started = posix_spawn(&pid, player.c_str(), &files, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&files);
-    return started == 0 ? pid : -1;
-}
-
 // True when the player ended by itself, with status 0, within the limit.
 bool WaitForExit(pid_t pid, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -355,15 +281,10 @@ int main(int argc, char** argv) {
     s.Root = xcb_setup_roots_iterator(xcb_get_setup(s.Connection)).data;
     const int width = s.Root->width_in_pixels;
 
-    // A home of its own: ALSA's null device instead of a sound card, and a private folder.
-    char pattern[] = "/tmp/tavrin-window-XXXXXX";
-    const fs::path home = mkdtemp(pattern);
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    std::ofstream(home / ".asoundrc")
-        << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
-
-    const pid_t player = StartPlayer(argv[1], home);
+    const fs::path home = MakePlayerHome();
+    // The player takes no command line: the toolkit's own options must change nothing.
+    const pid_t player =
+        StartPlayer(argv[1], home, {"-qwindowtitle", "Not the player", "-reverse"});
     Check(player > 0, "the demo starts");
     std::vector<Window> windows;
     for (int i = 0; i < 100 && windows.size() < 2; ++i) {
@@ -416,18 +337,18 @@ int main(int argc, char** argv) {
         Check(ChangedPixels(before, after, width, x, y, 5) > 0, "the piece left its old place");
     }
 
-    RequestClose(s, board.Id);
+    RequestClose(s.Connection, board.Id);
     Check(WaitForExit(player, 20s), "a close request ends the player normally");
     Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
               !fs::exists(home / "runtime" / "tavrin.mid"),
           "closing removes the temporary files");
     xcb_disconnect(s.Connection);
-    if (Failed > 0) {
+    const int status = CheckSummary();
+    if (status != 0) {
         std::ifstream log(home / "player.log");
         std::printf("the player said:\n%s\n",
                     std::string(std::istreambuf_iterator<char>(log), {}).c_str());
     }
     fs::remove_all(home);
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return status;
 }

@@ -4,6 +4,8 @@
 // still to come, and while a zoom notice is open. Each time it must end by itself within a
 // generous limit, show no box (no further one), and leave no temporary file behind.
 //   startup_close_test TAVRIN-PACK TAVRIN-PLAYER SONG
+#include "xvfb/X11Support.h"
+
 #include <QCoreApplication>
 #include <QImage>
 #include <chrono>
@@ -36,14 +38,6 @@ constexpr int LoadingHeight = 373;
 // Generous: the player ends at once; this only allows for a busy machine.
 constexpr auto ExitLimit = 10s;
 
-int Passed = 0;
-int Failed = 0;
-
-void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
-    ok ? ++Passed : ++Failed;
-}
-
 struct Window {
     xcb_window_t Id;
     int Width, Height;
@@ -74,25 +68,6 @@ std::vector<Window> MappedWindows(xcb_connection_t* c, xcb_window_t root) {
     return found;
 }
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return atom;
-}
-
-void RequestClose(xcb_connection_t* c, xcb_window_t window) {
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = Atom(c, "WM_PROTOCOLS");
-    message.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
-    message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(c);
-}
-
 int Run(const std::vector<std::string>& command) {
     std::vector<char*> argv;
     std::vector<std::string> copy = command;
@@ -107,35 +82,6 @@ int Run(const std::vector<std::string>& command) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-pid_t StartPlayer(const std::string& player, const fs::path& home) {
-    std::vector<std::string> variables;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string v = *e;
-        if (v.rfind("HOME=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-            v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
-            variables.push_back(v);
-        }
-    }
-    variables.push_back("HOME=" + home.string());
-    variables.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
-    variables.push_back("QT_QPA_PLATFORM=xcb");
-    std::vector<char*> envp;
-    for (std::string& v : variables) {
-        envp.push_back(v.data());
-    }
-    envp.push_back(nullptr);
-    std::string program = player;
-    char* argv[] = {program.data(), nullptr};
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    const std::string log = (home / "player.log").string();
-    posix_spawn_file_actions_addopen(&files, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int started = posix_spawn(&pid, player.c_str(), &files, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&files);
-    return started == 0 ? pid : -1;
 }
 
 enum class Moment { MainWindowAppears, LoadingWindowAppears, NoticeAppears };
@@ -154,12 +100,7 @@ const char* NameOf(Moment moment) {
 
 // Starts the player, closes its main window at the moment, and checks how it ends.
 void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb_window_t root) {
-    char pattern[] = "/tmp/tavrin-close-XXXXXX";
-    const fs::path home = mkdtemp(pattern);
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    std::ofstream(home / ".asoundrc")
-        << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
+    const fs::path home = MakePlayerHome();
     const std::string what = NameOf(moment);
     std::set<xcb_window_t> before;
     for (const Window& w : MappedWindows(c, root)) {
@@ -287,6 +228,5 @@ int main(int argc, char** argv) {
     }
     xcb_disconnect(c);
     fs::remove_all(work);
-    std::printf("%d passed, %d failed\n", Passed, Failed);
-    return Failed == 0 ? 0 : 1;
+    return CheckSummary();
 }

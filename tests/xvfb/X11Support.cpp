@@ -1,0 +1,109 @@
+#include "xvfb/X11Support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Passed = 0;
+int Failed = 0;
+
+} // namespace
+
+void Check(bool ok, const std::string& what) {
+    std::printf("%s: %s\n", ok ? "ok" : "FAILED", what.c_str());
+    std::fflush(stdout);
+    ok ? ++Passed : ++Failed;
+}
+
+int CheckSummary() {
+    std::printf("%d passed, %d failed\n", Passed, Failed);
+    return Failed == 0 ? 0 : 1;
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+std::string NetWmName(xcb_connection_t* c, xcb_window_t window) {
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"), 0, 256),
+        nullptr);
+    std::string name;
+    if (reply != nullptr) {
+        name.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+    }
+    std::free(reply);
+    return name;
+}
+
+void RequestClose(xcb_connection_t* c, xcb_window_t window) {
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = Atom(c, "WM_PROTOCOLS");
+    message.data.data32[0] = Atom(c, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+fs::path MakePlayerHome() {
+    char pattern[] = "/tmp/tavrin-player-XXXXXX";
+    const fs::path home = mkdtemp(pattern);
+    fs::create_directories(home / "runtime");
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+    std::ofstream(home / ".asoundrc")
+        << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
+    return home;
+}
+
+pid_t StartPlayer(const std::string& player, const fs::path& home,
+                  const std::vector<std::string>& arguments) {
+    std::vector<std::string> variables;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string v = *e;
+        if (v.rfind("HOME=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
+            v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+            variables.push_back(v);
+        }
+    }
+    variables.push_back("HOME=" + home.string());
+    variables.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
+    variables.push_back("QT_QPA_PLATFORM=xcb");
+    std::vector<char*> envp;
+    for (std::string& v : variables) {
+        envp.push_back(v.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> words = {player};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    const std::string log = (home / "player.log").string();
+    posix_spawn_file_actions_addopen(&files, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int started =
+        posix_spawn(&pid, player.c_str(), &files, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&files);
+    return started == 0 ? pid : -1;
+}

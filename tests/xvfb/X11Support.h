@@ -1,0 +1,31 @@
+#pragma once
+
+// What the real-window tests share: a tally of checks, the X server's names and captions, and
+// starting the real player in a home of its own.
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+#include <xcb/xcb.h>
+
+// Prints "ok: WHAT" or "FAILED: WHAT" and counts it.
+void Check(bool ok, const std::string& what);
+// Prints "N passed, M failed" and returns the process's exit status.
+int CheckSummary();
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name);
+
+// The caption as a window manager shows it (_NET_WM_NAME).
+std::string NetWmName(xcb_connection_t* c, xcb_window_t window);
+
+// Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+void RequestClose(xcb_connection_t* c, xcb_window_t window);
+
+// A fresh home for the player: a private runtime folder and ALSA's null device for sound.
+std::filesystem::path MakePlayerHome();
+
+// Starts the player from `home` on the current X server, with `arguments`; its error output
+// goes to home/player.log. Returns its process id, or -1.
+pid_t StartPlayer(const std::string& player, const std::filesystem::path& home,
+                  const std::vector<std::string>& arguments = {});
