@@ -252,19 +252,40 @@ void CheckTheLoadingWindow(const QString& title) {
           "the loading window's caption is " + Quoted(title.toStdString()));
 }
 
-// Opening the thumbnail while the loading window still shows: both stay above the board.
-void CheckTheStackingWithTheLoadingWindow(TFormMain& form) {
+std::vector<TFormProgress*> OpenLoadingWindows(TFormMain& form) {
+    std::vector<TFormProgress*> open;
+    for (TFormProgress* loading : form.findChildren<TFormProgress*>()) {
+        if (loading->isVisible()) {
+            open.push_back(loading);
+        }
+    }
+    return open;
+}
+
+// Opening the thumbnail while the first game's loading window and a new game's still show:
+// all of them stay above the board.
+void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
+    form.NewGameMenuClick();
+    WaitFor([] { return FormProgress && FormProgress->ButtonClose->isEnabled(); });
+    const std::vector<TFormProgress*> loading = OpenLoadingWindows(form);
+    Check(loading.size() == 2, "two loading windows are open");
     form.ShowThumbnailMenuClick();
     if (OrgWindow == nullptr) {
         Check(false, "the thumbnail window opens");
         return;
     }
     Settle(OrgWindow);
-    Check(StackingIndex(OrgWindow) > StackingIndex(&form) &&
-              StackingIndex(FormProgress) > StackingIndex(&form),
-          "the thumbnail and the loading window stay above the board");
+    bool above = StackingIndex(OrgWindow) > StackingIndex(&form);
+    for (const TFormProgress* window : loading) {
+        above = above && StackingIndex(window) > StackingIndex(&form);
+    }
+    Check(above, "the thumbnail and both loading windows stay above the board");
     Check(HasKeyboardFocus(&form), "the main window keeps the keyboard focus");
     form.ShowThumbnailMenuClick();
+    for (TFormProgress* window : loading) {
+        window->ButtonClose->click();
+    }
+    QTest::qWait(300);
 }
 
 void CheckTheThumbnail(TFormMain& form) {
@@ -482,9 +503,7 @@ int main(int argc, char** argv) {
     if (HasWindowManager()) {
         CheckTheMainWindowCannotBeMaximised(form);
     }
-    CheckTheStackingWithTheLoadingWindow(form);
-    FormProgress->ButtonClose->click();
-    QTest::qWait(300);
+    CheckTheStackingWithTheLoadingWindows(form);
     CheckTheThumbnail(form);
     CheckTheAboutWindow(form);
     CheckAMessageBox();
