@@ -144,6 +144,9 @@ void TFormMain::FormShow() {
     }
     RedrawBoard();
     ShowStartMessage();
+    if (Closed) { // closed while the message was open
+        return;
+    }
     Invalidate();
     if (package->HasSong) {
         StartSong();

@@ -84,7 +84,7 @@ int Run(const std::vector<std::string>& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-enum class Moment { MainWindowAppears, LoadingWindowAppears, NoticeAppears };
+enum class Moment { MainWindowAppears, LoadingWindowAppears, BoxAppears };
 
 const char* NameOf(Moment moment) {
     switch (moment) {
@@ -92,16 +92,17 @@ const char* NameOf(Moment moment) {
         return "as the main window appears, before the picture is loaded";
     case Moment::LoadingWindowAppears:
         return "as the loading window appears, during the build, the start message pending";
-    case Moment::NoticeAppears:
-        return "while the zoom notice is open";
+    case Moment::BoxAppears:
+        return "while start-up's first box is open";
     }
     return "";
 }
 
 // Starts the player, closes its main window at the moment, and checks how it ends.
-void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb_window_t root) {
+void CloseAt(Moment moment, const std::string& package, const std::string& kind,
+             xcb_connection_t* c, xcb_window_t root) {
     const fs::path home = MakePlayerHome();
-    const std::string what = NameOf(moment);
+    const std::string what = kind + ", " + NameOf(moment);
     std::set<xcb_window_t> before;
     for (const Window& w : MappedWindows(c, root)) {
         before.insert(w.Id);
@@ -127,18 +128,18 @@ void CloseAt(Moment moment, const std::string& package, xcb_connection_t* c, xcb
         }
         const bool came = main && (moment == Moment::MainWindowAppears ||
                                    (moment == Moment::LoadingWindowAppears && loading) ||
-                                   (moment == Moment::NoticeAppears && notice));
+                                   (moment == Moment::BoxAppears && notice));
         if (came) {
             break;
         }
         std::this_thread::sleep_for(5ms);
     }
-    if (moment == Moment::NoticeAppears) {
+    if (moment == Moment::BoxAppears) {
         std::this_thread::sleep_for(300ms); // the box is up and its loop running
     }
     Check(main.has_value() && (moment == Moment::MainWindowAppears ||
                                (moment == Moment::LoadingWindowAppears && loading) ||
-                               (moment == Moment::NoticeAppears && notice)),
+                               (moment == Moment::BoxAppears && notice)),
           what + ": the moment came");
     if (main) {
         RequestClose(c, *main);
@@ -210,8 +211,10 @@ int main(int argc, char** argv) {
              "--zoom", "15", "--message", "Welcome to the puzzle!", "-o", package});
     Check(packed == 0, "the package is made");
     if (packed == 0) {
-        for (const Moment moment : {Moment::MainWindowAppears, Moment::LoadingWindowAppears}) {
-            CloseAt(moment, package, c, root);
+        // The first box this package shows is its start message.
+        for (const Moment moment :
+             {Moment::MainWindowAppears, Moment::LoadingWindowAppears, Moment::BoxAppears}) {
+            CloseAt(moment, package, "a picture that fits", c, root);
         }
     }
     // At full size the picture is too large for the screen: a modal notice comes, which keeps
@@ -222,8 +225,9 @@ int main(int argc, char** argv) {
              "--zoom", "100", "--message", "Welcome to the puzzle!", "-o", noticed});
     Check(packedWithNotice == 0, "the package with a zoom notice is made");
     if (packedWithNotice == 0) {
-        for (const Moment moment : {Moment::MainWindowAppears, Moment::NoticeAppears}) {
-            CloseAt(moment, noticed, c, root);
+        // Its first box is the zoom notice.
+        for (const Moment moment : {Moment::MainWindowAppears, Moment::BoxAppears}) {
+            CloseAt(moment, noticed, "a picture too large", c, root);
         }
     }
     xcb_disconnect(c);
