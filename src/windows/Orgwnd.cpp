@@ -36,6 +36,8 @@ TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
     setFont(font);
     resize(LoadedClientSize());
     move(LoadedPosition);
+    FrameWatch =
+        std::make_unique<FrameExtentsWatch>(*this, [this] { PlaceAgainIfTheFrameChanged(); });
 }
 
 QSize TOrgWindow::LoadedClientSize() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "puzzle/Bitmap.h"
+#include "windows/FrameExtentsWatch.h"
 
 #include <QMargins>
 #include <QPointer>
@@ -37,6 +38,7 @@ private:
     QSize LoadedClientSize() const;
 
     std::function<void()> OnClose;
+    std::unique_ptr<FrameExtentsWatch> FrameWatch;
     // The frame the last placement counted with.
     QMarginsF PlacedWithFrame;
     // Sized to a picture rather than to the loaded outer size.

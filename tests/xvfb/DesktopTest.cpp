@@ -316,6 +316,34 @@ void CheckTheThumbnail(TFormMain& form) {
     form.ShowThumbnailMenuClick();
 }
 
+// Without a picture the thumbnail keeps its loaded outer size, frame and all, in the corner,
+// also when the window manager's frame differs from the main window's.
+void CheckTheThumbnailWithoutAPicture(TFormMain& form) {
+    const std::shared_ptr<Bitmap> picture = std::move(form.ThumbnailPicture);
+    form.ShowThumbnailMenuClick();
+    if (OrgWindow == nullptr) {
+        Check(false, "the thumbnail window opens without a picture");
+        return;
+    }
+    Settle(OrgWindow);
+    const qreal ratio = OrgWindow->devicePixelRatioF();
+    const int slack = Slack(*OrgWindow);
+    const QRect frame = FrameOnScreen(OrgWindow);
+    const QRect work = WorkArea();
+    Check(Near(frame.width(), static_cast<int>(std::lround(172 * ratio)), slack) &&
+              Near(frame.height(), static_cast<int>(std::lround(151 * ratio)), slack) &&
+              Near(frame.right(), work.right() - 1, slack) &&
+              Near(frame.bottom(), work.bottom() - 1, slack),
+          "without a picture the thumbnail is 172 x 151 with its frame, in the corner (frame " +
+              Describe(frame) + ")");
+    const QRect client = ClientOnScreen(OrgWindow);
+    Bitmap white(client.width(), client.height());
+    white.Fill(0xFFFFFF);
+    Check(DifferingPixels(client, white) == 0, "without a picture the thumbnail is white");
+    form.ShowThumbnailMenuClick();
+    form.ThumbnailPicture = picture;
+}
+
 void CheckTheAboutWindow(TFormMain& form) {
     QTimer::singleShot(0, [] {
         if (!WaitFor([] { return FormAbout && FormAbout->isVisible(); }, 5000)) {
@@ -505,6 +533,7 @@ int main(int argc, char** argv) {
     }
     CheckTheStackingWithTheLoadingWindows(form);
     CheckTheThumbnail(form);
+    CheckTheThumbnailWithoutAPicture(form);
     CheckTheAboutWindow(form);
     CheckAMessageBox();
     QTest::qWait(300);
