@@ -47,7 +47,7 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     setWindowIcon(AppIcon());
     Board = new BoardWidget(*this);
     Confinement = std::make_unique<PointerConfinement>(*Board);
-    CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromBehindAModalBox(); });
+    CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
     setCentralWidget(Board);
     CreateMenu();
@@ -240,7 +240,7 @@ void TFormMain::FormClose() {
 // meanwhile give one more game.
 // The temporary files go now, the boxes close, and the window closes once their loops are done;
 // what start-up had still to do sees the close and does nothing more.
-void TFormMain::CloseFromBehindAModalBox() {
+void TFormMain::CloseFromOutside() {
     FormClose();
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (!modal->close()) {

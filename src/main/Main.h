@@ -47,8 +47,9 @@ public:
     void FormResize();
     void FormPaint(QPainter& painter, const QRect& dirty);
     void FormClose();
-    // A close asked for while a modal box blocks the window: the player ends all the same.
-    void CloseFromBehindAModalBox();
+    // A close that does not come through the window: a window manager's request while a modal
+    // box blocks the window, or a request to end the process. The player ends all the same.
+    void CloseFromOutside();
     void NewGameMenuClick();
     void ExitMenuClick();
     void FormMouseDown(Qt::MouseButton button, int x, int y);

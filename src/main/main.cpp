@@ -1,6 +1,7 @@
 #include "main/Main.h"
 
 #include "main/Application.h"
+#include "main/TerminationRequests.h"
 
 #include <exception>
 
@@ -11,6 +12,8 @@ int main(int, char** argv) {
     TApplication app(toolkitArgc, toolkitArgv);
     try {
         TFormMain form;
+        // Ended from outside, the player closes as it does when its window is closed.
+        const TerminationRequests requests([&form] { form.CloseFromOutside(); });
         form.show();
         app.exec();
     } catch (const std::exception& e) {

@@ -177,6 +177,38 @@ void CloseAt(Moment moment, const std::string& package, const std::string& kind,
     fs::remove_all(home);
 }
 
+// A request to end the process (SIGTERM, as at a logout) while the puzzle is played: the player
+// closes as when its window is closed, and its temporary files go with it.
+void TerminateWhilePlaying(const std::string& package) {
+    const fs::path home = MakePlayerHome();
+    const pid_t pid = StartPlayer(package, home);
+    bool started = false;
+    for (int i = 0; i < 600 && !started; ++i) {
+        std::this_thread::sleep_for(50ms);
+        started = fs::exists(home / "runtime" / "tavrin.mid");
+    }
+    std::this_thread::sleep_for(1s);
+    Check(started, "a termination request: the player has started");
+    kill(pid, SIGTERM);
+    int status = -1;
+    bool exited = false;
+    const auto limit = std::chrono::steady_clock::now() + ExitLimit;
+    while (!exited && std::chrono::steady_clock::now() < limit) {
+        exited = waitpid(pid, &status, WNOHANG) == pid;
+        std::this_thread::sleep_for(20ms);
+    }
+    if (!exited) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    Check(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0,
+          "a termination request: the player ends normally");
+    Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
+              !fs::exists(home / "runtime" / "tavrin.mid"),
+          "a termination request: no temporary file is left");
+    fs::remove_all(home);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -216,6 +248,7 @@ int main(int argc, char** argv) {
              {Moment::MainWindowAppears, Moment::LoadingWindowAppears, Moment::BoxAppears}) {
             CloseAt(moment, package, "a picture that fits", c, root);
         }
+        TerminateWhilePlaying(package);
     }
     // At full size the picture is too large for the screen: a modal notice comes, which keeps
     // the toolkit from taking a close of the main window while it is open.
