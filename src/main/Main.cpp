@@ -156,8 +156,8 @@ void TFormMain::FormShow() {
     }
 }
 
-// What came while the pieces were being cut is handled before anything more is shown: a close
-// ends start-up here, and a new game asked for waits for its end.
+// What came while a game was being started (a picture decoded, pieces cut) is handled before
+// anything more is shown: a close is seen by what follows, and a new game asked for waits.
 void TFormMain::TakePendingEvents() {
     const QScopedValueRollback starting(GameStarting, true);
     QCoreApplication::processEvents();
@@ -236,8 +236,6 @@ void TFormMain::FormClose() {
     }
 }
 
-// A new game asked for while one is being started waits for it; any number of them asked for
-// meanwhile give one more game.
 // The temporary files go now, the boxes close, and the window closes once their loops are done;
 // what start-up had still to do sees the close and does nothing more.
 void TFormMain::CloseFromOutside() {
@@ -250,6 +248,8 @@ void TFormMain::CloseFromOutside() {
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }
 
+// A new game asked for while one is being started waits for it; any number of them asked for
+// meanwhile give one more game.
 void TFormMain::NewGameMenuClick() {
     if (GameStarting) {
         NewGameAsked = true;
