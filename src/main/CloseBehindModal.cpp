@@ -1,13 +1,9 @@
 #include "main/CloseBehindModal.h"
 
+#include "windows/X11.h"
+
 #include <QGuiApplication>
 #include <QWidget>
-
-#ifdef TAVRIN_HAVE_XCB
-#include <cstdlib>
-#include <cstring>
-#include <xcb/xcb.h>
-#endif
 
 CloseBehindModal::CloseBehindModal(QWidget& window, std::function<void()> onClose)
     : Window(window)
@@ -24,18 +20,6 @@ bool CloseBehindModal::nativeEventFilter(const QByteArray& eventType, void* mess
 
 #ifdef TAVRIN_HAVE_XCB
 
-namespace {
-
-std::uint32_t InternAtom(xcb_connection_t* c, const char* name) {
-    auto* reply = xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    const std::uint32_t atom = reply != nullptr ? reply->atom : std::uint32_t{XCB_ATOM_NONE};
-    std::free(reply);
-    return atom;
-}
-
-} // namespace
-
 bool CloseBehindModal::IsCloseRequest(const void* event) {
     const auto* generic = static_cast<const xcb_generic_event_t*>(event);
     if ((generic->response_type & 0x7F) != XCB_CLIENT_MESSAGE ||
@@ -47,13 +31,12 @@ bool CloseBehindModal::IsCloseRequest(const void* event) {
         return false;
     }
     if (Protocols == 0) {
-        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+        xcb_connection_t* c = X11Connection();
         if (c == nullptr) {
             return false;
         }
-        Protocols = InternAtom(c, "WM_PROTOCOLS");
-        DeleteWindow = InternAtom(c, "WM_DELETE_WINDOW");
+        Protocols = X11Atom(c, "WM_PROTOCOLS");
+        DeleteWindow = X11Atom(c, "WM_DELETE_WINDOW");
     }
     return client->type == Protocols && client->data.data32[0] == DeleteWindow;
 }

@@ -8,8 +8,9 @@
 #include <optional>
 
 #ifdef TAVRIN_HAVE_XCB
+#include "windows/X11.h"
+
 #include <cstdlib>
-#include <xcb/xcb.h>
 #endif
 
 PointerConfinement::PointerConfinement(QWidget& window)
@@ -45,11 +46,6 @@ QPoint PointerConfinement::Clamp(QPoint point) const {
 #ifdef TAVRIN_HAVE_XCB
 
 namespace {
-
-xcb_connection_t* X11Connection() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
 
 // Where the top-level window's client area starts on the screen, in the server's own pixels:
 // the toolkit's global coordinates are divided by the scale factor.

@@ -1,14 +1,11 @@
 #include "windows/FrameExtentsWatch.h"
 
+#include "windows/X11.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
-
-#ifdef TAVRIN_HAVE_XCB
-#include <cstdlib>
-#include <xcb/xcb.h>
-#endif
 
 FrameExtentsWatch::FrameExtentsWatch(QWidget& window, std::function<void()> onChange)
     : Window(window)
@@ -31,16 +28,11 @@ bool FrameExtentsWatch::nativeEventFilter(const QByteArray& eventType, void* mes
         return false;
     }
     if (Extents == 0) {
-        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+        xcb_connection_t* c = X11Connection();
         if (c == nullptr) {
             return false;
         }
-        static const char name[] = "_NET_FRAME_EXTENTS";
-        auto* reply =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
-        Extents = reply != nullptr ? reply->atom : 0;
-        std::free(reply);
+        Extents = X11Atom(c, "_NET_FRAME_EXTENTS");
     }
     if (property->atom == Extents) {
         // After the toolkit has taken the event in too.

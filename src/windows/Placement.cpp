@@ -7,8 +7,9 @@
 #include <optional>
 
 #ifdef TAVRIN_HAVE_XCB
+#include "windows/X11.h"
+
 #include <cstdlib>
-#include <xcb/xcb.h>
 #endif
 
 QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel) {
@@ -35,15 +36,11 @@ QMargins ToolkitFrameMargins(const QWidget& window) {
 
 // The frame as the window manager states it on X11 (_NET_FRAME_EXTENTS), in the server's pixels.
 std::optional<QMargins> X11FrameExtents(const QWidget& window) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+    xcb_connection_t* c = X11Connection();
     if (c == nullptr || !window.testAttribute(Qt::WA_WState_Created)) {
         return std::nullopt;
     }
-    static const char name[] = "_NET_FRAME_EXTENTS";
-    auto* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, sizeof name - 1, name), nullptr);
-    const xcb_atom_t extents = atom != nullptr ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
-    std::free(atom);
+    const xcb_atom_t extents = X11Atom(c, "_NET_FRAME_EXTENTS");
     if (extents == XCB_ATOM_NONE) {
         return std::nullopt;
     }

@@ -8,20 +8,6 @@
 
 namespace {
 
-std::map<std::string, std::string> InfoFields(const std::string& package) {
-    const CommandResult info = RunPackTool({"--info", package});
-    EXPECT_EQ(info.ExitCode, 0) << info.Err;
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(info.Out);
-    for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.find(": ");
-        if (colon != std::string::npos) {
-            fields[line.substr(0, colon)] = line.substr(colon + 2);
-        }
-    }
-    return fields;
-}
-
 PackageTrailer TrailerOf(const std::string& package) {
     const Bytes bytes = ReadBytes(package);
     return PackageTrailer::Decode(std::span<const std::uint8_t, PackageTrailer::Size>(

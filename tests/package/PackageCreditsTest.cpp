@@ -20,20 +20,6 @@ const std::vector<std::string> SampleOptions = {
     "--picture-link", Sample.PictureLink, "--music-credit",   Sample.MusicCredit,
     "--music-link",   Sample.MusicLink};
 
-std::map<std::string, std::string> InfoFields(const std::string& package) {
-    const CommandResult info = RunPackTool({"--info", package});
-    EXPECT_EQ(info.ExitCode, 0) << info.Err;
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(info.Out);
-    for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.find(':');
-        if (colon != std::string::npos) {
-            fields[line.substr(0, colon)] = line.substr(colon + (colon + 1 < line.size() ? 2 : 1));
-        }
-    }
-    return fields;
-}
-
 class PackageCreditsTest : public ::testing::Test {
 protected:
     ScratchFolder Work;

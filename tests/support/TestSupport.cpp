@@ -96,6 +96,20 @@ CommandResult RunPackTool(const std::vector<std::string>& args) {
     return {code, ReadText(output.File("out")), ReadText(output.File("err"))};
 }
 
+std::map<std::string, std::string> InfoFields(const std::string& package) {
+    const CommandResult info = RunPackTool({"--info", package});
+    EXPECT_EQ(info.ExitCode, 0) << info.Err;
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(info.Out);
+    for (std::string line; std::getline(lines, line);) {
+        const auto colon = line.find(':');
+        if (colon != std::string::npos) {
+            fields[line.substr(0, colon)] = line.substr(colon + (colon + 1 < line.size() ? 2 : 1));
+        }
+    }
+    return fields;
+}
+
 std::string MakePackage(const ScratchFolder& folder, const Bytes& player, const Bytes& picture,
                         const Bytes& song, const std::vector<std::string>& extra) {
     const bool bitmap = picture.size() >= 2 && picture[0] == 'B' && picture[1] == 'M';

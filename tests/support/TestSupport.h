@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct CommandResult {
 
 // Runs tavrin-pack with the arguments and collects its output.
 CommandResult RunPackTool(const std::vector<std::string>& args);
+
+// The "name: value" lines that `tavrin-pack --info` prints for a package.
+std::map<std::string, std::string> InfoFields(const std::string& package);
 
 // Writes player, song and picture files into `folder` and packs them with tavrin-pack; returns
 // the package's path. Extra arguments go to tavrin-pack as they are.

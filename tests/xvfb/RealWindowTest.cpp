@@ -244,26 +244,6 @@ void Click(const Screen& s, int x, int y) {
     Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
 }
 
-// True when the player ended by itself, with status 0, within the limit.
-bool WaitForExit(pid_t pid, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-                std::printf("the player ended with status %d (signal %d)\n",
-                            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                            WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-            }
-            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        }
-        std::this_thread::sleep_for(100ms);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return false;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -293,7 +273,7 @@ int main(int argc, char** argv) {
     }
     Check(windows.size() == 2, "the board and the loading window appear");
     if (windows.size() < 2) {
-        WaitForExit(player, 0s);
+        EndsNormally(player, 0s);
         return 1;
     }
     WaitForStableScreen(s);
@@ -338,7 +318,7 @@ int main(int argc, char** argv) {
     }
 
     RequestClose(s.Connection, board.Id);
-    Check(WaitForExit(player, 20s), "a close request ends the player normally");
+    Check(EndsNormally(player, 20s), "a close request ends the player normally");
     Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
               !fs::exists(home / "runtime" / "tavrin.mid"),
           "closing removes the temporary files");

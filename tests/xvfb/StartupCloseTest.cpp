@@ -190,19 +190,7 @@ void TerminateWhilePlaying(const std::string& package) {
     std::this_thread::sleep_for(1s);
     Check(started, "a termination request: the player has started");
     kill(pid, SIGTERM);
-    int status = -1;
-    bool exited = false;
-    const auto limit = std::chrono::steady_clock::now() + ExitLimit;
-    while (!exited && std::chrono::steady_clock::now() < limit) {
-        exited = waitpid(pid, &status, WNOHANG) == pid;
-        std::this_thread::sleep_for(20ms);
-    }
-    if (!exited) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    Check(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0,
-          "a termination request: the player ends normally");
+    Check(EndsNormally(pid, ExitLimit), "a termination request: the player ends normally");
     Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
               !fs::exists(home / "runtime" / "tavrin.mid"),
           "a termination request: no temporary file is left");

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -60,6 +63,25 @@ void RequestClose(xcb_connection_t* c, xcb_window_t window) {
     message.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     xcb_flush(c);
+}
+
+bool EndsNormally(pid_t pid, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+                std::printf("the player ended with status %d (signal %d)\n",
+                            WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                            WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+            }
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (std::chrono::steady_clock::now() < end);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
 }
 
 fs::path MakePlayerHome() {

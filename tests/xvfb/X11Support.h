@@ -3,6 +3,7 @@
 // What the real-window tests share: a tally of checks, the X server's names and captions, and
 // starting the real player in a home of its own.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -24,6 +25,9 @@ void RequestClose(xcb_connection_t* c, xcb_window_t window);
 
 // A fresh home for the player: a private runtime folder and ALSA's null device for sound.
 std::filesystem::path MakePlayerHome();
+
+// Whether the process ends by itself with status 0 within `limit`; it is killed when not.
+bool EndsNormally(pid_t pid, std::chrono::milliseconds limit);
 
 // Starts the player from `home` on the current X server, with `arguments`; its error output
 // goes to home/player.log. Returns its process id, or -1.
