@@ -6,14 +6,7 @@
 
 namespace {
 
-struct Level {
-    int Type;
-    int PieceSize;
-    int TabSize;
-};
-constexpr Level Levels[] = {{1, 96, 16}, {2, 80, 14}, {3, 64, 10}, {4, 48, 8}};
-
-TPuzzle MiddlePiece(const Level& l) {
+TPuzzle MiddlePiece(const PuzzleShape& l) {
     TPuzzle piece(300, 200, l.PieceSize, l.PieceSize);
     piece.HomeX = 3 * (l.PieceSize - l.TabSize) - l.TabSize;
     piece.HomeY = 3 * (l.PieceSize - l.TabSize) - l.TabSize;
@@ -23,7 +16,7 @@ TPuzzle MiddlePiece(const Level& l) {
 }
 
 void BM_CutPiece(benchmark::State& state) {
-    const Level& l = Levels[state.range(0) - 1];
+    const PuzzleShape l = PuzzleShape::ForType(static_cast<int>(state.range(0)));
     Bitmap picture(1920, 1080);
     const TRect inner{l.TabSize, l.TabSize, l.PieceSize - l.TabSize, l.PieceSize - l.TabSize};
     TPuzzle piece = MiddlePiece(l);
@@ -34,7 +27,7 @@ void BM_CutPiece(benchmark::State& state) {
 BENCHMARK(BM_CutPiece)->DenseRange(1, 4)->ArgName("type");
 
 void BM_DrawPiece(benchmark::State& state) {
-    const Level& l = Levels[state.range(0) - 1];
+    const PuzzleShape l = PuzzleShape::ForType(static_cast<int>(state.range(0)));
     Bitmap picture(1920, 1080);
     Bitmap board(1921, 1080);
     const TRect inner{l.TabSize, l.TabSize, l.PieceSize - l.TabSize, l.PieceSize - l.TabSize};
@@ -49,7 +42,7 @@ BENCHMARK(BM_DrawPiece)->DenseRange(1, 4)->ArgName("type");
 
 void BM_ComputeGrid(benchmark::State& state) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(ComputeGrid(48, 8, 4, 1919, 1079));
+        benchmark::DoNotOptimize(ComputeGrid(PuzzleShape::ForType(4), 1919, 1079));
     }
 }
 BENCHMARK(BM_ComputeGrid);

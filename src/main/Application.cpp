@@ -22,5 +22,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void ShowException(const char* what) {
-    ShowMessageBox(QString::fromUtf8(what), MessageIcon::Stop, ApplicationTitle);
+    ShowMessageBox({what, MessageIcon::Stop}, ApplicationTitle);
 }

@@ -3,34 +3,19 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/CloseBehindModal.h"
-#include "main/MessageBox.h"
+#include "main/MediaPlayer.h"
 #include "main/PointerConfinement.h"
 #include "main/TempFolder.h"
-#include "puzzle/Random.h"
 #include "windows/AppIcon.h"
-#include "windows/DevicePixels.h"
+#include "windows/WorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QLayout>
 #include <QMenuBar>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <ctime>
 #include <unistd.h>
-
-TFormMain* FormMain = nullptr;
-
-namespace {
-
-QRect WorkArea() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
-}
-
-} // namespace
 
 TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     : QMainWindow(parent)
@@ -45,26 +30,19 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     MediaPlayer->setObjectName(QStringLiteral("MediaPlayer"));
     connect(MediaPlayer, &MediaPlayer::Notify, this, &TFormMain::MediaPlayerNotify);
     setWindowIcon(AppIcon());
-    Board = new BoardWidget(*this);
-    Confinement = std::make_unique<PointerConfinement>(*Board);
+    BoardView = new BoardWidget(*this);
+    Confinement = std::make_unique<PointerConfinement>(*BoardView);
     CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
-    setCentralWidget(Board);
+    setCentralWidget(BoardView);
     CreateMenu();
     // Fixed from the start: a window manager that sees it resizable at its first mapping
     // offers a maximise button for good.
-    FixToWorkArea();
-    SetPuzzleType(1);
-    DragRect = {0, 0, ClientWidth(), ClientHeight()};
-    FormMain = this;
+    FixToWorkArea(*this);
 }
 
 TFormMain::~TFormMain() {
     EndDrag();
-    ClearPieces();
-    if (FormMain == this) {
-        FormMain = nullptr;
-    }
 }
 
 std::string TFormMain::RunningExecutablePath() {
@@ -96,14 +74,6 @@ void TFormMain::CreateMenu() {
     connect(AboutMenu, &QAction::triggered, this, &TFormMain::AboutMenuClick);
 }
 
-int TFormMain::ClientWidth() const {
-    return Board->DeviceSize().width();
-}
-
-int TFormMain::ClientHeight() const {
-    return Board->DeviceSize().height();
-}
-
 // The road to the first board runs once the window is on the screen, so that the loading
 // window and any message appear over it rather than over an empty desktop.
 void TFormMain::showEvent(QShowEvent* event) {
@@ -120,7 +90,9 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 void TFormMain::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
-    FitFrameIntoWorkArea();
+    if (!FirstShow) {
+        FitFrameIntoWorkArea(*this);
+    }
 }
 
 void TFormMain::FormShow() {
@@ -131,7 +103,7 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
-    ProcessRandom().Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    Dice.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
     const std::optional<PackageContents> package = ReadPackage();
     if (!package) {
@@ -142,7 +114,7 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
-    RedrawBoard();
+    Game.RedrawBoard();
     ShowStartMessage();
     if (Closed) { // closed while the message was open
         return;
@@ -163,64 +135,21 @@ void TFormMain::TakePendingEvents() {
     QCoreApplication::processEvents();
 }
 
-void TFormMain::FixToWorkArea() {
-    const QRect work = WorkArea();
-    AlignBoardToDevicePixels();
-    setFixedSize(DeviceAligned(work.size()));
-    move(work.topLeft());
-}
-
+// The client area takes its new size now, so the board exists before the package is read.
 void TFormMain::SizeToWorkArea() {
-    FixToWorkArea();
-    // The client area takes its new size now, so the board exists before the package is read.
-    if (layout() != nullptr) {
-        layout()->activate();
+    FixToWorkArea(*this);
+    FitFrameIntoWorkArea(*this);
+    if (Game.Width() != ClientWidth() + 1 || Game.Height() != ClientHeight()) {
+        Game.Resize(ClientWidth(), ClientHeight());
+        Invalidate();
     }
-    FitFrameIntoWorkArea();
-    if (!BoardBuffer || BoardBuffer->Width() != ClientWidth() + 1 ||
-        BoardBuffer->Height() != ClientHeight()) {
-        RecreateBuffers();
-    }
-}
-
-// Window managers add their frame outside the window; once it is known, the window shrinks so
-// that frame and all fill the work area exactly.
-void TFormMain::FitFrameIntoWorkArea() {
-    if (FirstShow || !isVisible()) {
-        return;
-    }
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    if (frameExtra.width() <= 0 && frameExtra.height() <= 0) {
-        return;
-    }
-    const QRect work = WorkArea();
-    const QSize wanted = DeviceAligned(work.size() - frameExtra);
-    if (wanted != size() && wanted.isValid()) {
-        setFixedSize(wanted);
-        move(work.topLeft());
-        if (layout() != nullptr) {
-            layout()->activate();
-        }
-    }
-}
-
-// At a fractional scale factor the board must start and end on whole device pixels, or it
-// could not be drawn pixel for pixel: the menu bar's height and the window's size are rounded
-// to lengths with a whole number of device pixels.
-void TFormMain::AlignBoardToDevicePixels() {
-    const int menuHeight = menuBar()->sizeHint().height();
-    menuBar()->setFixedHeight(AlignUpToDevicePixels(menuHeight, devicePixelRatioF()));
-}
-
-QSize TFormMain::DeviceAligned(const QSize& size) const {
-    const qreal ratio = devicePixelRatioF();
-    return {AlignDownToDevicePixels(size.width(), ratio),
-            AlignDownToDevicePixels(size.height(), ratio)};
 }
 
 void TFormMain::FormResize() {
     if (isVisible()) {
-        RecreateBuffers();
+        EndDrag();
+        Game.Resize(ClientWidth(), ClientHeight());
+        Invalidate();
     }
 }
 
@@ -261,7 +190,7 @@ void TFormMain::NewGameMenuClick() {
         if (Closed) {
             return;
         }
-        RedrawBoard();
+        Game.RedrawBoard();
         Invalidate();
     } while (NewGameAsked);
 }

@@ -7,12 +7,14 @@
 void TFormMain::ShowThumbnailMenuClick() {
     if (OrgWindow) {
         delete OrgWindow.data();
-        OrgWindow = nullptr;
         ShowThumbnailMenu->setChecked(false);
         return;
     }
-    OrgWindow = new TOrgWindow(this, [this] { ShowThumbnailMenu->setChecked(false); });
-    OrgWindow->SetPicture(ThumbnailPicture);
+    OrgWindow = new TOrgWindow(this, [this] {
+        OrgWindow = nullptr;
+        ShowThumbnailMenu->setChecked(false);
+    });
+    OrgWindow->SetPicture(Game.ThumbnailPicture());
     OrgWindow->show();
     BringToForeground();
     ShowThumbnailMenu->setChecked(true);

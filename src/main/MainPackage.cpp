@@ -1,8 +1,8 @@
 // Reading the package appended to the player and applying its settings.
 #include "main/Main.h"
+#include "main/MediaPlayer.h"
 #include "main/MessageBox.h"
 #include "main/PackageReader.h"
-#include "main/PuzzleType.h"
 #include "main/TempFolder.h"
 #include "main/Windows1252.h"
 
@@ -16,32 +16,23 @@ std::optional<PackageContents> TFormMain::ReadPackage() {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail
                                      : FailureMessage(package.Failure);
-        ShowMessageBox(QString::fromStdString(text), MessageIcon::Stop);
+        ShowMessageBox({text, MessageIcon::Stop});
         return std::nullopt;
     }
     return PackageContents{QString::fromStdString(package.PicturePath), !package.SongPath.empty()};
 }
 
 void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {
-    ArrangeMode = trailer.ArrangeMode;
-    SetPuzzleType(trailer.PuzzleType);
-    BoardColor = trailer.BoardColor;
-    ZoomPercent = trailer.ZoomPercent;
+    Game.Settings = {PuzzleShape::ForType(trailer.PuzzleType), trailer.ArrangeMode,
+                     trailer.BoardColor, trailer.ZoomPercent};
     StartMessage = QString::fromStdString(Windows1252ToUtf8(trailer.StartMessage));
     MediaPlayer->FileName = songPath.empty()
                                 ? QString::fromUtf8(TempSongName.data(), TempSongName.size())
                                 : QString::fromStdString(songPath);
 }
 
-void TFormMain::SetPuzzleType(std::int32_t type) {
-    const PuzzleSizes sizes = SizesForPuzzleType(type);
-    PuzzleType = sizes.PuzzleType;
-    PieceSize = sizes.PieceSize;
-    TabSize = sizes.TabSize;
-}
-
 void TFormMain::ShowStartMessage() {
     if (!StartMessage.isEmpty()) {
-        ShowMessageBox(StartMessage, MessageIcon::Information);
+        ShowMessageBox({StartMessage.toStdString(), MessageIcon::Information});
     }
 }

@@ -12,13 +12,14 @@ MessageBoxHook& CurrentHook() {
 
 } // namespace
 
-void ShowMessageBox(const QString& text, MessageIcon icon, const QString& caption) {
+void ShowMessageBox(const Message& message, const QString& caption) {
+    const QString text = QString::fromStdString(message.Text);
     if (CurrentHook()) {
-        CurrentHook()(text, caption, icon);
+        CurrentHook()(text, caption, message.Icon);
         return;
     }
     const auto qtIcon =
-        icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
+        message.Icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
     QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
     // Shown exactly as stored, even when it looks like markup.
     box.setTextFormat(Qt::PlainText);

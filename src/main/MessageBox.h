@@ -1,17 +1,17 @@
 #pragma once
 
+#include "game/Message.h"
+
 #include <QString>
 #include <functional>
 
 // Every message the player shows goes through here, so tests can record them instead of
 // blocking on a modal box.
 
-enum class MessageIcon { Stop = 16, Information = 64 };
-
 inline const QString MessageCaption = QStringLiteral("Tavrin");
 
 // A modal box owned by the active window.
-void ShowMessageBox(const QString& text, MessageIcon icon, const QString& caption = MessageCaption);
+void ShowMessageBox(const Message& message, const QString& caption = MessageCaption);
 
 using MessageBoxHook =
     std::function<void(const QString& text, const QString& caption, MessageIcon icon)>;

@@ -30,11 +30,11 @@ int Margin(int pieceSize, int tabSize, int length, int count) {
 
 } // namespace
 
-Grid ComputeGrid(int pieceSize, int tabSize, int level, int width, int height) {
-    const int s = pieceSize;
-    const int t = tabSize;
-    const int pitch = s - t;
-    const Thresholds thresholds = ThresholdsFor(level);
+Grid ComputeGrid(const PuzzleShape& shape, int width, int height) {
+    const int s = shape.PieceSize;
+    const int t = shape.TabSize;
+    const int pitch = shape.Pitch();
+    const Thresholds thresholds = ThresholdsFor(shape.EdgeLevel);
     const int m = thresholds.M;
     const int l = thresholds.L;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "puzzle/PuzzleShape.h"
+
 // How a fitted picture is divided into pieces. Neighbouring piece bitmaps overlap by TabSize:
 // the pitch from one column to the next is PieceSize - TabSize.
 struct Grid {
@@ -16,6 +18,6 @@ struct Grid {
     bool CanBuild() const { return Cols >= 2 && Rows >= 2; }
 };
 
-// pieceSize > tabSize > 0, width >= 0, height >= 0; level is the puzzle type, which picks the
-// thresholds for dropping a last column or row that would show too little of the picture.
-Grid ComputeGrid(int pieceSize, int tabSize, int level, int width, int height);
+// The grid of a width x height picture (both >= 0); the shape's level picks the thresholds for
+// dropping a last column or row that would show too little of the picture.
+Grid ComputeGrid(const PuzzleShape& shape, int width, int height);

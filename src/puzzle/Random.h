@@ -23,6 +23,3 @@ public:
 private:
     std::uint64_t State;
 };
-
-// The one generator of the process; the player seeds it once, at its first showing.
-Random& ProcessRandom();

@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QStyle>
 
-QPointer<TFormAbout> FormAbout;
 
 TFormAbout::TFormAbout(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QMargins>
-#include <QPointer>
 
 class QFrame;
 class QGroupBox;
@@ -42,5 +41,3 @@ private:
     QMarginsF PlacedWithFrame;
 };
 
-// The about dialog while it is shown, or none.
-extern QPointer<TFormAbout> FormAbout;

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QScreen>
 
-QPointer<TOrgWindow> OrgWindow;
 
 namespace {
 
@@ -109,9 +108,6 @@ void TOrgWindow::showEvent(QShowEvent* event) {
 void TOrgWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     deleteLater();
-    if (OrgWindow == this) {
-        OrgWindow = nullptr;
-    }
     if (OnClose) {
         OnClose();
     }

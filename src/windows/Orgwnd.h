@@ -4,7 +4,6 @@
 #include "windows/FrameExtentsWatch.h"
 
 #include <QMargins>
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -45,5 +44,3 @@ private:
     bool SizedToPicture = false;
 };
 
-// The open thumbnail window, or none.
-extern QPointer<TOrgWindow> OrgWindow;

@@ -19,7 +19,6 @@
 #include <QStyle>
 #include <QTextDocument>
 
-QPointer<TFormProgress> FormProgress;
 
 namespace {
 

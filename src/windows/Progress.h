@@ -2,7 +2,6 @@
 
 #include "main/PackageCredits.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class QFrame;
@@ -57,5 +56,3 @@ private:
     QString MusicLink;
 };
 
-// The newest loading window, or none once it is destroyed.
-extern QPointer<TFormProgress> FormProgress;

@@ -7,12 +7,12 @@
 
 namespace {
 
-TRect InnerOf(const LevelSizes& l) {
+TRect InnerOf(const PuzzleShape& l) {
     return {l.TabSize, l.TabSize, l.PieceSize - l.TabSize, l.PieceSize - l.TabSize};
 }
 
 // A piece of the grid at its home place; Bounds equal the home position plus `offset`.
-std::unique_ptr<TPuzzle> GridPiece(const LevelSizes& l, int col, int row, int offset = 0) {
+std::unique_ptr<TPuzzle> GridPiece(const PuzzleShape& l, int col, int row, int offset = 0) {
     const int homeX = col * l.Pitch() - l.TabSize;
     const int homeY = row * l.Pitch() - l.TabSize;
     auto piece =
@@ -49,7 +49,7 @@ std::vector<int> Owners(const std::vector<std::unique_ptr<TPuzzle>>& pieces, con
 // but for a few pixels, whatever knobs and sockets they carry.
 TEST(Cut, NeighboursFitAroundACornerForEveryLevelAndEveryChoice) {
     const int allowedShared[] = {0, 10, 20, 20, 0};
-    for (const LevelSizes& l : AllLevels) {
+    for (const PuzzleShape& l : AllLevels) {
         Bitmap picture(3 * l.Pitch(), 3 * l.Pitch());
         for (int choice = 0; choice < 16; ++choice) {
             std::vector<std::unique_ptr<TPuzzle>> pieces;
@@ -68,7 +68,7 @@ TEST(Cut, NeighboursFitAroundACornerForEveryLevelAndEveryChoice) {
             at(0, 1).TopOut = !at(0, 0).BottomOut;
             at(1, 0).LeftOut = !at(0, 0).RightOut;
             for (auto& p : pieces) {
-                ASSERT_TRUE(p->Cut(InnerOf(l), &picture, l.Level, l.TabSize, l.TabSize));
+                ASSERT_TRUE(p->Cut(InnerOf(l), &picture, l.EdgeLevel, l.TabSize, l.TabSize));
             }
             const int cell = l.PieceSize - 2 * l.TabSize;
             const TRect around{cell / 2, cell / 2, l.Pitch() + cell / 2, l.Pitch() + cell / 2};
@@ -76,15 +76,15 @@ TEST(Cut, NeighboursFitAroundACornerForEveryLevelAndEveryChoice) {
             const auto uncovered = std::count(owners.begin(), owners.end(), 0);
             const auto shared =
                 std::count_if(owners.begin(), owners.end(), [](int n) { return n > 1; });
-            EXPECT_EQ(uncovered, 0) << "level " << l.Level << " choice " << choice;
-            EXPECT_LE(shared, allowedShared[l.Level])
-                << "level " << l.Level << " choice " << choice;
+            EXPECT_EQ(uncovered, 0) << "level " << l.EdgeLevel << " choice " << choice;
+            EXPECT_LE(shared, allowedShared[l.EdgeLevel])
+                << "level " << l.EdgeLevel << " choice " << choice;
         }
     }
 }
 
 TEST(Cut, WithoutAPictureTheMaskIsTheBareCell) {
-    const LevelSizes l = AllLevels[0];
+    const PuzzleShape l = AllLevels[0];
     auto piece = GridPiece(l, 1, 1);
     piece->TopOut = piece->BottomOut = true;
     ASSERT_TRUE(piece->Cut(InnerOf(l), nullptr, 1, 16, 16));
@@ -96,14 +96,14 @@ TEST(Cut, WithoutAPictureTheMaskIsTheBareCell) {
 }
 
 TEST(Cut, FailsForALevelWithoutEdgeStrips) {
-    const LevelSizes l{12, 48, 8};
+    const PuzzleShape l{12, 48, 8};
     Bitmap picture(200, 200);
     auto piece = GridPiece(l, 1, 1);
     EXPECT_FALSE(piece->Cut(InnerOf(l), &picture, 12, 8, 8));
 }
 
 TEST(Cut, BevelClampsAtBlackAndWhite) {
-    const LevelSizes l = AllLevels[3];
+    const PuzzleShape l = AllLevels[3];
     Bitmap dark(3 * l.Pitch(), 3 * l.Pitch());
     dark.Fill(MakePixel(30, 30, 30));
     Bitmap light = dark;
@@ -128,7 +128,7 @@ TEST(Cut, BevelClampsAtBlackAndWhite) {
 }
 
 TEST(Cut, ShadingStaysInsideThePicture) {
-    const LevelSizes l = AllLevels[1];
+    const PuzzleShape l = AllLevels[1];
     Bitmap picture = PatternPicture(2 * l.Pitch() - l.TabSize + 3, 2 * l.Pitch() - l.TabSize + 3);
     const Bitmap original = picture;
     auto piece = GridPiece(l, 0, 0); // its bitmap starts above and left of the picture
@@ -140,7 +140,7 @@ TEST(Cut, ShadingStaysInsideThePicture) {
 }
 
 TEST(Cut, FlatSidesClearTheirMargins) {
-    const LevelSizes l = AllLevels[0];
+    const PuzzleShape l = AllLevels[0];
     Bitmap picture = PatternPicture(400, 400);
     auto piece = GridPiece(l, 2, 2);
     piece->FlatRight = piece->FlatBottom = true;
@@ -155,9 +155,9 @@ TEST(Cut, FlatSidesClearTheirMargins) {
 
 // Cut a whole puzzle, then lay every piece at its home: the picture reappears, bevel and all.
 TEST(Cut, AllPiecesAtHomeShowTheWholeBevelledPicture) {
-    for (const LevelSizes& l : AllLevels) {
+    for (const PuzzleShape& l : AllLevels) {
         Bitmap picture = PatternPicture(333, 251);
-        const Grid grid = ComputeGrid(l.PieceSize, l.TabSize, l.Level, 333, 251);
+        const Grid grid = ComputeGrid(l, 333, 251);
         ASSERT_TRUE(grid.CanBuild());
         Random random(42);
         SideChooser chooser(grid.Cols, grid.Rows);
@@ -167,7 +167,8 @@ TEST(Cut, AllPiecesAtHomeShowTheWholeBevelledPicture) {
             for (int col = 0; col < grid.Cols; ++col) {
                 auto piece = GridPiece(l, col, row, Offset);
                 chooser.Choose(*piece, col, row, random);
-                ASSERT_TRUE(piece->Cut(InnerOf(l), &picture, l.Level, grid.MarginX, grid.MarginY));
+                ASSERT_TRUE(
+                    piece->Cut(InnerOf(l), &picture, l.EdgeLevel, grid.MarginX, grid.MarginY));
                 pieces.PushFront(std::move(piece));
             }
         }
@@ -185,7 +186,7 @@ TEST(Cut, AllPiecesAtHomeShowTheWholeBevelledPicture) {
         for (int y = 0; y < bottom; ++y) {
             for (int x = 0; x < right; ++x) {
                 ASSERT_EQ(canvas.At(x + Offset, y + Offset), picture.At(x, y))
-                    << "level " << l.Level << " at " << x << "," << y;
+                    << "level " << l.EdgeLevel << " at " << x << "," << y;
             }
         }
         EXPECT_EQ(canvas.At(Offset + right, Offset), blank);

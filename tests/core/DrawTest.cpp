@@ -1,4 +1,5 @@
 #include "PieceFixtures.h"
+#include "puzzle/Random.h"
 
 #include <gtest/gtest.h>
 
@@ -91,4 +92,54 @@ TEST_F(DrawTest, NothingIsDrawnOutsideTheCanvas) {
     Piece->DrawClipped(Canvas, {-100, -100, 100, 100}, Picture);
     EXPECT_EQ(Canvas.At(0, 29), Picture.At(12 + 1, 3 + 2));
     EXPECT_EQ(Canvas.Width(), 30);
+}
+
+namespace {
+
+// What drawing means, pixel by pixel: inside the mask and the clip, the picture's pixel at the
+// home position, black beyond the picture.
+Bitmap DrawnPixelByPixel(const TPuzzle& piece, Bitmap canvas, const TRect& clip,
+                         const Bitmap& picture) {
+    for (int y = 0; y < canvas.Height(); ++y) {
+        for (int x = 0; x < canvas.Width(); ++x) {
+            if (!clip.Contains(x, y) || !piece.Contains(x, y)) {
+                continue;
+            }
+            const int px = piece.HomeX + x - piece.Bounds.Left;
+            const int py = piece.HomeY + y - piece.Bounds.Top;
+            const bool inPicture =
+                px >= 0 && px < picture.Width() && py >= 0 && py < picture.Height();
+            canvas.Set(x, y, inPicture ? picture.At(px, py) : MakePixel(0, 0, 0));
+        }
+    }
+    return canvas;
+}
+
+} // namespace
+
+// Masks with whole bytes inside (drawn eight pixels at a time) and ragged edges, at home
+// positions that reach past every side of the picture, on and off the canvas.
+TEST(DrawProperty, DrawingEqualsThePixelByPixelRuleWhereverThePieceAndItsHomeLie) {
+    const Bitmap picture = PatternPicture(64, 48);
+    Random random(4242);
+    for (int round = 0; round < 400; ++round) {
+        const int size = 24 + 8 * (random.Next() % 4);
+        std::vector<std::string> rows(size, std::string(size, '#'));
+        for (int notch = random.Next() % 6; notch > 0; --notch) {
+            rows[random.Next() % size][random.Next() % size] = '.';
+        }
+        auto piece = AsciiPiece(random.Next() % 90 - 30, random.Next() % 90 - 30, rows);
+        piece->HomeX = random.Next() % (picture.Width() + 2 * size) - size - 8;
+        piece->HomeY = random.Next() % (picture.Height() + 2 * size) - size;
+        const TRect clip{random.Next() % 40 - 10, random.Next() % 40 - 10, 40 + random.Next() % 40,
+                         30 + random.Next() % 40};
+        Bitmap blank(70, 60);
+        blank.Fill(Board);
+        Bitmap canvas = blank;
+        Bitmap clipped = blank;
+        piece->Draw(canvas, picture);
+        piece->DrawClipped(clipped, clip, picture);
+        ASSERT_EQ(canvas, DrawnPixelByPixel(*piece, blank, {0, 0, 70, 60}, picture)) << round;
+        ASSERT_EQ(clipped, DrawnPixelByPixel(*piece, blank, clip, picture)) << round;
+    }
 }

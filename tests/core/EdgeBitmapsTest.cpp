@@ -82,10 +82,10 @@ TEST(EdgeBitmaps, LevelOneTopSocketHasTheDesignedRuns) {
 }
 
 TEST(EdgeBitmaps, EveryLevelHasItsEightStripsAtTheRightSizes) {
-    for (const LevelSizes& l : AllLevels) {
+    for (const PuzzleShape& l : AllLevels) {
         for (const Side side : {Side::Top, Side::Bottom, Side::Left, Side::Right}) {
             for (const bool out : {true, false}) {
-                const MonoBitmap& mask = Mask(EdgeMaskNumber(side, out, l.Level));
+                const MonoBitmap& mask = Mask(EdgeMaskNumber(side, out, l.EdgeLevel));
                 const bool across = side == Side::Top || side == Side::Bottom;
                 EXPECT_EQ(mask.Width(), across ? l.PieceSize : l.TabSize);
                 EXPECT_EQ(mask.Height(), across ? l.TabSize : l.PieceSize);
@@ -95,12 +95,12 @@ TEST(EdgeBitmaps, EveryLevelHasItsEightStripsAtTheRightSizes) {
 }
 
 TEST(EdgeBitmaps, ShadeStripsMatchTheirMasks) {
-    for (const LevelSizes& l : AllLevels) {
+    for (const PuzzleShape& l : AllLevels) {
         for (const Side side : {Side::Top, Side::Bottom, Side::Left, Side::Right}) {
             for (const bool out : {true, false}) {
-                const MonoBitmap& mask = Mask(EdgeMaskNumber(side, out, l.Level));
+                const MonoBitmap& mask = Mask(EdgeMaskNumber(side, out, l.EdgeLevel));
                 const IndexBitmap* shade =
-                    EdgeBitmaps::Stored().ShadeStrip(EdgeShadeNumber(side, out, l.Level));
+                    EdgeBitmaps::Stored().ShadeStrip(EdgeShadeNumber(side, out, l.EdgeLevel));
                 ASSERT_NE(shade, nullptr);
                 ASSERT_EQ(shade->Width(), mask.Width());
                 ASSERT_EQ(shade->Height(), mask.Height());

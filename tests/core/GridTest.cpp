@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 
 TEST(ComputeGrid, DropsALastColumnThatWouldShowTooLittle) {
-    const Grid g = ComputeGrid(96, 16, 1, 500, 500);
+    const Grid g = ComputeGrid(PuzzleShape::ForType(1), 500, 500);
     EXPECT_EQ(g.Cols, 6);
     EXPECT_EQ(g.MarginX, 16);
     EXPECT_EQ(g.PictureWidth, 500);
 }
 
 TEST(ComputeGrid, TrimsAPictureWhoseLastColumnWouldBarelyReachIt) {
-    const Grid g = ComputeGrid(96, 16, 1, 159, 159);
+    const Grid g = ComputeGrid(PuzzleShape::ForType(1), 159, 159);
     EXPECT_EQ(g.Cols, 2);
     EXPECT_EQ(g.Rows, 2);
     EXPECT_EQ(g.PictureWidth, 143);
@@ -23,22 +23,19 @@ TEST(ComputeGrid, TrimsAPictureWhoseLastColumnWouldBarelyReachIt) {
 
 TEST(ComputeGrid, TheSmallestPictureOfEachLevelGivesTwoByTwo) {
     const int smallest[] = {101, 82, 69, 51};
-    for (const LevelSizes& l : AllLevels) {
-        const int limit = smallest[l.Level - 1];
-        EXPECT_TRUE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, limit, limit).CanBuild())
-            << "level " << l.Level;
-        EXPECT_FALSE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, limit - 1, 1000).CanBuild())
-            << "level " << l.Level;
-        EXPECT_FALSE(ComputeGrid(l.PieceSize, l.TabSize, l.Level, 1000, limit - 1).CanBuild())
-            << "level " << l.Level;
+    for (const PuzzleShape& l : AllLevels) {
+        const int limit = smallest[l.EdgeLevel - 1];
+        EXPECT_TRUE(ComputeGrid(l, limit, limit).CanBuild()) << "level " << l.EdgeLevel;
+        EXPECT_FALSE(ComputeGrid(l, limit - 1, 1000).CanBuild()) << "level " << l.EdgeLevel;
+        EXPECT_FALSE(ComputeGrid(l, 1000, limit - 1).CanBuild()) << "level " << l.EdgeLevel;
     }
-    EXPECT_FALSE(ComputeGrid(80, 14, 2, 81, 500).CanBuild());
+    EXPECT_FALSE(ComputeGrid(PuzzleShape::ForType(2), 81, 500).CanBuild());
 }
 
 TEST(ComputeGrid, MarginsEndBetweenTabAndPieceSizeAndTheGridStaysInsideThePicture) {
-    for (const LevelSizes& l : AllLevels) {
+    for (const PuzzleShape& l : AllLevels) {
         for (int w = 40; w < 700; w += 7) {
-            const Grid g = ComputeGrid(l.PieceSize, l.TabSize, l.Level, w, w / 2 + 30);
+            const Grid g = ComputeGrid(l, w, w / 2 + 30);
             if (!g.CanBuild()) {
                 continue;
             }

@@ -2,20 +2,15 @@
 
 #include "puzzle/Bitmap.h"
 #include "puzzle/Puzzle.h"
+#include "puzzle/PuzzleShape.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-// Piece sizes by level: PieceSize and TabSize.
-struct LevelSizes {
-    int Level;
-    int PieceSize;
-    int TabSize;
-    int Pitch() const { return PieceSize - TabSize; }
-};
-inline const std::vector<LevelSizes> AllLevels = {
-    {1, 96, 16}, {2, 80, 14}, {3, 64, 10}, {4, 48, 8}};
+// The shapes of the levels that have edge strips: types 1 to 4.
+inline const std::vector<PuzzleShape> AllLevels(AcceptedShapes().begin(),
+                                                AcceptedShapes().begin() + 4);
 
 // A picture whose neighbouring pixels differ, with every channel between 60 and 195 so the
 // bevel never clamps.

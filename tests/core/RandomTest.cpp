@@ -29,10 +29,3 @@ TEST(Random, DrawsStayWithin31BitsAcrossTheWrapOfTheState) {
     }
     EXPECT_TRUE(sawLargeDraw);
 }
-
-TEST(Random, TheProcessHasOneGenerator) {
-    ProcessRandom().Seed(12345);
-    Random& again = ProcessRandom();
-    EXPECT_EQ(&again, &ProcessRandom());
-    EXPECT_EQ(again.Next(), 4271370);
-}

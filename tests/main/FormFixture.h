@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         ShowForm(Form);
         Messages.Calls.clear();
-        Form.ZoomPercent = 100;
+        Form.Game.Settings.ZoomPercent = 100;
     }
 
     QString PictureFile(const std::string& name, const Bytes& bytes) {
@@ -36,8 +36,7 @@ protected:
 
     // A board of the given client size for the fitting rules.
     void UseBoard(int clientWidth, int clientHeight) {
-        Form.BoardBuffer = std::make_unique<Bitmap>(clientWidth + 1, clientHeight);
-        Form.DragBuffer = std::make_unique<Bitmap>(clientWidth + 1, clientHeight);
+        Form.Game.Resize(clientWidth, clientHeight);
     }
 
     std::vector<QString> Texts() const {

@@ -31,7 +31,7 @@ protected:
     std::string Temp(std::string_view name) const { return TempFilePath(Runtime.Path(), name); }
 
     static QRgb BoardPixel(TFormMain& form, int x, int y) {
-        return form.Board->grab().toImage().pixel(x, y);
+        return form.BoardView->grab().toImage().pixel(x, y);
     }
 };
 
@@ -43,28 +43,22 @@ const Bytes Song = ReadBytes(TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid
 TEST_F(FormMainTest, StartsWithTheDocumentedFieldValues) {
     TFormMain form(Work.File("none"));
     EXPECT_TRUE(form.FirstShow);
-    EXPECT_TRUE(form.GameOver);
-    EXPECT_EQ(form.Cols, 0);
-    EXPECT_EQ(form.Rows, 0);
-    EXPECT_EQ(form.ZoomPercent, 0);
-    EXPECT_EQ(form.PictureWidth, 0);
-    EXPECT_EQ(form.PictureHeight, 0);
-    EXPECT_EQ(form.PieceSize, 96);
-    EXPECT_EQ(form.TabSize, 16);
-    EXPECT_EQ(form.MarginX, 0);
-    EXPECT_EQ(form.MarginY, 0);
-    EXPECT_EQ(form.PuzzleType, 1);
-    EXPECT_EQ(form.ArrangeMode, 2);
-    EXPECT_EQ(form.BoardColor, 0x00808000u);
-    EXPECT_EQ(form.DragRect, (TRect{0, 0, form.ClientWidth(), form.ClientHeight()}));
-    EXPECT_EQ(form.LastMouseX, 0);
-    EXPECT_EQ(form.LastMouseY, 0);
-    EXPECT_FALSE(form.Picture);
-    EXPECT_FALSE(form.ThumbnailPicture);
-    EXPECT_FALSE(form.BoardBuffer);
-    EXPECT_FALSE(form.DragBuffer);
+    EXPECT_TRUE(form.Game.GameOver());
+    EXPECT_EQ(form.Game.PuzzleGrid().Cols, 0);
+    EXPECT_EQ(form.Game.PuzzleGrid().Rows, 0);
+    EXPECT_EQ(form.Game.Settings.ZoomPercent, 0);
+    EXPECT_EQ(form.Game.Settings.Shape.PieceSize, 96);
+    EXPECT_EQ(form.Game.Settings.Shape.TabSize, 16);
+    EXPECT_EQ(form.Game.PuzzleGrid().MarginX, 0);
+    EXPECT_EQ(form.Game.PuzzleGrid().MarginY, 0);
+    EXPECT_EQ(form.Game.Settings.Shape.Type, 1);
+    EXPECT_EQ(form.Game.Settings.ArrangeMode, 2);
+    EXPECT_EQ(form.Game.Settings.BoardColor, 0x00808000u);
+    EXPECT_FALSE(form.Game.Picture());
+    EXPECT_FALSE(form.Game.ThumbnailPicture());
+    EXPECT_TRUE(form.Game.BoardBuffer().IsEmpty());
+    EXPECT_TRUE(form.Game.DragBuffer().IsEmpty());
     EXPECT_TRUE(form.PicturePath.isEmpty());
-    EXPECT_EQ(FormMain, &form);
 }
 
 TEST_F(FormMainTest, HasTheCaptionMenuAndShortcuts) {
@@ -109,23 +103,23 @@ TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
     ShowForm(form);
     EXPECT_FALSE(form.FirstShow);
     EXPECT_TRUE(Messages.Calls.empty());
-    ASSERT_TRUE(form.BoardBuffer);
-    EXPECT_EQ(form.BoardBuffer->Width(), form.ClientWidth() + 1);
-    EXPECT_EQ(form.BoardBuffer->Height(), form.ClientHeight());
-    EXPECT_EQ(form.DragBuffer->Width(), form.ClientWidth() + 1);
-    EXPECT_EQ(form.DragBuffer->Height(), form.ClientHeight());
-    EXPECT_EQ(form.PuzzleType, 2);
-    EXPECT_EQ(form.PieceSize, 80);
-    EXPECT_EQ(form.TabSize, 14);
-    EXPECT_EQ(form.ArrangeMode, 1);
-    EXPECT_EQ(form.ZoomPercent, 90);
-    EXPECT_EQ(form.BoardColor, 0x00204080u);
+    ASSERT_FALSE(form.Game.BoardBuffer().IsEmpty());
+    EXPECT_EQ(form.Game.BoardBuffer().Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.Game.BoardBuffer().Height(), form.ClientHeight());
+    EXPECT_EQ(form.Game.DragBuffer().Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.Game.DragBuffer().Height(), form.ClientHeight());
+    EXPECT_EQ(form.Game.Settings.Shape.Type, 2);
+    EXPECT_EQ(form.Game.Settings.Shape.PieceSize, 80);
+    EXPECT_EQ(form.Game.Settings.Shape.TabSize, 14);
+    EXPECT_EQ(form.Game.Settings.ArrangeMode, 1);
+    EXPECT_EQ(form.Game.Settings.ZoomPercent, 90);
+    EXPECT_EQ(form.Game.Settings.BoardColor, 0x00204080u);
     EXPECT_EQ(form.MediaPlayer->FileName.toStdString(), Temp("tavrin.mid"));
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
     EXPECT_EQ(ReadBytes(Temp("tavrin.mid")), Song);
     EXPECT_EQ(BoardPixel(form, form.ClientWidth() - 1, form.ClientHeight() - 1) >> 24, 0xFFu);
-    ASSERT_TRUE(form.Pieces);
-    EXPECT_FALSE(form.GameOver);
+    ASSERT_TRUE(form.Game.Pieces());
+    EXPECT_FALSE(form.Game.GameOver());
     EXPECT_EQ(form.PicturePath.toStdString(), Temp("tavrin.jpg"));
 }
 
@@ -135,9 +129,9 @@ TEST_F(FormMainTest, TrailerTypesAreNormalised) {
              {"0", 3, 64, 10}, {"7", 3, 64, 10}, {"200", 3, 64, 10}, {"12", 12, 48, 8}}) {
         TFormMain form(Package(Picture, {}, {"--type", given}));
         ShowForm(form);
-        EXPECT_EQ(form.PuzzleType, type) << given;
-        EXPECT_EQ(form.PieceSize, piece) << given;
-        EXPECT_EQ(form.TabSize, tab) << given;
+        EXPECT_EQ(form.Game.Settings.Shape.Type, type) << given;
+        EXPECT_EQ(form.Game.Settings.Shape.PieceSize, piece) << given;
+        EXPECT_EQ(form.Game.Settings.Shape.TabSize, tab) << given;
     }
 }
 
@@ -187,15 +181,15 @@ TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
         EXPECT_EQ(Messages.Calls[0].Text, c.Message);
         EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
         EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
-        EXPECT_TRUE(form.GameOver);
-        ASSERT_TRUE(form.BoardBuffer);
+        EXPECT_TRUE(form.Game.GameOver());
+        ASSERT_FALSE(form.Game.BoardBuffer().IsEmpty());
         EXPECT_EQ(BoardPixel(form, 5, 5), qRgb(0, 0x80, 0x80));
     }
 }
 
 TEST_F(FormMainTest, PaintingBeforeAnyBufferShowsTheBoardColour) {
     TFormMain form(Work.File("none"));
-    form.BoardColor = 0x000000FF;
+    form.Game.Settings.BoardColor = 0x000000FF;
     EXPECT_EQ(BoardPixel(form, 0, 0), qRgb(0xFF, 0, 0));
 }
 

@@ -96,7 +96,7 @@ TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItH
         const QString songPath = form.MediaPlayer->FileName;
         EXPECT_EQ(Texts(), std::vector<QString>{"Cannot open the song " + songPath + "."}) << name;
         EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen) << name;
-        EXPECT_TRUE(form.Pieces) << name;
+        EXPECT_TRUE(form.Game.Pieces()) << name;
         EXPECT_THROW(RenderSong(SongFile(song), 1.0), SongError) << name;
     }
 
@@ -197,6 +197,6 @@ TEST_F(MusicTest, ASongThatCannotBeOpenedIsReportedAndThePuzzleStaysPlayable) {
     EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
     EXPECT_FALSE(Messages.Calls[0].Text.isEmpty());
     EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
-    ASSERT_TRUE(form.Pieces);
-    EXPECT_FALSE(form.GameOver);
+    ASSERT_TRUE(form.Game.Pieces());
+    EXPECT_FALSE(form.Game.GameOver());
 }

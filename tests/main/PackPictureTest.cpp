@@ -318,9 +318,9 @@ TEST_F(PackPictureTest, OtherFormatsBecomeBitmapsThePlayerShowsPixelForPixel) {
         for (const auto& call : messages.Calls) {
             ADD_FAILURE() << "message: " << call.Text.toStdString();
         }
-        ASSERT_TRUE(form.ThumbnailPicture);
-        EXPECT_EQ(MaxDifference(ImageOf(*form.ThumbnailPicture), source), 0);
-        EXPECT_GT(form.Pieces->Count(), 0u);
+        ASSERT_TRUE(form.Game.ThumbnailPicture());
+        EXPECT_EQ(MaxDifference(ImageOf(*form.Game.ThumbnailPicture()), source), 0);
+        EXPECT_GT(form.Game.Pieces()->Count(), 0u);
         form.close();
     }
 }

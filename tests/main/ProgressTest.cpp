@@ -111,25 +111,25 @@ TEST_F(ProgressTest, PanelsHaveATwoPixelEtchedBevel) {
 
 TEST_F(ProgressTest, TheStartButtonHidesTheWindowAndLeavesTheBoardAlone) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
-    QPointer<TFormProgress> progress = FormProgress;
+    QPointer<TFormProgress> progress = Form.FormProgress;
     ASSERT_TRUE(progress && progress->isVisible());
-    const Bitmap board = *Form.BoardBuffer;
+    const Bitmap board = Form.Game.BoardBuffer();
     QTest::mouseClick(progress->ButtonClose, Qt::LeftButton);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_EQ(*Form.BoardBuffer, board);
+    EXPECT_EQ(Form.Game.BoardBuffer(), board);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(progress); // it never shows again, so it is released
 }
 
 TEST_F(ProgressTest, ANewGameShowsANewLoadingWindowOverTheOldOne) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
-    QPointer<TFormProgress> first = FormProgress;
+    QPointer<TFormProgress> first = Form.FormProgress;
     Form.NewGameMenuClick();
     ASSERT_TRUE(first);
-    EXPECT_NE(FormProgress.data(), first.data());
+    EXPECT_NE(Form.FormProgress.data(), first.data());
     EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(FormProgress->isVisible());
-    EXPECT_EQ(FormProgress->pos(), first->pos());
+    EXPECT_TRUE(Form.FormProgress->isVisible());
+    EXPECT_EQ(Form.FormProgress->pos(), first->pos());
 }
 
 TEST_F(ProgressTest, ShowsThePackagesCreditLinesAsPlainText) {
@@ -186,9 +186,9 @@ TEST_F(ProgressTest, APackagesCreditsReachItsLoadingWindow) {
         MakePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), JpegOf(200, 150), {}, options);
     TFormMain form(package);
     ShowForm(form);
-    ASSERT_TRUE(FormProgress);
-    EXPECT_EQ(FormProgress->Label1->text(), "Harbour at dawn");
-    EXPECT_EQ(FormProgress->Label2->text(), "Picture: Ann Example");
-    EXPECT_FALSE(FormProgress->Label3->isVisible());
+    ASSERT_TRUE(form.FormProgress);
+    EXPECT_EQ(form.FormProgress->Label1->text(), "Harbour at dawn");
+    EXPECT_EQ(form.FormProgress->Label2->text(), "Picture: Ann Example");
+    EXPECT_FALSE(form.FormProgress->Label3->isVisible());
     form.close();
 }

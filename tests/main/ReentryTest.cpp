@@ -2,6 +2,7 @@
 // game waits for the build to end, a close ends start-up without another word, and the busy
 // cursor goes on every way out.
 #include "main/FormFixture.h"
+#include "main/MediaPlayer.h"
 #include "main/TempFolder.h"
 #include "windows/Progress.h"
 
@@ -48,21 +49,22 @@ private:
 class ReentryTest : public ShownFormTest {
 protected:
     void ExpectOneCleanGame() {
-        ASSERT_TRUE(Form.Pieces);
-        EXPECT_FALSE(Form.GameOver);
-        const std::size_t count = Form.Pieces->Count();
-        EXPECT_EQ(count, static_cast<std::size_t>(Form.Cols * Form.Rows));
+        ASSERT_TRUE(Form.Game.Pieces());
+        EXPECT_FALSE(Form.Game.GameOver());
+        const std::size_t count = Form.Game.Pieces()->Count();
+        EXPECT_EQ(count, static_cast<std::size_t>(Form.Game.PuzzleGrid().Cols *
+                                                  Form.Game.PuzzleGrid().Rows));
         std::set<int> groups;
         std::set<std::pair<int, int>> cells;
-        for (const auto& piece : *Form.Pieces) {
+        for (const auto& piece : *Form.Game.Pieces()) {
             groups.insert(piece->GroupId);
             cells.insert({piece->Col, piece->Row});
         }
         EXPECT_EQ(groups.size(), count);
         EXPECT_EQ(cells.size(), count);
-        const Bitmap shown = *Form.BoardBuffer;
-        Form.RedrawBoard();
-        EXPECT_TRUE(*Form.BoardBuffer == shown);
+        const Bitmap shown = Form.Game.BoardBuffer();
+        Form.Game.RedrawBoard();
+        EXPECT_TRUE(Form.Game.BoardBuffer() == shown);
     }
 
     std::string Temp(std::string_view name) const { return TempFilePath(Runtime.Path(), name); }
@@ -112,9 +114,9 @@ TEST_F(ReentryTest, ACloseDuringStartUpEndsItWithoutAnotherWord) {
         EXPECT_TRUE(Messages.Calls.empty()) << Messages.Calls.front().Text.toStdString();
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
-        EXPECT_FALSE(form.Pieces);
+        EXPECT_FALSE(form.Game.Pieces());
         EXPECT_EQ(watch.Builds, duringBuild ? 1 : 0);
-        EXPECT_TRUE(!FormProgress || !FormProgress->isVisible());
+        EXPECT_TRUE(!Form.FormProgress || !Form.FormProgress->isVisible());
         EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
         EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
     }
@@ -136,6 +138,8 @@ TEST_F(ReentryTest, TheBusyCursorIsRestoredOnEveryWayOutOfStartGame) {
     SetMessageBoxHook(std::move(recorder));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
-    EXPECT_TRUE(Form.StartGame(Jpeg(400, 300))); // and the next game is not held back
+    // The next game is not held back; the zoom the large picture lowered is set back for it.
+    Form.Game.Settings.ZoomPercent = 100;
+    EXPECT_TRUE(Form.StartGame(Jpeg(400, 300)));
     ExpectOneCleanGame();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "main/Main.h"
+#include "main/MediaPlayer.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,5 @@
 #include "main/PackageTrailer.h"
 
-#include "main/PuzzleType.h"
 #include "main/Windows1252.h"
 
 #include <gtest/gtest.h>
@@ -66,26 +65,6 @@ TEST(PackageTrailer, MessageWithoutATerminatingZeroIsCutAt254) {
     TrailerBytes bytes{};
     std::fill(bytes.begin(), bytes.begin() + 255, 'x');
     EXPECT_EQ(Decoded(bytes).StartMessage, std::string(254, 'x'));
-}
-
-TEST(PuzzleTypeRule, OutOfRangeTypesBecomeType3) {
-    for (const int type : {0, 5, 7, 10, 15, -56, -128, 127}) {
-        const PuzzleSizes sizes = SizesForPuzzleType(type);
-        EXPECT_EQ(sizes.PuzzleType, 3) << type;
-        EXPECT_EQ(sizes.PieceSize, 64) << type;
-        EXPECT_EQ(sizes.TabSize, 10) << type;
-    }
-}
-
-TEST(PuzzleTypeRule, AcceptedTypesKeepTheirNumberAndSizeClass) {
-    const PuzzleSizes expected[] = {{1, 96, 16}, {2, 80, 14}, {3, 64, 10}, {4, 48, 8},
-                                    {11, 48, 8}, {12, 48, 8}, {13, 48, 8}, {14, 48, 8}};
-    for (const PuzzleSizes& e : expected) {
-        const PuzzleSizes sizes = SizesForPuzzleType(e.PuzzleType);
-        EXPECT_EQ(sizes.PuzzleType, e.PuzzleType);
-        EXPECT_EQ(sizes.PieceSize, e.PieceSize) << e.PuzzleType;
-        EXPECT_EQ(sizes.TabSize, e.TabSize) << e.PuzzleType;
-    }
 }
 
 TEST(Windows1252, DecodesLatinAndTheHighControlBlock) {

@@ -4,6 +4,7 @@
 //   companion_screenshots PACKAGE OUTPUT-FOLDER
 #include "main/Application.h"
 #include "main/Main.h"
+#include "main/MediaPlayer.h"
 #include "main/MessageBox.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
@@ -69,22 +70,22 @@ int main(int argc, char** argv) {
     form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
     form.show();
     QTest::qWait(1500);
-    if (!SaveScreenshot(FormProgress, output + "/loading-window.png")) {
+    if (!SaveScreenshot(form.FormProgress, output + "/loading-window.png")) {
         Fail("loading window");
     }
-    if (FormProgress) {
-        FormProgress->ButtonClose->click();
+    if (form.FormProgress) {
+        form.FormProgress->ButtonClose->click();
     }
     form.ShowThumbnailMenuClick();
-    if (!SaveScreenshot(OrgWindow, output + "/thumbnail-window.png")) {
+    if (!SaveScreenshot(form.OrgWindow, output + "/thumbnail-window.png")) {
         Fail("thumbnail window");
     }
     QTimer::singleShot(500, [&] {
-        if (!SaveScreenshot(FormAbout, output + "/about-window.png")) {
+        if (!SaveScreenshot(form.FormAbout, output + "/about-window.png")) {
             Fail("about window");
         }
-        if (FormAbout) {
-            FormAbout->accept();
+        if (form.FormAbout) {
+            form.FormAbout->accept();
         }
     });
     form.AboutMenuClick();

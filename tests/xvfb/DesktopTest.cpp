@@ -9,6 +9,7 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/Main.h"
+#include "main/MediaPlayer.h"
 #include "main/MessageBox.h"
 #include "puzzle/Groups.h"
 #include "windows/About.h"
@@ -247,8 +248,8 @@ bool Near(int a, int b, int slack) {
     return std::abs(a - b) <= slack;
 }
 
-void CheckTheLoadingWindow(const QString& title) {
-    Check(NetWmName(FormProgress) == title.toStdString(),
+void CheckTheLoadingWindow(TFormMain& form, const QString& title) {
+    Check(NetWmName(form.FormProgress) == title.toStdString(),
           "the loading window's caption is " + Quoted(title.toStdString()));
 }
 
@@ -266,16 +267,16 @@ std::vector<TFormProgress*> OpenLoadingWindows(TFormMain& form) {
 // all of them stay above the board.
 void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
     form.NewGameMenuClick();
-    WaitFor([] { return FormProgress && FormProgress->ButtonClose->isEnabled(); });
+    WaitFor([&] { return form.FormProgress && form.FormProgress->ButtonClose->isEnabled(); });
     const std::vector<TFormProgress*> loading = OpenLoadingWindows(form);
     Check(loading.size() == 2, "two loading windows are open");
     form.ShowThumbnailMenuClick();
-    if (OrgWindow == nullptr) {
+    if (form.OrgWindow == nullptr) {
         Check(false, "the thumbnail window opens");
         return;
     }
-    Settle(OrgWindow);
-    bool above = StackingIndex(OrgWindow) > StackingIndex(&form);
+    Settle(form.OrgWindow);
+    bool above = StackingIndex(form.OrgWindow) > StackingIndex(&form);
     for (const TFormProgress* window : loading) {
         above = above && StackingIndex(window) > StackingIndex(&form);
     }
@@ -290,7 +291,7 @@ void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
 
 void CheckTheThumbnail(TFormMain& form) {
     form.ShowThumbnailMenuClick();
-    TOrgWindow* thumbnail = OrgWindow;
+    TOrgWindow* thumbnail = form.OrgWindow;
     if (thumbnail == nullptr) {
         Check(false, "the thumbnail window opens");
         return;
@@ -305,10 +306,11 @@ void CheckTheThumbnail(TFormMain& form) {
           "the thumbnail's frame ends one pixel inside the work area's corner (frame " +
               Describe(frame) + ", work area " + Describe(work) + ")");
     const QRect client = ClientOnScreen(thumbnail);
-    Check(Near(client.width(), form.ThumbnailPicture->Width() / 2, slack) &&
-              Near(client.height(), form.ThumbnailPicture->Height() / 2, slack),
+    Check(Near(client.width(), form.Game.ThumbnailPicture()->Width() / 2, slack) &&
+              Near(client.height(), form.Game.ThumbnailPicture()->Height() / 2, slack),
           "the thumbnail is half the picture's size in the screen's pixels");
-    const Bitmap expected = StretchNearest(*form.ThumbnailPicture, client.width(), client.height());
+    const Bitmap expected =
+        StretchNearest(*form.Game.ThumbnailPicture(), client.width(), client.height());
     const long differing = DifferingPixels(client, expected);
     Check(differing == 0, "the thumbnail shows the picture pixel for pixel (" +
                               std::to_string(differing) + " differ in " + Describe(client) + ")");
@@ -319,12 +321,10 @@ void CheckTheThumbnail(TFormMain& form) {
 // Without a picture the thumbnail keeps its loaded outer size, frame and all, in the corner,
 // also when the window manager's frame differs from the main window's.
 void CheckTheThumbnailWithoutAPicture(TFormMain& form) {
-    const std::shared_ptr<Bitmap> picture = std::move(form.ThumbnailPicture);
-    form.ShowThumbnailMenuClick();
-    if (OrgWindow == nullptr) {
-        Check(false, "the thumbnail window opens without a picture");
-        return;
-    }
+    TOrgWindow thumbnail(&form, {});
+    thumbnail.SetPicture(nullptr);
+    thumbnail.show();
+    TOrgWindow* const OrgWindow = &thumbnail;
     Settle(OrgWindow);
     const qreal ratio = OrgWindow->devicePixelRatioF();
     const int slack = Slack(*OrgWindow);
@@ -340,24 +340,22 @@ void CheckTheThumbnailWithoutAPicture(TFormMain& form) {
     Bitmap white(client.width(), client.height());
     white.Fill(0xFFFFFF);
     Check(DifferingPixels(client, white) == 0, "without a picture the thumbnail is white");
-    form.ShowThumbnailMenuClick();
-    form.ThumbnailPicture = picture;
 }
 
 void CheckTheAboutWindow(TFormMain& form) {
-    QTimer::singleShot(0, [] {
-        if (!WaitFor([] { return FormAbout && FormAbout->isVisible(); }, 5000)) {
+    QTimer::singleShot(0, [&form] {
+        if (!WaitFor([&form] { return form.FormAbout && form.FormAbout->isVisible(); }, 5000)) {
             return;
         }
-        Settle(FormAbout);
-        Check(NetWmName(FormAbout) == "About", "the about window's caption is \"About\"");
-        const QRect frame = FrameOnScreen(FormAbout);
+        Settle(form.FormAbout);
+        Check(NetWmName(form.FormAbout) == "About", "the about window's caption is \"About\"");
+        const QRect frame = FrameOnScreen(form.FormAbout);
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(Connection())).data;
-        const int slack = 1 + Slack(*FormAbout);
+        const int slack = 1 + Slack(*form.FormAbout);
         Check(Near(frame.center().x(), screen->width_in_pixels / 2, slack) &&
                   Near(frame.center().y(), screen->height_in_pixels / 2, slack),
               "the about window is centred on the screen (frame " + Describe(frame) + ")");
-        FormAbout->accept();
+        form.FormAbout->accept();
     });
     form.AboutMenuClick();
 }
@@ -397,13 +395,13 @@ void CheckAMessageBox() {
             box->accept();
         }
     });
-    ShowMessageBox(markup, MessageIcon::Information);
+    ShowMessageBox({markup.toStdString(), MessageIcon::Information});
     SetMessageBoxHook(recorder);
 }
 
 QRect BoardOnScreen(TFormMain& form) {
     const QRect client = ClientOnScreen(&form);
-    return QRect(client.topLeft() + form.Board->DeviceOrigin(),
+    return QRect(client.topLeft() + form.BoardView->DeviceOrigin(),
                  QSize(form.ClientWidth(), form.ClientHeight()));
 }
 
@@ -442,12 +440,12 @@ void CheckTheMainWindowCannotBeMaximised(TFormMain& form) {
 
 // The topmost piece whose middle lies on the board and is not covered by another piece.
 TPuzzle* GrippablePiece(TFormMain& form) {
-    for (auto at = form.Pieces->rbegin(); at != form.Pieces->rend(); ++at) {
+    for (auto at = form.Game.Pieces()->rbegin(); at != form.Game.Pieces()->rend(); ++at) {
         TPuzzle* piece = at->get();
         const int x = (piece->Bounds.Left + piece->Bounds.Right) / 2;
         const int y = (piece->Bounds.Top + piece->Bounds.Bottom) / 2;
         if (x > 10 && y > 10 && x < form.ClientWidth() - 10 && y < form.ClientHeight() - 10 &&
-            TopmostAt(*form.Pieces, x, y) == piece) {
+            TopmostAt(*form.Game.Pieces(), x, y) == piece) {
             return piece;
         }
     }
@@ -465,7 +463,7 @@ void CheckADragToTheFarCorner(TFormMain& form) {
                                                  (piece->Bounds.Top + piece->Bounds.Bottom) / 2);
     FakePointer(XCB_MOTION_NOTIFY, grip);
     FakePointer(XCB_BUTTON_PRESS);
-    Check(WaitFor([&] { return form.HeldPiece == piece; }, 5000),
+    Check(WaitFor([&] { return form.Game.HeldPiece() == piece; }, 5000),
           "a press on the piece picks it up");
     const QPoint far(board.x() + board.width() + 3000, board.y() + board.height() + 3000);
     for (int step = 1; step <= 10; ++step) {
@@ -483,16 +481,16 @@ void CheckADragToTheFarCorner(TFormMain& form) {
     FakePointer(XCB_MOTION_NOTIFY, far);
     QTest::qWait(200);
     FakePointer(XCB_BUTTON_RELEASE);
-    WaitFor([&] { return form.HeldPiece == nullptr; }, 5000);
+    WaitFor([&] { return form.Game.HeldPiece() == nullptr; }, 5000);
     QTest::qWait(300);
     Check(piece->Bounds.Left < form.ClientWidth() - 3 &&
               piece->Bounds.Right > form.ClientWidth() - 3 &&
               piece->Bounds.Top < form.ClientHeight() - 3 &&
               piece->Bounds.Bottom > form.ClientHeight() - 3,
           "the piece lies at the board's far corner");
-    const Bitmap shown = *form.BoardBuffer;
-    form.RedrawBoard();
-    Check(*form.BoardBuffer == shown, "after the drag the board buffer equals a full redraw");
+    const Bitmap shown = form.Game.BoardBuffer();
+    form.Game.RedrawBoard();
+    Check(form.Game.BoardBuffer() == shown, "after the drag the board buffer equals a full redraw");
     Check(DifferingPixels(board, shown) == 0, "after the drag the screen shows the board buffer");
 }
 
@@ -518,8 +516,10 @@ int main(int argc, char** argv) {
     form.MediaPlayer->AudioDriver = QStringLiteral("file");
     form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
     form.show();
-    const bool built = WaitFor(
-        [&] { return form.Pieces && FormProgress && FormProgress->ButtonClose->isEnabled(); });
+    const bool built = WaitFor([&] {
+        return form.Game.Pieces() && form.FormProgress &&
+               form.FormProgress->ButtonClose->isEnabled();
+    });
     Check(built, "the puzzle is built");
     if (!built) {
         return CheckSummary();
@@ -527,7 +527,7 @@ int main(int argc, char** argv) {
     Settle(&form);
     Check(NetWmName(&form) == "Tavrin Christmas Edition",
           "the main window's caption is \"Tavrin Christmas Edition\"");
-    CheckTheLoadingWindow(QStringLiteral("Tavrin Christmas Edition"));
+    CheckTheLoadingWindow(form, QStringLiteral("Tavrin Christmas Edition"));
     if (HasWindowManager()) {
         CheckTheMainWindowCannotBeMaximised(form);
     }
@@ -539,7 +539,7 @@ int main(int argc, char** argv) {
     QTest::qWait(300);
 
     const QRect board = BoardOnScreen(form);
-    Check(DifferingPixels(board, *form.BoardBuffer) == 0,
+    Check(DifferingPixels(board, form.Game.BoardBuffer()) == 0,
           "the screen shows the board buffer pixel for pixel");
     CheckADragToTheFarCorner(form);
     return CheckSummary();

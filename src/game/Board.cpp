@@ -1,0 +1,57 @@
+#include "game/Board.h"
+
+#include "game/PictureFit.h"
+
+Board::Board(Random& random)
+    : Dice(random) {}
+
+Board::~Board() {
+    ClearPieces();
+}
+
+// A drag cannot go on across new buffers: it ends, and the group is drawn where it lies.
+void Board::Resize(int clientWidth, int clientHeight) {
+    EndDrag();
+    BoardPixels = Bitmap(clientWidth + 1, clientHeight);
+    DragPixels = Bitmap(clientWidth + 1, clientHeight);
+    RedrawBoard();
+}
+
+std::optional<Message> Board::SetPicture(Bitmap loaded) {
+    ClearPieces();
+    const PictureFit fit =
+        FitToBoard(loaded.Width(), loaded.Height(), Width(), Height(), Settings.ZoomPercent);
+    Settings.ZoomPercent = fit.ZoomPercent;
+    WorkingPicture = std::make_unique<Bitmap>(StretchNearest(loaded, fit.Width, fit.Height));
+    Unshaded = std::make_shared<const Bitmap>(*WorkingPicture);
+    Over = false;
+    if (fit.ZoomedOut) {
+        return ZoomedOutNotice;
+    }
+    return std::nullopt;
+}
+
+void Board::ClearPicture() {
+    WorkingPicture.reset();
+    Unshaded.reset();
+    Over = true;
+}
+
+void Board::ClearPieces() {
+    EndDrag();
+    AllPieces.reset();
+    Over = true;
+}
+
+// The board colour, then every piece bottom to top; a held group is not part of the board.
+void Board::RedrawBoard() {
+    BoardPixels.Fill(PixelFromColor(Settings.BoardColor));
+    if (!AllPieces || !WorkingPicture) {
+        return;
+    }
+    for (const auto& piece : *AllPieces) {
+        if (Grabbed == nullptr || piece->GroupId != Grabbed->GroupId) {
+            piece->Draw(BoardPixels, *WorkingPicture);
+        }
+    }
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "game/Message.h"
+#include "puzzle/Bitmap.h"
+#include "puzzle/Color.h"
+#include "puzzle/Grid.h"
+#include "puzzle/PieceList.h"
+#include "puzzle/PuzzleShape.h"
+#include "puzzle/Random.h"
+#include "puzzle/Rect.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// How the package wants its puzzle played.
+struct GameSettings {
+    PuzzleShape Shape = PuzzleShape::ForType(1);
+    // 1 lays the pieces out in rows; any other value scatters them.
+    std::int32_t ArrangeMode = 2;
+    TColor BoardColor = 0x00808000;
+    // The zoom a new picture is tried at first; lowered when the picture does not fit.
+    std::int32_t ZoomPercent = 0;
+};
+
+// What a change of the board asks of the window.
+struct BoardUpdate {
+    // To be shown at once; empty when nothing is.
+    TRect ShowNow;
+    // The whole board is to be shown again when the window gets to it.
+    bool ShowAll = false;
+    // The drop joined groups; the drop made the puzzle one group.
+    bool Joined = false;
+    bool Solved = false;
+};
+
+// What a build tells its caller while it runs.
+struct BuildSteps {
+    // The grid is known and `pieceCount` pieces are about to be cut; false stops the build
+    // without a word (the window went away meanwhile).
+    std::function<bool(int pieceCount)> Starting;
+    // `made` pieces have been cut.
+    std::function<void(int made)> Cutting;
+};
+
+struct BuildResult {
+    bool Built = false;
+    // Set when the build failed for a reason the user is told.
+    std::optional<Message> Failure;
+};
+
+// The game, without a window: the working picture, the pieces in their stacking order, the held
+// group and the two board buffers, and the rules that change them. Positions are board pixels,
+// which the window shows one to one. Every operation that changes what is shown says where.
+class Board {
+public:
+    // The generator every cut, scatter and arrangement draws from; it must outlive the board.
+    explicit Board(Random& random);
+    ~Board();
+    Board(const Board&) = delete;
+    Board& operator=(const Board&) = delete;
+
+    GameSettings Settings;
+
+    // Buffers one pixel wider than the client area, redrawn.
+    void Resize(int clientWidth, int clientHeight);
+    int Width() const { return BoardPixels.Width(); }
+    int Height() const { return BoardPixels.Height(); }
+
+    // Takes a freshly loaded picture, fitted to the board; the notice when it had to be zoomed
+    // out. Any puzzle is cleared first.
+    std::optional<Message> SetPicture(Bitmap loaded);
+    void ClearPicture();
+
+    // Cuts the picture into a new puzzle and lays it out. The picture is cut once: a new game
+    // needs a freshly loaded picture.
+    BuildResult Build(const BuildSteps& steps);
+    void ScatterPieces();
+    void ArrangePieces();
+    void ClearPieces();
+    void RedrawBoard();
+
+    // The pointer, in board pixels, kept inside ConfinementRect while a group is held.
+    BoardUpdate PickUp(int x, int y);
+    BoardUpdate Move(int x, int y);
+    BoardUpdate Drop(int x, int y);
+    // Lets go of a held group where it is, without drawing or snapping it.
+    void EndDrag();
+    bool IsHolding() const { return Grabbed != nullptr; }
+    TRect ConfinementRect() const;
+
+    // What the window shows: the board buffer, except inside DragShown, where the drag buffer
+    // holds the held group over the board.
+    const Bitmap& BoardBuffer() const { return BoardPixels; }
+    const Bitmap& DragBuffer() const { return DragPixels; }
+    TRect DragShown() const { return IsHolding() ? Composed : TRect{}; }
+
+    const Bitmap* Picture() const { return WorkingPicture.get(); }
+    // The picture as loaded and fitted, before the cut shaded it.
+    std::shared_ptr<const Bitmap> ThumbnailPicture() const { return Unshaded; }
+    // Null while there is no puzzle.
+    PieceList* Pieces() { return AllPieces.get(); }
+    const PieceList* Pieces() const { return AllPieces.get(); }
+    const HeldPieceList& HeldPieces() const { return Held; }
+    const TPuzzle* HeldPiece() const { return Grabbed; }
+    const Grid& PuzzleGrid() const { return Cells; }
+    // True while no puzzle is in play and once it has been solved.
+    bool GameOver() const { return Over; }
+
+private:
+    bool CutPieces(const BuildSteps& steps);
+    int RandomBelow(int range);
+
+    bool PickUpGroup(int x, int y);
+    void EraseHeldGroup();
+    void RedrawAroundHeldGroup();
+    TRect DragRegion(int x, int y) const;
+    void ComposeDrag(const TRect& region);
+    void PutDownHeldGroup();
+    bool JoinOnce();
+    void DrawHeldGroupAfterJoin();
+
+    Random& Dice;
+    std::unique_ptr<Bitmap> WorkingPicture;
+    std::shared_ptr<const Bitmap> Unshaded;
+    Grid Cells;
+    std::unique_ptr<PieceList> AllPieces;
+    bool Over = true;
+
+    Bitmap BoardPixels;
+    Bitmap DragPixels;
+
+    // The drag: the grabbed piece, its group, the group's box at pick-up, the pointer as last
+    // handled and the part of the drag buffer composed last.
+    TPuzzle* Grabbed = nullptr;
+    HeldPieceList Held;
+    TRect DragRect;
+    int LastMouseX = 0;
+    int LastMouseY = 0;
+    TRect Composed;
+};

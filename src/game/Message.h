@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// The icons a message to the user carries: a failure or a notice.
+enum class MessageIcon { Stop = 16, Information = 64 };
+
+// What the game has to tell the user; the window shows it in a modal box.
+struct Message {
+    std::string Text;
+    MessageIcon Icon = MessageIcon::Stop;
+
+    bool operator==(const Message&) const = default;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "game/Message.h"
+
+// The size a picture is shown at on a board: the package's zoom when the picture is then smaller
+// than the board, otherwise the first ten-percent step down from 100 at which it is (20 at the
+// least, fitting or not).
+struct PictureFit {
+    int ZoomPercent = 100;
+    int Width = 0;
+    int Height = 0;
+    // The package's zoom was too large: the user is told.
+    bool ZoomedOut = false;
+};
+
+PictureFit FitToBoard(int width, int height, int boardWidth, int boardHeight, int zoomPercent);
+
+// A length at a zoom in percent, rounded down: 0 for zooms of 0 and below, and held at the
+// largest int where it would pass it (such a picture fits no board).
+int Scaled(int length, int percent);
+
+inline const Message ZoomedOutNotice{"The image will be zoomed out because it is too large.",
+                                     MessageIcon::Information};

@@ -1,0 +1,205 @@
+// Starting a game on a picture file behind the loading window, and forwarding the pointer to
+// the game: the window only shows what the game changed and says.
+#include "main/BoardWidget.h"
+#include "main/Main.h"
+#include "main/MessageBox.h"
+#include "main/PictureFile.h"
+#include "main/PointerConfinement.h"
+#include "windows/DevicePixels.h"
+#include "windows/Orgwnd.h"
+#include "windows/Progress.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+namespace {
+
+// The busy cursor, for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+const Message Congratulations{"Congratulations. You've solved the puzzle.",
+                              MessageIcon::Information};
+
+} // namespace
+
+// A game asked for while one is being started (from the build's pass of pending events) is
+// not started inside it: it becomes a new game once the current one is done.
+bool TFormMain::StartGame(const QString& path) {
+    if (GameStarting) {
+        NewGameAsked = true;
+        return false;
+    }
+    const QScopedValueRollback starting(GameStarting, true);
+    const BusyCursor busy;
+    const bool built = LoadPicture(path) && BuildPuzzle();
+    if (OrgWindow) {
+        OrgWindow->SetPicture(Game.ThumbnailPicture());
+    }
+    return built;
+}
+
+bool TFormMain::LoadPicture(const QString& path) {
+    EndDrag();
+    Game.ClearPieces();
+    if (path.isEmpty()) {
+        return false;
+    }
+    Game.ClearPicture();
+    std::optional<Bitmap> loaded = LoadPictureFile(path);
+    // A large picture takes a while: what the user did meanwhile, a close above all, is
+    // taken before any notice can show.
+    TakePendingEvents();
+    if (Closed) {
+        return false;
+    }
+    if (!loaded) {
+        ShowMessageBox({"Unable to open " + path.toStdString() + ".", MessageIcon::Stop});
+        Game.RedrawBoard();
+        Invalidate();
+        PicturePath.clear();
+        return false;
+    }
+    PicturePath = path;
+    if (const std::optional<Message> notice = Game.SetPicture(std::move(*loaded))) {
+        ShowMessageBox(*notice);
+    }
+    return true;
+}
+
+bool TFormMain::BuildPuzzle() {
+    if (Closed) {
+        return false;
+    }
+    QPointer<TFormProgress> loading;
+    BuildSteps steps;
+    steps.Starting = [&](int pieceCount) {
+        Invalidate();
+        loading = OpenLoadingWindow();
+        QCoreApplication::processEvents();
+        if (Closed) {
+            loading->close();
+            return false;
+        }
+        loading->ProgressBar->setRange(0, pieceCount);
+        return true;
+    };
+    steps.Cutting = [&](int made) {
+        if (loading->ProgressBar->value() < made) {
+            loading->ProgressBar->setValue(made);
+        }
+    };
+    const BuildResult result = Game.Build(steps);
+    if (result.Failure) {
+        ShowMessageBox(*result.Failure);
+        Invalidate();
+        if (loading) {
+            loading->close();
+        }
+    }
+    if (!result.Built) {
+        return false;
+    }
+    loading->ProgressBar->setValue(loading->ProgressBar->maximum());
+    Invalidate();
+    loading->ButtonClose->setEnabled(true);
+    return true;
+}
+
+// Once closed it never shows again: it is released rather than kept hidden.
+TFormProgress* TFormMain::OpenLoadingWindow() {
+    auto* loading = new TFormProgress(this, Credits);
+    loading->setAttribute(Qt::WA_DeleteOnClose);
+    FormProgress = loading;
+    loading->show();
+    return loading;
+}
+
+// Nothing is picked up while a game is being started.
+void TFormMain::FormMouseDown(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton || GameStarting) {
+        return;
+    }
+    Show(Game.PickUp(x, y));
+    if (Game.IsHolding()) {
+        const TRect area = Game.ConfinementRect();
+        Confinement->Confine(QRect(area.Left, area.Top, area.Width(), area.Height()));
+    }
+}
+
+void TFormMain::FormMouseMove(int x, int y) {
+    if (Game.IsHolding()) {
+        const QPoint at = Confinement->Clamp({x, y});
+        Show(Game.Move(at.x(), at.y()));
+    }
+}
+
+// Any button's release drops the held group.
+void TFormMain::FormMouseUp(Qt::MouseButton, int x, int y) {
+    const QPoint at = Confinement->Clamp({x, y});
+    Confinement->Release();
+    Show(Game.Drop(at.x(), at.y()));
+}
+
+void TFormMain::EndDrag() {
+    Game.EndDrag();
+    if (Confinement) {
+        Confinement->Release();
+    }
+}
+
+void TFormMain::Show(const BoardUpdate& update) {
+    CopyToWindow(update.ShowNow);
+    if (update.ShowAll) {
+        Invalidate();
+    }
+    if (update.Solved) {
+        ShowMessageBox(Congratulations);
+    }
+}
+
+void TFormMain::CopyToWindow(const TRect& rect) {
+    const TRect visible = rect.Intersect({0, 0, ClientWidth(), ClientHeight()});
+    if (!visible.IsEmpty()) {
+        BoardView->RepaintDevice(
+            QRect(visible.Left, visible.Top, visible.Width(), visible.Height()));
+    }
+}
+
+void TFormMain::Invalidate() {
+    BoardView->update();
+}
+
+// The board buffer, and the drag buffer where it holds the held group. The painter and `dirty`
+// count in device pixels.
+void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
+    const Bitmap& board = Game.BoardBuffer();
+    if (board.IsEmpty()) {
+        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
+        return;
+    }
+    painter.drawImage(dirty, ImageOf(board), dirty);
+    const TRect drag = Game.DragShown();
+    const QRect composed =
+        dirty.intersected(QRect(drag.Left, drag.Top, drag.Width(), drag.Height()));
+    if (!composed.isEmpty()) {
+        painter.drawImage(composed, ImageOf(Game.DragBuffer()), composed);
+    }
+}
+
+int TFormMain::ClientWidth() const {
+    return BoardView->DeviceSize().width();
+}
+
+int TFormMain::ClientHeight() const {
+    return BoardView->DeviceSize().height();
+}

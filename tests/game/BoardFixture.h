@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/PieceFixtures.h"
+#include "game/Board.h"
+#include "puzzle/Groups.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <vector>
+
+inline void PrintTo(const TRect& r, std::ostream* out) {
+    *out << "{" << r.Left << ", " << r.Top << ", " << r.Right << ", " << r.Bottom << "}";
+}
+
+// A board of 1024 x 700 client pixels with a generator of a fixed seed, and the ways a user
+// plays it: picking a piece where it shows, dragging it in steps, dropping it.
+class BoardFixture : public ::testing::Test {
+protected:
+    static constexpr int ClientWidth = 1024;
+    static constexpr int ClientHeight = 700;
+
+    Random Dice{12345};
+    Board Game{Dice};
+    std::vector<int> Started;
+    std::vector<int> Cut;
+    BuildSteps Steps{[this](int count) {
+                         Started.push_back(count);
+                         return true;
+                     },
+                     [this](int made) { Cut.push_back(made); }};
+
+    void SetUp() override {
+        Game.Settings.ZoomPercent = 100;
+        Game.Resize(ClientWidth, ClientHeight);
+    }
+
+    // A new game on a pattern picture; arrangeMode 1 lays the pieces in rows.
+    BuildResult StartGame(int width, int height, int type = 1, int arrangeMode = 2) {
+        Game.Settings.Shape = PuzzleShape::ForType(type);
+        Game.Settings.ArrangeMode = arrangeMode;
+        Game.SetPicture(PatternPicture(width, height));
+        return Game.Build(Steps);
+    }
+
+    TPuzzle& PieceAtGrid(int col, int row) {
+        for (const auto& p : *Game.Pieces()) {
+            if (p->Col == col && p->Row == row) {
+                return *p;
+            }
+        }
+        throw std::logic_error("no such piece");
+    }
+
+    // A board point where `piece` is the topmost piece, if there is one.
+    std::optional<std::pair<int, int>> VisiblePoint(const TPuzzle& piece) {
+        const TRect& b = piece.Bounds;
+        for (int y = b.Top + b.Height() / 3; y < b.Bottom; ++y) {
+            for (int x = b.Left + b.Width() / 3; x < b.Right; ++x) {
+                if (TopmostAt(*Game.Pieces(), x, y) == &piece) {
+                    return std::pair{x, y};
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::pair<int, int> GripOf(const TPuzzle& piece) {
+        if (const auto point = VisiblePoint(piece)) {
+            return *point;
+        }
+        throw std::logic_error("the piece is covered");
+    }
+
+    // Drags `piece` in `steps` movements so that its top-left lands on (left, top), and drops it.
+    BoardUpdate DragTo(const TPuzzle& piece, int left, int top, int steps = 4) {
+        const auto [x, y] = GripOf(piece);
+        const int endX = x + left - piece.Bounds.Left;
+        const int endY = y + top - piece.Bounds.Top;
+        EXPECT_FALSE(Game.PickUp(x, y).ShowNow.IsEmpty());
+        for (int i = 1; i <= steps; ++i) {
+            Game.Move(x + (endX - x) * i / steps, y + (endY - y) * i / steps);
+        }
+        return Game.Drop(endX, endY);
+    }
+
+    // The board as a full redraw would paint it, with or without the held group.
+    Bitmap Redrawn(bool withHeldGroup = true) const {
+        Bitmap board(Game.Width(), Game.Height());
+        board.Fill(PixelFromColor(Game.Settings.BoardColor));
+        const TPuzzle* held = Game.HeldPiece();
+        for (const auto& p : *Game.Pieces()) {
+            if (withHeldGroup || held == nullptr || p->GroupId != held->GroupId) {
+                p->Draw(board, *Game.Picture());
+            }
+        }
+        return board;
+    }
+
+    // What a window shows: the board buffer, and the drag buffer where the board says so.
+    Bitmap Shown() const {
+        Bitmap shown = Game.BoardBuffer();
+        const TRect drag = Game.DragShown();
+        CopyRect(Game.DragBuffer(), shown, drag.Left, drag.Top, drag.Right, drag.Bottom);
+        return shown;
+    }
+
+    std::vector<int> GroupsBottomUp() const {
+        std::vector<int> groups;
+        for (const auto& p : *Game.Pieces()) {
+            groups.push_back(p->GroupId);
+        }
+        return groups;
+    }
+};
