@@ -142,7 +142,13 @@ void BM_DropWithJoin(benchmark::State& state) {
         }
         left->Bounds = {900, 500, 900 + form->Game.Settings.Shape.PieceSize,
                         500 + form->Game.Settings.Shape.PieceSize};
-        form->Game.Pieces()->PushBack(form->Game.Pieces()->Detach(*left));
+        PieceList& pieces = *form->Game.Pieces();
+        for (auto at = pieces.begin(); at != pieces.end(); ++at) {
+            if (at->get() == left) {
+                pieces.MoveToBack(at);
+                break;
+            }
+        }
         form->Game.RedrawBoard();
         const QPoint grip = GripOf(*form, *right);
         form->FormMouseDown(Qt::LeftButton, grip.x(), grip.y());

@@ -1,5 +1,6 @@
 #include "main/BoardWidget.h"
 
+#include "game/Board.h"
 #include "main/Main.h"
 #include "windows/DevicePixels.h"
 
@@ -7,9 +8,18 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-BoardWidget::BoardWidget(TFormMain& form)
+namespace {
+
+QRect ToQRect(const TRect& r) {
+    return {r.Left, r.Top, r.Width(), r.Height()};
+}
+
+} // namespace
+
+BoardWidget::BoardWidget(TFormMain& form, const Board& game)
     : QWidget(&form)
-    , Form(form) {
+    , Form(form)
+    , Game(game) {
     // The board paints every pixel itself; the system never erases it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -24,15 +34,28 @@ QPoint BoardWidget::DeviceOrigin() const {
     return DeviceOffsetInWindow(*this);
 }
 
-void BoardWidget::RepaintDevice(const QRect& device) {
-    repaint(ToLogical(*this, device));
+void BoardWidget::ShowNow(const TRect& rect) {
+    const QRect visible = ToQRect(rect).intersected({QPoint(), DeviceSize()});
+    if (!visible.isEmpty()) {
+        repaint(ToLogical(*this, visible));
+    }
 }
 
+// The board buffer, and the drag buffer where it holds the held group over the board.
 void BoardWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     DrawInDevicePixels(painter, *this);
     const QRect dirty = ToDevice(*this, event->rect()).intersected({QPoint(), DeviceSize()});
-    Form.FormPaint(painter, dirty);
+    const Bitmap& board = Game.BoardBuffer();
+    if (board.IsEmpty()) {
+        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
+        return;
+    }
+    painter.drawImage(dirty, ImageOf(board), dirty);
+    const QRect composed = dirty.intersected(ToQRect(Game.DragShown()));
+    if (!composed.isEmpty()) {
+        painter.drawImage(composed, ImageOf(Game.DragBuffer()), composed);
+    }
 }
 
 void BoardWidget::resizeEvent(QResizeEvent*) {

@@ -1,23 +1,26 @@
 #pragma once
 
+#include "puzzle/Rect.h"
+
 #include <QWidget>
 
+class Board;
 class TFormMain;
 
-// The main window's client area. It owns nothing: it hands paint, resize and mouse events to the
-// form's handlers, which decide. Everything it hands over is in device pixels: the board is
-// drawn pixel for pixel on the screen at every scale factor.
+// The main window's client area. It shows the game's board pixel for pixel and hands resize and
+// mouse events to the form's handlers. Everything it hands over is in device pixels, so the
+// board is drawn one to one on the screen at every scale factor.
 class BoardWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit BoardWidget(TFormMain& form);
+    BoardWidget(TFormMain& form, const Board& game);
 
     // The client area in device pixels.
     QSize DeviceSize() const;
     // Where the client area starts inside the top-level window, in device pixels.
     QPoint DeviceOrigin() const;
-    // Paints a rectangle given in device pixels now.
-    void RepaintDevice(const QRect& device);
+    // Shows the part of `rect` (device pixels) that lies on the client area now.
+    void ShowNow(const TRect& rect);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,4 +31,5 @@ protected:
 
 private:
     TFormMain& Form;
+    const Board& Game;
 };

@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QScopedValueRollback>
 #include <ctime>
-#include <unistd.h>
 
 TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     : QMainWindow(parent)
@@ -30,7 +29,7 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     MediaPlayer->setObjectName(QStringLiteral("MediaPlayer"));
     connect(MediaPlayer, &MediaPlayer::Notify, this, &TFormMain::MediaPlayerNotify);
     setWindowIcon(AppIcon());
-    BoardView = new BoardWidget(*this);
+    BoardView = new BoardWidget(*this, Game);
     Confinement = std::make_unique<PointerConfinement>(*BoardView);
     CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
@@ -156,13 +155,7 @@ void TFormMain::FormResize() {
 void TFormMain::FormClose() {
     Closed = true;
     EndDrag();
-    const TempFolderResult folder = UserTempFolder(TempFolderUse::ExistingOnly);
-    if (!folder.Ok()) {
-        return;
-    }
-    for (const std::string_view name : {TempPictureJpegName, TempSongName, TempPictureBitmapName}) {
-        unlink(TempFilePath(folder.Folder, name).c_str());
-    }
+    DeleteTempFiles();
 }
 
 // The temporary files go now, the boxes close, and the window closes once their loops are done;

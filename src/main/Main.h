@@ -18,7 +18,6 @@ class MediaPlayer;
 class PointerConfinement;
 class QAction;
 class QMenu;
-class QPainter;
 class TFormAbout;
 class TFormProgress;
 class TOrgWindow;
@@ -45,7 +44,6 @@ public:
     // Handlers.
     void FormShow();
     void FormResize();
-    void FormPaint(QPainter& painter, const QRect& dirty);
     void FormClose();
     // A close that does not come through the window: a window manager's request while a modal
     // box blocks the window, or a request to end the process. The player ends all the same.
@@ -123,7 +121,6 @@ private:
     void BringToForeground();
 
     void Show(const BoardUpdate& update);
-    void CopyToWindow(const TRect& rect);
     void Invalidate();
     // Ends a drag without dropping: nothing held, the pointer free.
     void EndDrag();

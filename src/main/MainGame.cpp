@@ -5,27 +5,16 @@
 #include "main/MessageBox.h"
 #include "main/PictureFile.h"
 #include "main/PointerConfinement.h"
-#include "windows/DevicePixels.h"
+#include "windows/BusyCursor.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 
 namespace {
-
-// The busy cursor, for as long as it lives.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 const Message Congratulations{"Congratulations. You've solved the puzzle.",
                               MessageIcon::Information};
@@ -158,7 +147,7 @@ void TFormMain::EndDrag() {
 }
 
 void TFormMain::Show(const BoardUpdate& update) {
-    CopyToWindow(update.ShowNow);
+    BoardView->ShowNow(update.ShowNow);
     if (update.ShowAll) {
         Invalidate();
     }
@@ -167,33 +156,8 @@ void TFormMain::Show(const BoardUpdate& update) {
     }
 }
 
-void TFormMain::CopyToWindow(const TRect& rect) {
-    const TRect visible = rect.Intersect({0, 0, ClientWidth(), ClientHeight()});
-    if (!visible.IsEmpty()) {
-        BoardView->RepaintDevice(
-            QRect(visible.Left, visible.Top, visible.Width(), visible.Height()));
-    }
-}
-
 void TFormMain::Invalidate() {
     BoardView->update();
-}
-
-// The board buffer, and the drag buffer where it holds the held group. The painter and `dirty`
-// count in device pixels.
-void TFormMain::FormPaint(QPainter& painter, const QRect& dirty) {
-    const Bitmap& board = Game.BoardBuffer();
-    if (board.IsEmpty()) {
-        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
-        return;
-    }
-    painter.drawImage(dirty, ImageOf(board), dirty);
-    const TRect drag = Game.DragShown();
-    const QRect composed =
-        dirty.intersected(QRect(drag.Left, drag.Top, drag.Width(), drag.Height()));
-    if (!composed.isEmpty()) {
-        painter.drawImage(composed, ImageOf(Game.DragBuffer()), composed);
-    }
 }
 
 int TFormMain::ClientWidth() const {

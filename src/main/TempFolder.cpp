@@ -90,3 +90,13 @@ std::string WritePrivateFile(const std::string& path, std::span<const std::uint8
     }
     return error;
 }
+
+void DeleteTempFiles() {
+    const TempFolderResult folder = UserTempFolder(TempFolderUse::ExistingOnly);
+    if (!folder.Ok()) {
+        return;
+    }
+    for (const std::string_view name : {TempPictureJpegName, TempSongName, TempPictureBitmapName}) {
+        unlink(TempFilePath(folder.Folder, name).c_str());
+    }
+}

@@ -31,3 +31,7 @@ std::string TempFilePath(std::string_view folder, std::string_view name);
 // Creates or truncates a regular file, never through a link, mode 0600, and writes the bytes.
 // Returns an empty text on success, otherwise the failure in the platform's words.
 std::string WritePrivateFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Deletes the three temporary files where they exist; a folder that was never made is not
+// made for it.
+void DeleteTempFiles();

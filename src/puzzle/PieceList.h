@@ -17,10 +17,6 @@ public:
     void PushFront(std::unique_ptr<TPuzzle> piece) { Items.push_front(std::move(piece)); }
     void PushBack(std::unique_ptr<TPuzzle> piece) { Items.push_back(std::move(piece)); }
 
-    // Removes the piece equal to `piece` (same home position) without destroying it; null when
-    // there is none.
-    std::unique_ptr<TPuzzle> Detach(const TPuzzle& piece);
-
     // Moves the piece at `at` to the top of the stack; returns the position that followed it.
     Container::iterator MoveToBack(Container::iterator at) {
         const auto next = std::next(at);

@@ -41,11 +41,6 @@ public:
     // Whether the board point lies on the piece: inside Bounds and on a mask pixel of 0.
     bool Contains(int x, int y) const;
 
-    // Pieces are identified by their home position.
-    bool operator==(const TPuzzle& other) const {
-        return HomeX == other.HomeX && HomeY == other.HomeY;
-    }
-
     // Builds the mask from the cell `inner` and the edge strips of `level`, and bakes the bevel
     // into `picture` (light rims +50, dark rims -50 per colour). Without a picture the mask is
     // the bare cell. Returns false when the level has no edge strips.

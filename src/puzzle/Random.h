@@ -18,8 +18,6 @@ public:
     // The next draw, 0 <= result <= Max.
     std::int32_t Next();
 
-    std::uint64_t CurrentState() const { return State; }
-
 private:
     std::uint64_t State;
 };

@@ -28,7 +28,7 @@ TEST(PieceHitTest, AnUncutPieceHasNoShape) {
     EXPECT_FALSE(piece.Contains(5, 5));
 }
 
-TEST(PieceList, KeepsStackingOrderAndDetachesByHomePosition) {
+TEST(PieceList, KeepsStackingOrderAndRaisesAPieceToTheTop) {
     PieceList pieces;
     for (int i = 0; i < 4; ++i) {
         auto p = std::make_unique<TPuzzle>(0, 0, 6, 6);
@@ -42,21 +42,14 @@ TEST(PieceList, KeepsStackingOrderAndDetachesByHomePosition) {
     }
     EXPECT_EQ(order, (std::vector<int>{4, 3, 2, 1}));
 
-    TPuzzle lookalike(99, 99, 6, 6);
-    lookalike.HomeX = 20;
-    auto detached = pieces.Detach(lookalike);
-    ASSERT_NE(detached, nullptr);
-    EXPECT_EQ(detached->GroupId, 3);
-    EXPECT_EQ(pieces.Count(), 3u);
-    pieces.PushBack(std::move(detached));
+    const auto third = std::next(pieces.begin());
+    EXPECT_EQ(pieces.MoveToBack(third), std::next(pieces.begin())); // the walk goes on below it
+    EXPECT_EQ(pieces.Count(), 4u);
     order.clear();
     for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
         order.push_back((*p)->GroupId);
     }
     EXPECT_EQ(order, (std::vector<int>{3, 1, 2, 4}));
-
-    lookalike.HomeX = 1000;
-    EXPECT_EQ(pieces.Detach(lookalike), nullptr);
 }
 
 TEST(HeldPieceList, PutsNewPiecesInFrontAndOwnsNothing) {
