@@ -5,7 +5,7 @@
 #include "main/CloseBehindModal.h"
 #include "main/MessageBox.h"
 #include "main/PointerConfinement.h"
-#include "main/TempFolder.h"
+#include "package/TempFolder.h"
 #include "puzzle/Random.h"
 #include "windows/AppIcon.h"
 #include "windows/DevicePixels.h"

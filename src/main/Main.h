@@ -1,7 +1,7 @@
 #pragma once
 
 #include "main/MediaPlayer.h"
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 #include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
 #include "puzzle/PieceList.h"

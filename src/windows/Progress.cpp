@@ -1,7 +1,7 @@
 #include "windows/Progress.h"
 
 #include "main/Application.h"
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
 #include "windows/LinkClick.h"

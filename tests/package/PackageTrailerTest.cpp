@@ -1,7 +1,7 @@
-#include "main/PackageTrailer.h"
+#include "package/PackageTrailer.h"
 
 #include "main/PuzzleType.h"
-#include "main/Windows1252.h"
+#include "package/Windows1252.h"
 
 #include <gtest/gtest.h>
 

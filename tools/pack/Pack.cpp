@@ -1,9 +1,9 @@
 #include "Pack.h"
 
 #include "PictureConversion.h"
-#include "main/PackageCredits.h"
-#include "main/PackageTrailer.h"
-#include "main/Windows1252.h"
+#include "package/PackageCredits.h"
+#include "package/PackageTrailer.h"
+#include "package/Windows1252.h"
 
 #include <charconv>
 #include <cstdint>
