@@ -1,7 +1,7 @@
 // Loading the picture file, fitting it to the board in zoom steps, and starting a game on it.
 #include "main/Main.h"
 #include "main/MessageBox.h"
-#include "main/PictureFile.h"
+#include "picture/PictureFile.h"
 #include "windows/Orgwnd.h"
 
 #include <QGuiApplication>

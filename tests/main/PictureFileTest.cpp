@@ -1,7 +1,7 @@
-#include "main/PictureFile.h"
+#include "picture/PictureFile.h"
 
-#include "main/JpegDecoder.h"
 #include "main/Pictures.h"
+#include "picture/JpegDecoder.h"
 
 #include <QImageWriter>
 #include <cstdio>

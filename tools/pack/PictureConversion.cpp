@@ -3,7 +3,7 @@
 #include "ExifOrientation.h"
 #include "RgbImage.h"
 #include "TurboJpeg.h"
-#include "main/PictureLimits.h"
+#include "picture/PictureLimits.h"
 
 #include <QBuffer>
 #include <QByteArray>
