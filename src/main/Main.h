@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 #include "package/PackageCredits.h"
 #include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
