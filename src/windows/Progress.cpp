@@ -1,6 +1,6 @@
 #include "windows/Progress.h"
 
-#include "main/Application.h"
+#include "Version.h"
 #include "package/PackageCredits.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
@@ -43,7 +43,7 @@ void SetCreditLine(QLabel* label, const std::string& utf8) {
 TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormProgress"));
-    setWindowTitle(ApplicationTitle);
+    setWindowTitle(QString::fromUtf8(TavrinTitle));
     setFixedSize(ClientWidth, ClientHeight);
     QFont font = this->font();
     font.setFamily(QStringLiteral("Sans Serif"));
