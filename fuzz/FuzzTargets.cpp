@@ -1,8 +1,8 @@
 #include "FuzzTargets.h"
 
 #include "ExifOrientation.h"
-#include "main/PackageReader.h"
-#include "main/PictureFile.h"
+#include "package/PackageReader.h"
+#include "picture/PictureFile.h"
 #include "puzzle/BmpDecoder.h"
 #include "puzzle/EdgeBitmaps.h"
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Version.h"
+
 #include <QApplication>
 
-inline const QString ApplicationTitle = QStringLiteral("Tavrin Christmas Edition");
+inline const QString ApplicationTitle = QString::fromUtf8(TavrinTitle);
 
 // The application object: an exception that escapes an event handler is shown in a message box
 // and the program goes on.

@@ -3,9 +3,9 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/CloseBehindModal.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 #include "main/PointerConfinement.h"
-#include "main/TempFolder.h"
+#include "package/TempFolder.h"
 #include "windows/AppIcon.h"
 #include "windows/WorkArea.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/Board.h"
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 #include "puzzle/Random.h"
 
 #include <QMainWindow>

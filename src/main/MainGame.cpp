@@ -3,7 +3,7 @@
 #include "main/BoardWidget.h"
 #include "main/Main.h"
 #include "main/MessageBox.h"
-#include "main/PictureFile.h"
+#include "picture/PictureFile.h"
 #include "main/PointerConfinement.h"
 #include "windows/BusyCursor.h"
 #include "windows/Orgwnd.h"

@@ -1,7 +1,7 @@
 // The song: started once the first board is up, played again each time it ends.
 #include "main/Application.h"
 #include "main/Main.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 
 // A song that cannot be played is reported; the puzzle stays playable without music.
 void TFormMain::StartSong() {

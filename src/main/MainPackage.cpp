@@ -1,10 +1,10 @@
 // Reading the package appended to the player and applying its settings.
 #include "main/Main.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 #include "main/MessageBox.h"
-#include "main/PackageReader.h"
-#include "main/TempFolder.h"
-#include "main/Windows1252.h"
+#include "package/PackageReader.h"
+#include "package/TempFolder.h"
+#include "package/Windows1252.h"
 
 std::optional<PackageContents> TFormMain::ReadPackage() {
     const ExtractedPackage package = ExtractPackage(ExecutablePath);

@@ -1,5 +1,6 @@
 #include "windows/About.h"
 
+#include "Version.h"
 #include "windows/AppIcon.h"
 #include "windows/Labels.h"
 #include "windows/LinkClick.h"
@@ -31,11 +32,12 @@ TFormAbout::TFormAbout(QWidget* owner)
     Image1 = new QLabel(GroupBox1);
     Image1->setGeometry(16, 16, 33, 33);
     Image1->setPixmap(PaintAppIconPixmap());
-    Label1 = PlacedLabel(GroupBox1, {64, 16, 152, 13}, QStringLiteral("Tavrin Christmas Edition"));
+    Label1 = PlacedLabel(GroupBox1, {64, 16, 152, 13}, QString::fromUtf8(TavrinTitle));
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label2 = PlacedLabel(GroupBox1, {64, 32, 53, 13}, QStringLiteral("Version 5.5"));
+    Label2 = PlacedLabel(GroupBox1, {64, 32, 53, 13},
+                         QStringLiteral("Version ") + QString::fromUtf8(TavrinVersion));
     Label3 = PlacedLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
     Label4 = PlacedLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
     StyleAsLink(Label4);

@@ -1,7 +1,7 @@
 #include "windows/Progress.h"
 
-#include "main/Application.h"
-#include "main/PackageCredits.h"
+#include "Version.h"
+#include "package/PackageCredits.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
 #include "windows/LinkClick.h"
@@ -42,7 +42,7 @@ void SetCreditLine(QLabel* label, const std::string& utf8) {
 TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormProgress"));
-    setWindowTitle(ApplicationTitle);
+    setWindowTitle(QString::fromUtf8(TavrinTitle));
     setFixedSize(ClientWidth, ClientHeight);
     QFont font = this->font();
     font.setFamily(QStringLiteral("Sans Serif"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 
 #include <QWidget>
 

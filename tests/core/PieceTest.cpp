@@ -42,8 +42,9 @@ TEST(PieceList, KeepsStackingOrderAndRaisesAPieceToTheTop) {
     }
     EXPECT_EQ(order, (std::vector<int>{4, 3, 2, 1}));
 
-    const auto third = std::next(pieces.begin());
-    EXPECT_EQ(pieces.MoveToBack(third), std::next(pieces.begin())); // the walk goes on below it
+    const auto second = std::next(pieces.begin());
+    const auto third = std::next(second);
+    EXPECT_EQ(pieces.MoveToBack(second), third); // a walk goes on with the piece above it
     EXPECT_EQ(pieces.Count(), 4u);
     order.clear();
     for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {

@@ -4,7 +4,7 @@
 #include "main/MessageRecorder.h"
 #include "main/Pictures.h"
 #include "main/ShowForm.h"
-#include "main/TempFolder.h"
+#include "package/TempFolder.h"
 #include "support/TestSupport.h"
 
 #include <QGuiApplication>

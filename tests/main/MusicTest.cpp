@@ -1,7 +1,7 @@
 #include "main/FormFixture.h"
-#include "main/MediaPlayer.h"
-#include "main/MidiSong.h"
-#include "main/SongSynth.h"
+#include "music/MediaPlayer.h"
+#include "music/MidiSong.h"
+#include "music/SongSynth.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

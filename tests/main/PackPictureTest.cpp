@@ -2,10 +2,10 @@
 // JPEG and BMP, packed by tavrin-pack and loaded by the player.
 #include "main/Main.h"
 #include "main/MessageRecorder.h"
-#include "main/PackageTrailer.h"
-#include "main/PictureFile.h"
 #include "main/Pictures.h"
 #include "main/ShowForm.h"
+#include "package/PackageTrailer.h"
+#include "picture/PictureFile.h"
 #include "support/TestSupport.h"
 
 #include <QBuffer>

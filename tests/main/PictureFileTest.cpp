@@ -1,21 +1,39 @@
-#include "main/PictureFile.h"
+#include "picture/PictureFile.h"
 
-#include "main/JpegDecoder.h"
 #include "main/Pictures.h"
+#include "picture/JpegDecoder.h"
 
 #include <QImageWriter>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <optional>
+#include <string>
 
 namespace {
 
-const std::filesystem::path Corpus = std::filesystem::path(TAVRIN_CORPUS_DIR) / "bmpsuite";
+// The BMP Suite's folder, when the corpus folder holds it.
+std::optional<std::filesystem::path> BmpSuite() {
+    const std::string corpus = CorpusFolder();
+    if (corpus.empty()) {
+        return std::nullopt;
+    }
+    const auto suite = std::filesystem::path(corpus) / "bmpsuite";
+    return std::filesystem::is_directory(suite) ? std::optional(suite) : std::nullopt;
+}
 
-std::vector<std::filesystem::path> CorpusFiles(const char* folder) {
+std::string BmpSuiteMissing() {
+    const std::string corpus = CorpusFolder();
+    return "BMP Suite corpus not found: set TAVRIN_CORPUS_DIR (CMake option or environment "
+           "variable) to the folder that holds bmpsuite/" +
+           (corpus.empty() ? std::string() : "; it is now " + corpus);
+}
+
+std::vector<std::filesystem::path> CorpusFiles(const std::filesystem::path& suite,
+                                               const char* folder) {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(Corpus / folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(suite / folder)) {
         files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -163,10 +181,11 @@ TEST(PictureFile, PicturesBeyondTheSizeLimitsAreRefused) {
 }
 
 TEST(BmpCorpus, EveryGoodFileLoadsAtItsStatedSize) {
-    if (!std::filesystem::exists(Corpus)) {
-        GTEST_SKIP() << "the BMP Suite corpus is not at " << Corpus;
+    const auto suite = BmpSuite();
+    if (!suite) {
+        GTEST_SKIP() << BmpSuiteMissing();
     }
-    for (const auto& path : CorpusFiles("g")) {
+    for (const auto& path : CorpusFiles(*suite, "g")) {
         const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
         ASSERT_TRUE(picture) << path;
         const QSize stated = HeaderSize(ReadBytes(path.string()));
@@ -176,12 +195,13 @@ TEST(BmpCorpus, EveryGoodFileLoadsAtItsStatedSize) {
 }
 
 TEST(BmpCorpus, BadAndQuestionableFilesNeverCrash) {
-    if (!std::filesystem::exists(Corpus)) {
-        GTEST_SKIP() << "the BMP Suite corpus is not at " << Corpus;
+    const auto suite = BmpSuite();
+    if (!suite) {
+        GTEST_SKIP() << BmpSuiteMissing();
     }
     int refused = 0;
     for (const char* folder : {"b", "q"}) {
-        for (const auto& path : CorpusFiles(folder)) {
+        for (const auto& path : CorpusFiles(*suite, folder)) {
             const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
             refused += !picture;
             if (picture) {

@@ -2,7 +2,7 @@
 
 #include "main/FormFixture.h"
 #include "main/LinkCatcher.h"
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 #include "windows/WebLinks.h"
 
 #include <QDesktopServices>

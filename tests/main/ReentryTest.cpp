@@ -2,8 +2,8 @@
 // game waits for the build to end, a close ends start-up without another word, and the busy
 // cursor goes on every way out.
 #include "main/FormFixture.h"
-#include "main/MediaPlayer.h"
-#include "main/TempFolder.h"
+#include "music/MediaPlayer.h"
+#include "package/TempFolder.h"
 #include "windows/Progress.h"
 
 #include <QChildEvent>

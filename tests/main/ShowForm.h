@@ -1,7 +1,7 @@
 #pragma once
 
 #include "main/Main.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 
 #include <QCoreApplication>
 

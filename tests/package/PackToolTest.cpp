@@ -1,4 +1,4 @@
-#include "main/PackageTrailer.h"
+#include "package/PackageTrailer.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

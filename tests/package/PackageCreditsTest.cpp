@@ -1,8 +1,8 @@
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 
-#include "main/Crc32.h"
-#include "main/PackageReader.h"
-#include "main/PackageTrailer.h"
+#include "package/Crc32.h"
+#include "package/PackageReader.h"
+#include "package/PackageTrailer.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

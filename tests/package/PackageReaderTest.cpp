@@ -1,6 +1,6 @@
-#include "main/PackageReader.h"
+#include "package/PackageReader.h"
 
-#include "main/TempFolder.h"
+#include "package/TempFolder.h"
 #include "support/TestSupport.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "main/PackageTrailer.h"
+#include "package/PackageTrailer.h"
 
-#include "main/Windows1252.h"
+#include "package/Windows1252.h"
 
 #include <gtest/gtest.h>
 

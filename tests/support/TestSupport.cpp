@@ -41,6 +41,15 @@ ScopedEnvironment::~ScopedEnvironment() {
     }
 }
 
+std::string CorpusFolder() {
+    const std::string configured = TAVRIN_CORPUS_DIR;
+    if (!configured.empty()) {
+        return configured;
+    }
+    const char* fromEnvironment = std::getenv("TAVRIN_CORPUS_DIR");
+    return fromEnvironment != nullptr ? fromEnvironment : "";
+}
+
 Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

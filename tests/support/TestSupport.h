@@ -36,6 +36,10 @@ private:
     std::string OldValue;
 };
 
+// The folder of test corpora made by others: the build's TAVRIN_CORPUS_DIR, else the
+// environment variable of that name; empty when neither is set.
+std::string CorpusFolder();
+
 Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);

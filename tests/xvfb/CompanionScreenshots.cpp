@@ -4,7 +4,7 @@
 //   companion_screenshots PACKAGE OUTPUT-FOLDER
 #include "main/Application.h"
 #include "main/Main.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 #include "main/MessageBox.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"

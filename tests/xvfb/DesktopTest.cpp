@@ -9,7 +9,7 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/Main.h"
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 #include "main/MessageBox.h"
 #include "puzzle/Groups.h"
 #include "windows/About.h"

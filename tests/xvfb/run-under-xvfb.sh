@@ -20,6 +20,11 @@ if [ -n "$wm" ] && ! command -v "$wm" >/dev/null; then
     echo "skipped: $wm is not installed (apt-get install $wm)"
     exit 77
 fi
+# The window manager's start is awaited with xprop.
+if [ -n "$wm" ] && ! command -v xprop >/dev/null; then
+    echo "skipped: xprop is not installed (apt-get install x11-utils)"
+    exit 77
+fi
 if ! xvfb-run -a -s "-screen 0 ${screen}x24" true 2>/dev/null; then
     echo "skipped: Xvfb cannot start here"
     exit 77

@@ -1,9 +1,10 @@
 #include "Pack.h"
 
 #include "PictureConversion.h"
-#include "main/PackageCredits.h"
-#include "main/PackageTrailer.h"
-#include "main/Windows1252.h"
+#include "Version.h"
+#include "package/PackageCredits.h"
+#include "package/PackageTrailer.h"
+#include "package/Windows1252.h"
 
 #include <charconv>
 #include <cstdint>
@@ -364,7 +365,7 @@ int RunPack(const std::vector<std::string>& args, const std::string& defaultPlay
             return 0;
         }
         if (o.Version) {
-            out << "tavrin-pack (Tavrin) " << TAVRIN_VERSION << "\n";
+            out << "tavrin-pack (Tavrin) " << TavrinVersion << "\n";
             return 0;
         }
         return o.Info.empty() ? Pack(o, out, err) : Info(o.Info, out, err);

@@ -3,7 +3,7 @@
 #include "ExifOrientation.h"
 #include "RgbImage.h"
 #include "TurboJpeg.h"
-#include "main/PictureLimits.h"
+#include "picture/PictureLimits.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -167,7 +167,7 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
     if (auto lossless = TurnJpegLosslessly(file, orientation)) {
         return {std::move(*lossless), false, turned + " without loss"};
     }
-    const auto stored = DecodeJpeg(file);
+    const auto stored = DecodeJpegToRgb(file);
     if (!stored) {
         throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
     }

@@ -59,7 +59,7 @@ std::optional<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> file) {
     return JpegHeader{width, height};
 }
 
-std::optional<RgbImage> DecodeJpeg(std::span<const std::uint8_t> file) {
+std::optional<RgbImage> DecodeJpegToRgb(std::span<const std::uint8_t> file) {
     const auto header = ReadJpegHeader(file);
     const Handle handle(tjInitDecompress());
     if (!header || !handle) {

@@ -19,7 +19,7 @@ struct JpegHeader {
 std::optional<JpegHeader> ReadJpegHeader(std::span<const std::uint8_t> file);
 
 // The whole picture at full size; the caller checks its size against the limits first.
-std::optional<RgbImage> DecodeJpeg(std::span<const std::uint8_t> file);
+std::optional<RgbImage> DecodeJpegToRgb(std::span<const std::uint8_t> file);
 
 // A baseline JPEG file at quality 1 to 100, 4:2:0 chroma below 100 and 4:4:4 at 100.
 std::optional<std::vector<std::uint8_t>> EncodeJpeg(const RgbImage& image, int quality);

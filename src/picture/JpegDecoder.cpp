@@ -1,6 +1,6 @@
-#include "main/JpegDecoder.h"
+#include "picture/JpegDecoder.h"
 
-#include "main/PictureLimits.h"
+#include "picture/PictureLimits.h"
 
 #include <csetjmp>
 #include <cstdio>

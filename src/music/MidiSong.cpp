@@ -1,4 +1,4 @@
-#include "main/MidiSong.h"
+#include "music/MidiSong.h"
 
 #include <algorithm>
 #include <cstring>

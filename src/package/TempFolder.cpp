@@ -1,4 +1,4 @@
-#include "main/TempFolder.h"
+#include "package/TempFolder.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "main/PackageTrailer.h"
+#include "package/PackageTrailer.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,6 +1,6 @@
-#include "main/PackageCredits.h"
+#include "package/PackageCredits.h"
 
-#include "main/Crc32.h"
+#include "package/Crc32.h"
 
 #include <algorithm>
 #include <array>

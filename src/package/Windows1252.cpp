@@ -1,4 +1,4 @@
-#include "main/Windows1252.h"
+#include "package/Windows1252.h"
 
 #include <array>
 #include <cstdint>

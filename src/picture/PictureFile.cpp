@@ -1,7 +1,7 @@
-#include "main/PictureFile.h"
+#include "picture/PictureFile.h"
 
-#include "main/JpegDecoder.h"
-#include "main/PictureLimits.h"
+#include "picture/JpegDecoder.h"
+#include "picture/PictureLimits.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "main/PackageCredits.h"
-#include "main/PackageTrailer.h"
+#include "package/PackageCredits.h"
+#include "package/PackageTrailer.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/SongSynth.h"
+#include "music/SongSynth.h"
 
 #include <QObject>
 #include <QString>

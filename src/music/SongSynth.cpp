@@ -1,6 +1,6 @@
-#include "main/SongSynth.h"
+#include "music/SongSynth.h"
 
-#include "main/MidiSong.h"
+#include "music/MidiSong.h"
 
 #include <fluidsynth.h>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "main/MediaPlayer.h"
+#include "music/MediaPlayer.h"
 
 #include <fluidsynth.h>
 

@@ -1,4 +1,4 @@
-#include "main/Crc32.h"
+#include "package/Crc32.h"
 
 #include <array>
 
