@@ -153,6 +153,85 @@ TEST(Cut, FlatSidesClearTheirMargins) {
     EXPECT_FALSE(piece->Mask->Get(50, l.PieceSize - 41));
 }
 
+namespace {
+
+// Every colour byte raised (lowered) by the bevel's 50; the pattern picture never clamps.
+Pixel Shaded(Pixel p, int step) {
+    const auto by = [step](std::uint8_t c) { return static_cast<std::uint8_t>(c + step); };
+    return MakePixel(by(Red(p)), by(Green(p)), by(Blue(p)));
+}
+
+} // namespace
+
+// A piece flat on all four sides frames its part of the picture: a light top row and left
+// column, a dark right column and bottom row where the margins end, and nothing else changes,
+// whether the picture ends at the frame or goes on beyond it.
+TEST(Cut, FlatSidesFrameThePictureLightAboveAndLeftDarkBelowAndRight) {
+    const PuzzleShape l = AllLevels[0]; // 96 and 16
+    const int marginX = 30;
+    const int marginY = 40;
+    const int w = l.PieceSize - l.TabSize - marginX;
+    const int h = l.PieceSize - l.TabSize - marginY;
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{w, h}, {w + 30, h + 30}}) {
+        Bitmap picture = PatternPicture(width, height);
+        const Bitmap original = picture;
+        auto piece = GridPiece(l, 0, 0);
+        piece->FlatTop = piece->FlatLeft = piece->FlatRight = piece->FlatBottom = true;
+        ASSERT_TRUE(piece->Cut(InnerOf(l), &picture, l.EdgeLevel, marginX, marginY));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool inFrame = x < w && y < h;
+                const bool dark = inFrame && (x == w - 1 || y == h - 1);
+                const bool light = inFrame && !dark && (x == 0 || y == 0);
+                const int step = dark ? -50 : light ? 50 : 0;
+                ASSERT_EQ(picture.At(x, y), Shaded(original.At(x, y), step))
+                    << width << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+// A flat side's line runs its whole length whatever knobs and sockets the other sides carry:
+// the bottom line from the piece's own column 0, into the band it shares with its left
+// neighbour.
+TEST(Cut, AFlatSidesLineRunsItsWholeLength) {
+    const PuzzleShape l = AllLevels[0];
+    const int s = l.PieceSize;
+    const int t = l.TabSize;
+    const int marginX = 30;
+    const int marginY = 40;
+    struct Line {
+        Side Flat;
+        int X0, Y0, X1, Y1; // end exclusive
+        int Step;
+    };
+    const Line lines[] = {{Side::Top, t, t, s, t + 1, 50},
+                          {Side::Bottom, 0, s - marginY - 1, s, s - marginY, -50},
+                          {Side::Left, t, 0, t + 1, s - marginY - 1, 50},
+                          {Side::Right, s - marginX - 1, 0, s - marginX, s - marginY - 1, -50}};
+    for (const Line& line : lines) {
+        for (const bool out : {false, true}) {
+            Bitmap picture = PatternPicture(4 * l.Pitch(), 4 * l.Pitch());
+            const Bitmap original = picture;
+            auto piece = GridPiece(l, 1, 1);
+            piece->TopOut = piece->BottomOut = piece->LeftOut = piece->RightOut = out;
+            piece->FlatTop = line.Flat == Side::Top;
+            piece->FlatBottom = line.Flat == Side::Bottom;
+            piece->FlatLeft = line.Flat == Side::Left;
+            piece->FlatRight = line.Flat == Side::Right;
+            ASSERT_TRUE(piece->Cut(InnerOf(l), &picture, l.EdgeLevel, marginX, marginY));
+            for (int y = line.Y0; y < line.Y1; ++y) {
+                for (int x = line.X0; x < line.X1; ++x) {
+                    const int px = piece->HomeX + x;
+                    const int py = piece->HomeY + y;
+                    ASSERT_EQ(picture.At(px, py), Shaded(original.At(px, py), line.Step))
+                        << static_cast<int>(line.Flat) << " " << out << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 // Cut a whole puzzle, then lay every piece at its home: the picture reappears, bevel and all.
 TEST(Cut, AllPiecesAtHomeShowTheWholeBevelledPicture) {
     for (const PuzzleShape& l : AllLevels) {

@@ -21,10 +21,11 @@ TEST(ComputeGrid, TrimsAPictureWhoseLastColumnWouldBarelyReachIt) {
     EXPECT_EQ(g.MarginY, 18);
 }
 
+// Types 11 to 14 cannot be cut, but their grid decides which message a picture gets.
 TEST(ComputeGrid, TheSmallestPictureOfEachLevelGivesTwoByTwo) {
     const int smallest[] = {101, 82, 69, 51};
-    for (const PuzzleShape& l : AllLevels) {
-        const int limit = smallest[l.EdgeLevel - 1];
+    for (const PuzzleShape& l : AcceptedShapes()) {
+        const int limit = l.EdgeLevel <= 4 ? smallest[l.EdgeLevel - 1] : 49;
         EXPECT_TRUE(ComputeGrid(l, limit, limit).CanBuild()) << "level " << l.EdgeLevel;
         EXPECT_FALSE(ComputeGrid(l, limit - 1, 1000).CanBuild()) << "level " << l.EdgeLevel;
         EXPECT_FALSE(ComputeGrid(l, 1000, limit - 1).CanBuild()) << "level " << l.EdgeLevel;
@@ -48,6 +49,30 @@ TEST(ComputeGrid, MarginsEndBetweenTabAndPieceSizeAndTheGridStaysInsideThePictur
             EXPECT_LE(lastHome + l.PieceSize - g.MarginX, g.PictureWidth) << w;
             const int lastRowHome = (g.Rows - 1) * l.Pitch() - l.TabSize;
             EXPECT_LE(lastRowHome + l.PieceSize - g.MarginY, g.PictureHeight) << w;
+        }
+    }
+}
+
+// A last column (row) whose bitmap would show from l to m + 1 pixels fewer than a whole piece is
+// trimmed off the picture until it shows m + 2 fewer; just outside that range nothing is trimmed.
+TEST(ComputeGrid, TrimsThePictureWhereTheLastColumnWouldShowALittleMoreThanTheDropLimit) {
+    struct Thresholds {
+        int M;
+        int L;
+    };
+    const Thresholds byLevel[] = {{36, 29}, {29, 24}, {24, 19}, {18, 14}};
+    for (const PuzzleShape& l : AllLevels) {
+        const auto [m, low] = byLevel[l.EdgeLevel - 1];
+        for (int margin = low - 1; margin <= m + 2; ++margin) {
+            const int length = 2 * l.Pitch() + l.PieceSize - l.TabSize - margin; // three columns
+            const Grid g = ComputeGrid(l, length, length);
+            const bool trimmed = low <= margin && margin <= m + 1;
+            const int trimmedLength = trimmed ? length - (m - margin + 2) : length;
+            ASSERT_EQ(g.Cols, 3) << "level " << l.EdgeLevel << " margin " << margin;
+            EXPECT_EQ(g.PictureWidth, trimmedLength) << "level " << l.EdgeLevel << " " << margin;
+            EXPECT_EQ(g.PictureHeight, trimmedLength) << "level " << l.EdgeLevel << " " << margin;
+            EXPECT_EQ(g.MarginX, trimmed ? m + 2 : margin) << "level " << l.EdgeLevel;
+            EXPECT_EQ(g.MarginY, trimmed ? m + 2 : margin) << "level " << l.EdgeLevel;
         }
     }
 }

@@ -3,6 +3,8 @@
 #include "PieceFixtures.h"
 #include "puzzle/Groups.h"
 
+#include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -48,6 +50,56 @@ TEST(SnapPlace, AllFourSidesSnapToTheirNeighbours) {
     EXPECT_EQ(SnapPlace(*PieceAt(278, 204, 96, 6, 5, 2), *w, 96, 16), Place(std::pair{280, 200}));
 }
 
+// On every side: a sideways offset of up to 5 pixels either way and an overlap within 5 of the
+// tab depth fit, and the piece goes exactly one grid step from its neighbour; 6 off does not fit.
+TEST(SnapPlace, EverySideFitsWithinFivePixelsEitherWayAndNotSix) {
+    const auto w = PieceAt(200, 200, 96, 5, 5, 1);
+    struct Neighbour {
+        int Col;
+        int Row;
+        // Where the held piece lies for an overlap and a sideways offset, and where it snaps.
+        std::function<std::pair<int, int>(int overlap, int aside)> At;
+        std::pair<int, int> Snapped;
+    };
+    const Neighbour sides[] = {
+        {5,
+         6,
+         [](int overlap, int aside) {
+             return std::pair{200 + aside, 296 - overlap};
+         },
+         {200, 280}},
+        {5,
+         4,
+         [](int overlap, int aside) {
+             return std::pair{200 + aside, 104 + overlap};
+         },
+         {200, 120}},
+        {4,
+         5,
+         [](int overlap, int aside) {
+             return std::pair{104 + overlap, 200 + aside};
+         },
+         {120, 200}},
+        {6,
+         5,
+         [](int overlap, int aside) {
+             return std::pair{296 - overlap, 200 + aside};
+         },
+         {280, 200}},
+    };
+    for (const Neighbour& n : sides) {
+        for (int overlap = 10; overlap <= 22; ++overlap) {
+            for (int aside = -6; aside <= 6; ++aside) {
+                const auto [left, top] = n.At(overlap, aside);
+                const auto o = PieceAt(left, top, 96, n.Col, n.Row, 2);
+                const bool fits = std::abs(aside) <= 5 && std::abs(overlap - 16) <= 5;
+                EXPECT_EQ(SnapPlace(*o, *w, 96, 16), fits ? Place(n.Snapped) : std::nullopt)
+                    << n.Col << "," << n.Row << " overlap " << overlap << " aside " << aside;
+            }
+        }
+    }
+}
+
 TEST(SnapPlace, OnlyGridNeighboursFit) {
     const auto w = PieceAt(0, 0, 96, 2, 2, 1);
     EXPECT_EQ(SnapPlace(*PieceAt(0, 80, 96, 2, 4, 2), *w, 96, 16), std::nullopt);  // two rows off
@@ -68,6 +120,24 @@ TEST(FindSnap, TakesTheFirstFitOfHeldPiecesThenCandidatesBottomUp) {
     EXPECT_EQ(snap->TargetGroup, 1);
     EXPECT_EQ(snap->Dx, 80 - 82);
     EXPECT_EQ(snap->Dy, 80 - 81);
+
+    // Held pieces come first: the first held piece's fit wins over a fit lower in the stack.
+    PieceList group;
+    group.PushBack(PieceAt(2, 81, 96, 0, 1, 4));   // bottom: fits the second held piece
+    group.PushBack(PieceAt(163, 79, 96, 2, 1, 5)); // fits the first held piece
+    group.PushBack(PieceAt(80, 80, 96, 1, 1, 6));  // held, second
+    group.PushBack(PieceAt(240, 80, 96, 3, 1, 6)); // held, first
+    HeldPieceList both;
+    for (const auto& p : group) {
+        if (p->GroupId == 6) {
+            both.PushFront(p.get());
+        }
+    }
+    const auto first = FindSnap(both, group, 96, 16);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->TargetGroup, 5);
+    EXPECT_EQ(first->Dx, 163 + 80 - 240);
+    EXPECT_EQ(first->Dy, 79 - 80);
 }
 
 TEST(Groups, MergingRaisesTheAbsorbedPiecesInReverseOrder) {

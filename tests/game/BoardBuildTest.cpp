@@ -2,6 +2,7 @@
 #include "BoardFixture.h"
 #include "game/PictureFit.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -86,37 +87,66 @@ TEST_F(BoardBuildTest, ScatterDrawsXThenYForEveryLonePiece) {
 TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
     ASSERT_TRUE(StartGame(500, 400).Built);
     const int s = Game.Settings.Shape.PieceSize; // 96
-    Game.Resize(339, 250);
-    std::vector<int> order = GroupsBottomUp();
-    Dice.Seed(2024);
-    Random expected(2024);
-    for (int pass = 0; pass < 10; ++pass) {
-        // The walk has stepped past an element when it moves it, so moving the last one ends
-        // the pass.
-        for (std::size_t i = 0; i < order.size();) {
-            if (expected.Next() % 2 == 0 && i + 1 < order.size()) {
-                const int moved = order[i];
-                order.erase(order.begin() + static_cast<std::ptrdiff_t>(i));
-                order.push_back(moved);
-            } else {
-                ++i;
+    struct Case {
+        int Width;
+        int Height;
+        std::vector<std::pair<int, int>> Places;
+    };
+    const Case cases[] = {
+        // Two places a row (the third would leave less than a piece free), two rows a layer,
+        // and each layer 10 pixels further right and down.
+        {340,
+         250,
+         {{10, 10},
+          {111, 10},
+          {10, 111},
+          {111, 111},
+          {20, 20},
+          {121, 20},
+          {20, 121},
+          {121, 121},
+          {30, 30},
+          {131, 30},
+          {30, 131},
+          {131, 131},
+          {40, 40},
+          {141, 40},
+          {40, 141},
+          {141, 141}}},
+        // The second place leaves exactly a piece free and the second row ends exactly at the
+        // bottom; shifted 10 pixels, a layer holds one piece.
+        {303,
+         207,
+         {{10, 10}, {111, 10}, {10, 111}, {111, 111}, {20, 20}, {30, 30}, {40, 40}, {50, 50}}},
+    };
+    for (const Case& c : cases) {
+        Game.Resize(c.Width - 1, c.Height);
+        std::vector<int> order = GroupsBottomUp();
+        Dice.Seed(2024);
+        Random expected(2024);
+        for (int pass = 0; pass < 10; ++pass) {
+            // The walk has stepped past an element when it moves it, so moving the last one
+            // ends the pass.
+            for (std::size_t i = 0; i < order.size();) {
+                if (expected.Next() % 2 == 0 && i + 1 < order.size()) {
+                    const int moved = order[i];
+                    order.erase(order.begin() + static_cast<std::ptrdiff_t>(i));
+                    order.push_back(moved);
+                } else {
+                    ++i;
+                }
             }
         }
-    }
-    Game.ArrangePieces();
-    EXPECT_EQ(GroupsBottomUp(), order);
+        Game.ArrangePieces();
+        EXPECT_EQ(GroupsBottomUp(), order) << c.Width;
 
-    // Two places a row (the third would leave less than a piece free), two rows a layer, and
-    // each layer 10 pixels further right and down.
-    const std::vector<std::pair<int, int>> places = {
-        {10, 10}, {111, 10}, {10, 111}, {111, 111}, {20, 20}, {121, 20}, {20, 121}, {121, 121},
-        {30, 30}, {131, 30}, {30, 131}, {131, 131}, {40, 40}, {141, 40}, {40, 141}, {141, 141}};
-    ASSERT_GT(Game.Pieces()->Count(), places.size());
-    std::size_t i = 0;
-    for (const auto& piece : *Game.Pieces()) {
-        if (i < places.size()) {
-            const auto [x, y] = places[i++];
-            EXPECT_EQ(piece->Bounds, (TRect{x, y, x + s, y + s})) << i;
+        ASSERT_GT(Game.Pieces()->Count(), c.Places.size());
+        std::size_t i = 0;
+        for (const auto& piece : *Game.Pieces()) {
+            if (i < c.Places.size()) {
+                const auto [x, y] = c.Places[i++];
+                EXPECT_EQ(piece->Bounds, (TRect{x, y, x + s, y + s})) << c.Width << " " << i;
+            }
         }
     }
 }
@@ -192,6 +222,11 @@ TEST(PictureFit, ThePackagesZoomIsKeptWhileThePictureIsSmallerThanTheBoard) {
 
 TEST(PictureFit, ATooLargePictureStepsDownByTenPercentToTwentyAtTheLeast) {
     EXPECT_EQ(FitToBoard(100, 560, 791, 560, 100).ZoomPercent, 90);
+    // 1000 pixels wide: the first step of 100, 90 ... 20 at which it is narrower than the board.
+    for (int board = 150; board <= 1010; board += 10) {
+        const int first = std::clamp((board - 1) / 100 * 10, 20, 100);
+        EXPECT_EQ(FitToBoard(1000, 100, board, 700, 110).ZoomPercent, first) << board;
+    }
     const PictureFit huge = FitToBoard(6000, 100, 791, 560, 100);
     EXPECT_TRUE(huge.ZoomedOut);
     EXPECT_EQ(huge.ZoomPercent, 20);

@@ -149,6 +149,49 @@ TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
     EXPECT_GE(joins, 5);
 }
 
+// The window copies only the rectangles an update names, and everything after a join. Following
+// just those copies, it shows the board with the held group, shadows under all members, while
+// dragging, and the board alone after the drop, whichever way the group moves.
+TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Built); // pieces of 96, tabs of 16
+    Bitmap window = Shown();
+    const auto show = [&](const BoardUpdate& update) {
+        const Bitmap now = Shown();
+        const TRect r = update.ShowAll ? TRect{0, 0, now.Width(), now.Height()} : update.ShowNow;
+        CopyRect(now, window, r.Left, r.Top, r.Right, r.Bottom);
+    };
+    TPuzzle& left = PieceAtGrid(0, 0);
+    TPuzzle& right = PieceAtGrid(1, 0);
+    for (const auto& [piece, x] :
+         std::vector<std::pair<TPuzzle*, int>>{{&left, 300}, {&right, 380}}) {
+        const auto [gripX, gripY] = GripOf(*piece);
+        show(Game.PickUp(gripX, gripY));
+        const int toX = gripX + x - piece->Bounds.Left;
+        const int toY = gripY + 300 - piece->Bounds.Top;
+        show(Game.Move(toX, toY));
+        show(Game.Drop(toX, toY));
+    }
+    ASSERT_EQ(left.GroupId, right.GroupId); // overlapping members: one's shadow falls on the other
+    ASSERT_EQ(window, Game.BoardBuffer());
+
+    auto [x, y] = GripOf(right);
+    show(Game.PickUp(x, y));
+    ASSERT_EQ(Game.HeldPieces().Count(), 2u);
+    EXPECT_EQ(window, BoardWithHeldGroupOnTop(Game, Redrawn(false)));
+    // Small steps, and jumps of more than a piece as a fast pointer makes.
+    const std::vector<std::pair<int, int>> moves = {
+        {0, 0}, {9, 4}, {-13, 6}, {7, -11}, {-5, -8}, {25, 110}, {-120, -100}, {130, -5}, {0, 35}};
+    for (const auto& [dx, dy] : moves) {
+        x += dx;
+        y += dy;
+        show(Game.Move(x, y));
+        ASSERT_EQ(window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx << "," << dy;
+    }
+    show(Game.Drop(x + 3, y + 2));
+    EXPECT_EQ(window, Game.BoardBuffer());
+    EXPECT_EQ(window, Redrawn());
+}
+
 TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
     ASSERT_TRUE(StartGame(400, 300, 1, 1).Built); // pieces of 96, tabs of 16
     TPuzzle& left = PieceAtGrid(0, 0);
@@ -171,7 +214,8 @@ TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
 // A piece let go exactly at its home position joins every group it fits in one drop; let go
 // anywhere else it joins the first only.
 TEST_F(BoardPlayTest, ADropExactlyAtHomeJoinsEveryGroupItFits) {
-    for (const int offHome : {0, 1}) {
+    for (const auto& [offX, offY] : std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, -1}}) {
+        const bool atHome = offX == 0 && offY == 0;
         ASSERT_TRUE(StartGame(250, 250, 1, 1).Built); // 3 x 3 pieces of 96
         TPuzzle& held = PieceAtGrid(2, 2);
         TPuzzle& left = PieceAtGrid(1, 2);
@@ -185,12 +229,12 @@ TEST_F(BoardPlayTest, ADropExactlyAtHomeJoinsEveryGroupItFits) {
             p->Bounds = {x, y, x + 96, y + 96};
         }
         Game.RedrawBoard();
-        const BoardUpdate dropped = DragTo(held, held.HomeX + offHome, held.HomeY);
+        const BoardUpdate dropped = DragTo(held, held.HomeX + offX, held.HomeY + offY);
         EXPECT_TRUE(dropped.Joined);
         const bool both = left.GroupId == held.GroupId && above.GroupId == held.GroupId;
-        EXPECT_EQ(both, offHome == 0) << offHome;
+        EXPECT_EQ(both, atHome) << offX << "," << offY;
         EXPECT_TRUE(left.GroupId == held.GroupId || above.GroupId == held.GroupId);
-        EXPECT_EQ(Game.BoardBuffer(), Redrawn()) << offHome;
+        EXPECT_EQ(Game.BoardBuffer(), Redrawn()) << offX << "," << offY;
     }
 }
 
