@@ -44,12 +44,6 @@ struct BuildSteps {
     std::function<void(int made)> Cutting;
 };
 
-struct BuildResult {
-    bool Built = false;
-    // Set when the build failed for a reason the user is told.
-    std::optional<Message> Failure;
-};
-
 // The game, without a window: the working picture, the pieces in their stacking order, the held
 // group and the two board buffers, and the rules that change them. Positions are board pixels,
 // which the window shows one to one. Every operation that changes what is shown says where.
@@ -75,7 +69,7 @@ public:
 
     // Cuts the picture into a new puzzle and lays it out. The picture is cut once: a new game
     // needs a freshly loaded picture.
-    BuildResult Build(const BuildSteps& steps);
+    Outcome Build(const BuildSteps& steps);
     void ScatterPieces();
     void ArrangePieces();
     void ClearPieces();

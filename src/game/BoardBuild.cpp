@@ -26,7 +26,7 @@ std::unordered_map<int, int> GroupSizes(const PieceList& pieces) {
 
 } // namespace
 
-BuildResult Board::Build(const BuildSteps& steps) {
+Outcome Board::Build(const BuildSteps& steps) {
     ClearPieces();
     if (!WorkingPicture) {
         return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The icons a message to the user carries: a failure or a notice.
@@ -11,4 +12,10 @@ struct Message {
     MessageIcon Icon = MessageIcon::Stop;
 
     bool operator==(const Message&) const = default;
+};
+
+// What a step came to: whether it went through, and what the user is to be told either way.
+struct Outcome {
+    bool Done = false;
+    std::optional<Message> Tell;
 };

@@ -3,8 +3,8 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/CloseBehindModal.h"
-#include "music/MediaPlayer.h"
 #include "main/PointerConfinement.h"
+#include "music/MediaPlayer.h"
 #include "package/TempFolder.h"
 #include "windows/AppIcon.h"
 #include "windows/WorkArea.h"
@@ -104,11 +104,12 @@ void TFormMain::FormShow() {
     }
     Dice.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
-    const std::optional<PackageContents> package = ReadPackage();
-    if (!package) {
+    const PackageContents package = ReadPackage();
+    if (package.Failure) {
+        Tell(package.Failure);
         return;
     }
-    StartGame(package->PicturePath);
+    StartGame(package.PicturePath);
     TakePendingEvents();
     if (Closed) {
         return;
@@ -119,7 +120,7 @@ void TFormMain::FormShow() {
         return;
     }
     Invalidate();
-    if (package->HasSong) {
+    if (package.HasSong) {
         StartSong();
     }
     if (NewGameAsked) {

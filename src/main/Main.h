@@ -23,10 +23,12 @@ class TFormProgress;
 class TOrgWindow;
 struct PackageTrailer;
 
-// What the package gave start-up: the picture file to load and whether a song was written.
+// What the package gave start-up: the picture file to load and whether a song was written, or
+// why it gave nothing.
 struct PackageContents {
     QString PicturePath;
     bool HasSong = false;
+    std::optional<Message> Failure;
 };
 
 // The main window: it reads the package, shows the board, forwards the pointer to the game,
@@ -111,16 +113,17 @@ private:
     // One pass of pending events while a game is starting: a New game asked for meanwhile
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
-    std::optional<PackageContents> ReadPackage();
+    PackageContents ReadPackage();
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
     void StartSong();
-    bool LoadPicture(const QString& path);
-    bool BuildPuzzle();
+    Outcome LoadPicture(const QString& path);
+    Outcome BuildPuzzle();
     TFormProgress* OpenLoadingWindow();
     void BringToForeground();
 
     void Show(const BoardUpdate& update);
+    void Tell(const std::optional<Message>& message);
     void Invalidate();
     // Ends a drag without dropping: nothing held, the pointer free.
     void EndDrag();

@@ -3,8 +3,8 @@
 #include "main/BoardWidget.h"
 #include "main/Main.h"
 #include "main/MessageBox.h"
-#include "picture/PictureFile.h"
 #include "main/PointerConfinement.h"
+#include "picture/PictureFile.h"
 #include "windows/BusyCursor.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
@@ -30,18 +30,22 @@ bool TFormMain::StartGame(const QString& path) {
     }
     const QScopedValueRollback starting(GameStarting, true);
     const BusyCursor busy;
-    const bool built = LoadPicture(path) && BuildPuzzle();
+    const Outcome loaded = LoadPicture(path);
+    Tell(loaded.Tell);
+    const Outcome built = loaded.Done ? BuildPuzzle() : Outcome{};
+    Tell(built.Tell);
     if (OrgWindow) {
         OrgWindow->SetPicture(Game.ThumbnailPicture());
     }
-    return built;
+    return built.Done;
 }
 
-bool TFormMain::LoadPicture(const QString& path) {
+// Loads and fits a new picture; the zoom notice comes with it when it had to be made smaller.
+Outcome TFormMain::LoadPicture(const QString& path) {
     EndDrag();
     Game.ClearPieces();
     if (path.isEmpty()) {
-        return false;
+        return {};
     }
     Game.ClearPicture();
     std::optional<Bitmap> loaded = LoadPictureFile(path);
@@ -49,25 +53,22 @@ bool TFormMain::LoadPicture(const QString& path) {
     // taken before any notice can show.
     TakePendingEvents();
     if (Closed) {
-        return false;
+        return {};
     }
     if (!loaded) {
-        ShowMessageBox({"Unable to open " + path.toStdString() + ".", MessageIcon::Stop});
         Game.RedrawBoard();
         Invalidate();
         PicturePath.clear();
-        return false;
+        return {false, Message{"Unable to open " + path.toStdString() + ".", MessageIcon::Stop}};
     }
     PicturePath = path;
-    if (const std::optional<Message> notice = Game.SetPicture(std::move(*loaded))) {
-        ShowMessageBox(*notice);
-    }
-    return true;
+    return {true, Game.SetPicture(std::move(*loaded))};
 }
 
-bool TFormMain::BuildPuzzle() {
+// Cuts the puzzle behind a new loading window, which closes again when the build fails.
+Outcome TFormMain::BuildPuzzle() {
     if (Closed) {
-        return false;
+        return {};
     }
     QPointer<TFormProgress> loading;
     BuildSteps steps;
@@ -87,21 +88,18 @@ bool TFormMain::BuildPuzzle() {
             loading->ProgressBar->setValue(made);
         }
     };
-    const BuildResult result = Game.Build(steps);
-    if (result.Failure) {
-        ShowMessageBox(*result.Failure);
+    const Outcome built = Game.Build(steps);
+    if (!built.Done) {
         Invalidate();
         if (loading) {
             loading->close();
         }
-    }
-    if (!result.Built) {
-        return false;
+        return built;
     }
     loading->ProgressBar->setValue(loading->ProgressBar->maximum());
     Invalidate();
     loading->ButtonClose->setEnabled(true);
-    return true;
+    return built;
 }
 
 // Once closed it never shows again: it is released rather than kept hidden.
@@ -152,7 +150,14 @@ void TFormMain::Show(const BoardUpdate& update) {
         Invalidate();
     }
     if (update.Solved) {
-        ShowMessageBox(Congratulations);
+        Tell(Congratulations);
+    }
+}
+
+// Every message of the game and the package is shown here.
+void TFormMain::Tell(const std::optional<Message>& message) {
+    if (message) {
+        ShowMessageBox(*message);
     }
 }
 

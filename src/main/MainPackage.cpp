@@ -1,12 +1,11 @@
 // Reading the package appended to the player and applying its settings.
 #include "main/Main.h"
 #include "music/MediaPlayer.h"
-#include "main/MessageBox.h"
 #include "package/PackageReader.h"
 #include "package/TempFolder.h"
 #include "package/Windows1252.h"
 
-std::optional<PackageContents> TFormMain::ReadPackage() {
+PackageContents TFormMain::ReadPackage() {
     const ExtractedPackage package = ExtractPackage(ExecutablePath);
     if (package.Trailer) {
         ApplyTrailer(*package.Trailer, package.SongPath);
@@ -16,10 +15,9 @@ std::optional<PackageContents> TFormMain::ReadPackage() {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail
                                      : FailureMessage(package.Failure);
-        ShowMessageBox({text, MessageIcon::Stop});
-        return std::nullopt;
+        return {{}, false, Message{text, MessageIcon::Stop}};
     }
-    return PackageContents{QString::fromStdString(package.PicturePath), !package.SongPath.empty()};
+    return {QString::fromStdString(package.PicturePath), !package.SongPath.empty(), std::nullopt};
 }
 
 void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {
@@ -33,6 +31,6 @@ void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& s
 
 void TFormMain::ShowStartMessage() {
     if (!StartMessage.isEmpty()) {
-        ShowMessageBox({StartMessage.toStdString(), MessageIcon::Information});
+        Tell(Message{StartMessage.toStdString(), MessageIcon::Information});
     }
 }

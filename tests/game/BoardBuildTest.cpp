@@ -24,7 +24,7 @@ std::vector<TRect> BoundsBottomUp(const Board& game, std::size_t count) {
 } // namespace
 
 TEST_F(BoardBuildTest, ATwoByTwoGridNumbersItsGroupsInBuildOrderAndReportsEachPiece) {
-    ASSERT_TRUE(StartGame(150, 150, 1).Built);
+    ASSERT_TRUE(StartGame(150, 150, 1).Done);
     EXPECT_EQ(Game.PuzzleGrid().Cols, 2);
     EXPECT_EQ(Game.PuzzleGrid().Rows, 2);
     std::vector<int> homes;
@@ -41,12 +41,12 @@ TEST_F(BoardBuildTest, ATwoByTwoGridNumbersItsGroupsInBuildOrderAndReportsEachPi
 
 // The same seed gives the same shapes and places; these are the ones seed 12345 gives.
 TEST_F(BoardBuildTest, TheSeedFixesTheScatterAndTheArrangement) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 2).Built);
+    ASSERT_TRUE(StartGame(400, 300, 1, 2).Done);
     EXPECT_EQ(
         BoundsBottomUp(Game, 3),
         (std::vector<TRect>{{555, 142, 651, 238}, {230, 467, 326, 563}, {222, 180, 318, 276}}));
     Dice.Seed(12345);
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Built);
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done);
     EXPECT_EQ(BoundsBottomUp(Game, 3),
               (std::vector<TRect>{{10, 10, 106, 106}, {111, 10, 207, 106}, {212, 10, 308, 106}}));
     EXPECT_EQ(GroupsBottomUp(), (std::vector<int>{4,  2,  9,  8,  14, 1, 11, 15, 19, 6,
@@ -54,7 +54,7 @@ TEST_F(BoardBuildTest, TheSeedFixesTheScatterAndTheArrangement) {
 }
 
 TEST_F(BoardBuildTest, ScatterDrawsXThenYForEveryLonePiece) {
-    ASSERT_TRUE(StartGame(400, 300).Built);
+    ASSERT_TRUE(StartGame(400, 300).Done);
     const int s = Game.Settings.Shape.PieceSize;
     auto first = Game.Pieces()->begin();
     (*first)->GroupId = (*std::next(first))->GroupId; // two joined pieces stay where they are
@@ -85,7 +85,7 @@ TEST_F(BoardBuildTest, ScatterDrawsXThenYForEveryLonePiece) {
 }
 
 TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
-    ASSERT_TRUE(StartGame(500, 400).Built);
+    ASSERT_TRUE(StartGame(500, 400).Done);
     const int s = Game.Settings.Shape.PieceSize; // 96
     struct Case {
         int Width;
@@ -152,26 +152,26 @@ TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
 }
 
 TEST_F(BoardBuildTest, APictureTooSmallForTwoByTwoIsRefusedBeforeAnythingIsCut) {
-    const BuildResult refused = StartGame(81, 500, 2);
-    EXPECT_FALSE(refused.Built);
-    EXPECT_EQ(refused.Failure, TooSmall);
+    const Outcome refused = StartGame(81, 500, 2);
+    EXPECT_FALSE(refused.Done);
+    EXPECT_EQ(refused.Tell, TooSmall);
     EXPECT_TRUE(Started.empty());
     EXPECT_EQ(Game.Picture(), nullptr);
     EXPECT_NE(Game.ThumbnailPicture(), nullptr); // the thumbnail still shows it
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
 
-    const BuildResult built = StartGame(82, 82, 2);
-    EXPECT_TRUE(built.Built);
-    EXPECT_FALSE(built.Failure);
+    const Outcome built = StartGame(82, 82, 2);
+    EXPECT_TRUE(built.Done);
+    EXPECT_FALSE(built.Tell);
     EXPECT_EQ(Game.Pieces()->Count(), 4u);
     EXPECT_FALSE(Game.GameOver());
 }
 
 TEST_F(BoardBuildTest, ALevelWithoutEdgeStripsFailsAndLeavesAnEmptyBoard) {
-    const BuildResult result = StartGame(300, 200, 12);
-    EXPECT_FALSE(result.Built);
-    EXPECT_EQ(result.Failure, (Message{"Cannot create puzzle.", MessageIcon::Stop}));
+    const Outcome result = StartGame(300, 200, 12);
+    EXPECT_FALSE(result.Done);
+    EXPECT_EQ(result.Tell, (Message{"Cannot create puzzle.", MessageIcon::Stop}));
     EXPECT_EQ(Started.size(), 1u);
     EXPECT_EQ(Game.Picture(), nullptr);
     EXPECT_EQ(Game.ThumbnailPicture(), nullptr);
@@ -184,9 +184,9 @@ TEST_F(BoardBuildTest, ALevelWithoutEdgeStripsFailsAndLeavesAnEmptyBoard) {
 
 TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {
     Steps.Starting = [](int) { return false; };
-    const BuildResult result = StartGame(300, 200, 1);
-    EXPECT_FALSE(result.Built);
-    EXPECT_FALSE(result.Failure);
+    const Outcome result = StartGame(300, 200, 1);
+    EXPECT_FALSE(result.Done);
+    EXPECT_FALSE(result.Tell);
     EXPECT_TRUE(Cut.empty());
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
@@ -203,7 +203,7 @@ TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {719, 539}, {100, 77}}) {
         EXPECT_EQ(fitted.At(x, y), original.At(x * 800 / 720, y * 600 / 540));
     }
-    ASSERT_TRUE(Game.Build(Steps).Built);
+    ASSERT_TRUE(Game.Build(Steps).Done);
     EXPECT_NE(*Game.Picture(), fitted); // the cut baked its bevel into the working picture
     EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
 

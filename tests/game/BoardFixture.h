@@ -37,7 +37,7 @@ protected:
     }
 
     // A new game on a pattern picture; arrangeMode 1 lays the pieces in rows.
-    BuildResult StartGame(int width, int height, int type = 1, int arrangeMode = 2) {
+    Outcome StartGame(int width, int height, int type = 1, int arrangeMode = 2) {
         Game.Settings.Shape = PuzzleShape::ForType(type);
         Game.Settings.ArrangeMode = arrangeMode;
         Game.SetPicture(PatternPicture(width, height));
