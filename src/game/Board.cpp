@@ -1,7 +1,5 @@
 #include "game/Board.h"
 
-#include "game/PictureFit.h"
-
 Board::Board(Random& random)
     : Dice(random) {}
 
@@ -10,25 +8,23 @@ Board::~Board() {
 }
 
 // A drag cannot go on across new buffers: it ends, and the group is drawn where it lies.
-void Board::Resize(int clientWidth, int clientHeight) {
+void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     EndDrag();
     BoardPixels = Bitmap(clientWidth + 1, clientHeight);
     DragPixels = Bitmap(clientWidth + 1, clientHeight);
     RedrawBoard();
 }
 
-std::optional<Message> Board::SetPicture(Bitmap loaded) {
+PictureFit Board::FitPicture(int width, int height) const {
+    return FitToBoard(width, height, Width(), Height(), Settings.ZoomPercent);
+}
+
+void Board::SetPicture(Bitmap loaded, const PictureFit& fit) {
     ClearPieces();
-    const PictureFit fit =
-        FitToBoard(loaded.Width(), loaded.Height(), Width(), Height(), Settings.ZoomPercent);
     Settings.ZoomPercent = fit.ZoomPercent;
     WorkingPicture = std::make_unique<Bitmap>(StretchNearest(loaded, fit.Width, fit.Height));
     Unshaded = std::make_shared<const Bitmap>(*WorkingPicture);
     Over = false;
-    if (fit.ZoomedOut) {
-        return ZoomedOutNotice;
-    }
-    return std::nullopt;
 }
 
 void Board::ClearPicture() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Message.h"
+#include "game/PictureFit.h"
 #include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
 #include "puzzle/Grid.h"
@@ -26,8 +27,10 @@ struct GameSettings {
 
 // What a change of the board asks of the window.
 struct BoardUpdate {
-    // To be shown at once; empty when nothing is.
+    // To be copied to the window at once, from the drag buffer or else the board buffer; empty
+    // when nothing is.
     TRect ShowNow;
+    bool FromDragBuffer = false;
     // The whole board is to be shown again when the window gets to it.
     bool ShowAll = false;
     // The drop joined groups; the drop made the puzzle one group.
@@ -58,17 +61,21 @@ public:
     GameSettings Settings;
 
     // Buffers one pixel wider than the client area, redrawn.
-    void Resize(int clientWidth, int clientHeight);
+    void RecreateBuffers(int clientWidth, int clientHeight);
     int Width() const { return BoardPixels.Width(); }
     int Height() const { return BoardPixels.Height(); }
 
-    // Takes a freshly loaded picture, fitted to the board; the notice when it had to be zoomed
-    // out. Any puzzle is cleared first.
-    std::optional<Message> SetPicture(Bitmap loaded);
+    // The size a picture of width x height is shown at on this board, at the zoom of the
+    // settings or lower. When it had to be zoomed out, the user is told before it is set.
+    PictureFit FitPicture(int width, int height) const;
+    // Takes a freshly loaded picture at its fit; the fit's zoom is kept for later pictures. Any
+    // puzzle is cleared first.
+    void SetPicture(Bitmap loaded, const PictureFit& fit);
     void ClearPicture();
 
     // Cuts the picture into a new puzzle and lays it out. The picture is cut once: a new game
-    // needs a freshly loaded picture.
+    // needs a freshly loaded picture. A failure leaves no puzzle; the caller tells it, then
+    // redraws the board.
     Outcome Build(const BuildSteps& steps);
     void ScatterPieces();
     void ArrangePieces();
@@ -78,17 +85,18 @@ public:
     // The pointer, in board pixels, kept inside ConfinementRect while a group is held.
     BoardUpdate PickUp(int x, int y);
     BoardUpdate Move(int x, int y);
+    // A release puts the held group down where it is, to be shown at once; Settle then snaps
+    // and joins it, tells whether the puzzle was solved, and ends the drag.
     BoardUpdate Drop(int x, int y);
+    BoardUpdate Settle();
     // Lets go of a held group where it is, without drawing or snapping it.
     void EndDrag();
     bool IsHolding() const { return Grabbed != nullptr; }
     TRect ConfinementRect() const;
 
-    // What the window shows: the board buffer, except inside DragShown, where the drag buffer
-    // holds the held group over the board.
+    // The board without the held group, and the group composed over it for the window.
     const Bitmap& BoardBuffer() const { return BoardPixels; }
     const Bitmap& DragBuffer() const { return DragPixels; }
-    TRect DragShown() const { return IsHolding() ? Composed : TRect{}; }
 
     const Bitmap* Picture() const { return WorkingPicture.get(); }
     // The picture as loaded and fitted, before the cut shaded it.
@@ -125,12 +133,11 @@ private:
     Bitmap BoardPixels;
     Bitmap DragPixels;
 
-    // The drag: the grabbed piece, its group, the group's box at pick-up, the pointer as last
-    // handled and the part of the drag buffer composed last.
+    // The drag: the grabbed piece, its group, the group's box at pick-up and the pointer as
+    // last handled.
     TPuzzle* Grabbed = nullptr;
     HeldPieceList Held;
     TRect DragRect;
     int LastMouseX = 0;
     int LastMouseY = 0;
-    TRect Composed;
 };

@@ -34,7 +34,6 @@ Outcome Board::Build(const BuildSteps& steps) {
     Cells = ComputeGrid(Settings.Shape, WorkingPicture->Width(), WorkingPicture->Height());
     if (!Cells.CanBuild()) {
         WorkingPicture.reset();
-        RedrawBoard();
         return {false, TooSmall};
     }
     AllPieces = std::make_unique<PieceList>();
@@ -46,7 +45,6 @@ Outcome Board::Build(const BuildSteps& steps) {
     if (!CutPieces(steps)) {
         ClearPicture();
         ClearPieces();
-        RedrawBoard();
         return {false, CannotCreate};
     }
     if (Settings.ArrangeMode == 1) {

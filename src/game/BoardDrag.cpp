@@ -26,7 +26,7 @@ BoardUpdate Board::PickUp(int x, int y) {
     const TRect press{DragRect.Left, DragRect.Top, DragRect.Right + ShadowOffset,
                       DragRect.Bottom + ShadowOffset};
     ComposeDrag(press);
-    return {press};
+    return {press, true};
 }
 
 bool Board::PickUpGroup(int x, int y) {
@@ -96,7 +96,6 @@ void Board::ComposeDrag(const TRect& region) {
     for (const TPuzzle* held : Held) {
         held->Draw(DragPixels, *WorkingPicture);
     }
-    Composed = region;
 }
 
 BoardUpdate Board::Move(int x, int y) {
@@ -112,11 +111,10 @@ BoardUpdate Board::Move(int x, int y) {
     ComposeDrag(region);
     LastMouseX = x;
     LastMouseY = y;
-    return {region};
+    return {region, true};
 }
 
 void Board::EndDrag() {
     Held.Clear();
     Grabbed = nullptr;
-    Composed = {};
 }

@@ -4,14 +4,21 @@
 #include "puzzle/Groups.h"
 #include "puzzle/Snap.h"
 
-// A drop joins once, unless the held piece was let go exactly at its home position: then it
-// joins every group it fits, one after the other.
 BoardUpdate Board::Drop(int x, int y) {
     if (!IsHolding()) {
         return {};
     }
     PutDownHeldGroup();
-    BoardUpdate update{DragRegion(x, y)};
+    return {DragRegion(x, y)};
+}
+
+// A drop joins once, unless the held piece was let go exactly at its home position: then it
+// joins every group it fits, one after the other.
+BoardUpdate Board::Settle() {
+    if (!IsHolding()) {
+        return {};
+    }
+    BoardUpdate update;
     const bool atHome =
         Grabbed->HomeX == Grabbed->Bounds.Left && Grabbed->HomeY == Grabbed->Bounds.Top;
     while (JoinOnce()) {

@@ -15,9 +15,5 @@ struct PictureFit {
 
 PictureFit FitToBoard(int width, int height, int boardWidth, int boardHeight, int zoomPercent);
 
-// A length at a zoom in percent, rounded down: 0 for zooms of 0 and below, and held at the
-// largest int where it would pass it (such a picture fits no board).
-int Scaled(int length, int percent);
-
 inline const Message ZoomedOutNotice{"The image will be zoomed out because it is too large.",
                                      MessageIcon::Information};

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -30,18 +31,17 @@ QSize BoardWidget::DeviceSize() const {
     return ::DeviceSize(*this);
 }
 
-QPoint BoardWidget::DeviceOrigin() const {
-    return DeviceOffsetInWindow(*this);
-}
-
-void BoardWidget::ShowNow(const TRect& rect) {
+void BoardWidget::ShowNow(const TRect& rect, bool fromDragBuffer) {
     const QRect visible = ToQRect(rect).intersected({QPoint(), DeviceSize()});
-    if (!visible.isEmpty()) {
-        repaint(ToLogical(*this, visible));
+    if (visible.isEmpty()) {
+        return;
     }
+    const QScopedValueRollback copying(FromDragBuffer, fromDragBuffer ? visible : QRect());
+    repaint(ToLogical(*this, visible));
 }
 
-// The board buffer, and the drag buffer where it holds the held group over the board.
+// The board buffer, and the drag buffer inside a copy from it: a repaint also covers whatever
+// else of the window was waiting to be painted.
 void BoardWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     DrawInDevicePixels(painter, *this);
@@ -52,7 +52,7 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.drawImage(dirty, ImageOf(board), dirty);
-    const QRect composed = dirty.intersected(ToQRect(Game.DragShown()));
+    const QRect composed = dirty.intersected(FromDragBuffer);
     if (!composed.isEmpty()) {
         painter.drawImage(composed, ImageOf(Game.DragBuffer()), composed);
     }

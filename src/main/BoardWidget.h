@@ -17,10 +17,9 @@ public:
 
     // The client area in device pixels.
     QSize DeviceSize() const;
-    // Where the client area starts inside the top-level window, in device pixels.
-    QPoint DeviceOrigin() const;
-    // Shows the part of `rect` (device pixels) that lies on the client area now.
-    void ShowNow(const TRect& rect);
+    // Shows the part of `rect` (device pixels) that lies on the client area now, from the drag
+    // buffer or the board buffer. Any other painting shows the board buffer.
+    void ShowNow(const TRect& rect, bool fromDragBuffer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,4 +31,6 @@ protected:
 private:
     TFormMain& Form;
     const Board& Game;
+    // The rectangle a copy from the drag buffer is painting; empty otherwise.
+    QRect FromDragBuffer;
 };

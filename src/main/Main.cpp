@@ -140,7 +140,7 @@ void TFormMain::SizeToWorkArea() {
     FixToWorkArea(*this);
     FitFrameIntoWorkArea(*this);
     if (Game.Width() != ClientWidth() + 1 || Game.Height() != ClientHeight()) {
-        Game.Resize(ClientWidth(), ClientHeight());
+        Game.RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
 }
@@ -148,7 +148,7 @@ void TFormMain::SizeToWorkArea() {
 void TFormMain::FormResize() {
     if (isVisible()) {
         EndDrag();
-        Game.Resize(ClientWidth(), ClientHeight());
+        Game.RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
 }

@@ -117,14 +117,16 @@ private:
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
     void StartSong();
-    Outcome LoadPicture(const QString& path);
-    Outcome BuildPuzzle();
+    bool LoadPicture(const QString& path);
+    bool BuildPuzzle();
     TFormProgress* OpenLoadingWindow();
     void BringToForeground();
 
     void Show(const BoardUpdate& update);
     void Tell(const std::optional<Message>& message);
     void Invalidate();
+    // After a failure: the board without a puzzle.
+    void ShowEmptyBoard();
     // Ends a drag without dropping: nothing held, the pointer free.
     void EndDrag();
 

@@ -30,22 +30,19 @@ bool TFormMain::StartGame(const QString& path) {
     }
     const QScopedValueRollback starting(GameStarting, true);
     const BusyCursor busy;
-    const Outcome loaded = LoadPicture(path);
-    Tell(loaded.Tell);
-    const Outcome built = loaded.Done ? BuildPuzzle() : Outcome{};
-    Tell(built.Tell);
+    const bool built = LoadPicture(path) && BuildPuzzle();
     if (OrgWindow) {
         OrgWindow->SetPicture(Game.ThumbnailPicture());
     }
-    return built.Done;
+    return built;
 }
 
-// Loads and fits a new picture; the zoom notice comes with it when it had to be made smaller.
-Outcome TFormMain::LoadPicture(const QString& path) {
+// Loads a new picture and fits it to the board, after the notice when it has to be smaller.
+bool TFormMain::LoadPicture(const QString& path) {
     EndDrag();
     Game.ClearPieces();
     if (path.isEmpty()) {
-        return {};
+        return false;
     }
     Game.ClearPicture();
     std::optional<Bitmap> loaded = LoadPictureFile(path);
@@ -53,22 +50,27 @@ Outcome TFormMain::LoadPicture(const QString& path) {
     // taken before any notice can show.
     TakePendingEvents();
     if (Closed) {
-        return {};
+        return false;
     }
     if (!loaded) {
-        Game.RedrawBoard();
-        Invalidate();
+        Tell(Message{"Unable to open " + path.toStdString() + ".", MessageIcon::Stop});
+        ShowEmptyBoard();
         PicturePath.clear();
-        return {false, Message{"Unable to open " + path.toStdString() + ".", MessageIcon::Stop}};
+        return false;
     }
+    const PictureFit fit = Game.FitPicture(loaded->Width(), loaded->Height());
+    if (fit.ZoomedOut) {
+        Tell(ZoomedOutNotice);
+    }
+    Game.SetPicture(std::move(*loaded), fit);
     PicturePath = path;
-    return {true, Game.SetPicture(std::move(*loaded))};
+    return true;
 }
 
 // Cuts the puzzle behind a new loading window, which closes again when the build fails.
-Outcome TFormMain::BuildPuzzle() {
+bool TFormMain::BuildPuzzle() {
     if (Closed) {
-        return {};
+        return false;
     }
     QPointer<TFormProgress> loading;
     BuildSteps steps;
@@ -90,16 +92,17 @@ Outcome TFormMain::BuildPuzzle() {
     };
     const Outcome built = Game.Build(steps);
     if (!built.Done) {
-        Invalidate();
+        Tell(built.Tell);
+        ShowEmptyBoard();
         if (loading) {
             loading->close();
         }
-        return built;
+        return false;
     }
     loading->ProgressBar->setValue(loading->ProgressBar->maximum());
     Invalidate();
     loading->ButtonClose->setEnabled(true);
-    return built;
+    return true;
 }
 
 // Once closed it never shows again: it is released rather than kept hidden.
@@ -135,6 +138,7 @@ void TFormMain::FormMouseUp(Qt::MouseButton, int x, int y) {
     const QPoint at = Confinement->Clamp({x, y});
     Confinement->Release();
     Show(Game.Drop(at.x(), at.y()));
+    Show(Game.Settle());
 }
 
 void TFormMain::EndDrag() {
@@ -145,7 +149,7 @@ void TFormMain::EndDrag() {
 }
 
 void TFormMain::Show(const BoardUpdate& update) {
-    BoardView->ShowNow(update.ShowNow);
+    BoardView->ShowNow(update.ShowNow, update.FromDragBuffer);
     if (update.ShowAll) {
         Invalidate();
     }
@@ -159,6 +163,11 @@ void TFormMain::Tell(const std::optional<Message>& message) {
     if (message) {
         ShowMessageBox(*message);
     }
+}
+
+void TFormMain::ShowEmptyBoard() {
+    Game.RedrawBoard();
+    Invalidate();
 }
 
 void TFormMain::Invalidate() {

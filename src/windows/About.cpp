@@ -15,7 +15,6 @@
 #include <QScreen>
 #include <QStyle>
 
-
 TFormAbout::TFormAbout(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint) {

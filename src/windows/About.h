@@ -40,4 +40,3 @@ private:
     // The frame the last placement counted with.
     QMarginsF PlacedWithFrame;
 };
-

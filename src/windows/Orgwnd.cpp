@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QScreen>
 
-
 namespace {
 
 constexpr QSize LoadedOuterSize(172, 151);

@@ -43,4 +43,3 @@ private:
     // Sized to a picture rather than to the loaded outer size.
     bool SizedToPicture = false;
 };
-

@@ -19,7 +19,6 @@
 #include <QStyle>
 #include <QTextDocument>
 
-
 namespace {
 
 // The widest a credit line may run inside its panel.

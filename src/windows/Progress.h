@@ -55,4 +55,3 @@ private:
     QString PictureLink;
     QString MusicLink;
 };
-

@@ -96,7 +96,7 @@ TEST(Cut, WithoutAPictureTheMaskIsTheBareCell) {
 }
 
 TEST(Cut, FailsForALevelWithoutEdgeStrips) {
-    const PuzzleShape l{12, 48, 8};
+    const PuzzleShape l = PuzzleShape::ForType(12);
     Bitmap picture(200, 200);
     auto piece = GridPiece(l, 1, 1);
     EXPECT_FALSE(piece->Cut(InnerOf(l), &picture, 12, 8, 8));

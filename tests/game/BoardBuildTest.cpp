@@ -65,7 +65,7 @@ TEST_F(BoardBuildTest, ScatterDrawsXThenYForEveryLonePiece) {
         int BoardHeight;
     };
     for (const Case c : {Case{700, 500}, Case{s + 10, 500}, Case{50, 60}}) {
-        Game.Resize(c.BoardWidth - 1, c.BoardHeight);
+        Game.RecreateBuffers(c.BoardWidth - 1, c.BoardHeight);
         Dice.Seed(77);
         Random expected(77);
         const int rangeX = c.BoardWidth - s - 10;
@@ -120,7 +120,7 @@ TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
          {{10, 10}, {111, 10}, {10, 111}, {111, 111}, {20, 20}, {30, 30}, {40, 40}, {50, 50}}},
     };
     for (const Case& c : cases) {
-        Game.Resize(c.Width - 1, c.Height);
+        Game.RecreateBuffers(c.Width - 1, c.Height);
         std::vector<int> order = GroupsBottomUp();
         Dice.Seed(2024);
         Random expected(2024);
@@ -193,8 +193,11 @@ TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {
 }
 
 TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
-    Game.Resize(790, 560);
-    EXPECT_EQ(Game.SetPicture(PatternPicture(800, 600)), ZoomedOutNotice);
+    EXPECT_FALSE(SetPicture(PatternPicture(300, 200)));
+    EXPECT_EQ(*Game.Picture(), PatternPicture(300, 200)); // one to one where it fits
+
+    Game.RecreateBuffers(790, 560);
+    EXPECT_TRUE(SetPicture(PatternPicture(800, 600))); // zoomed out
     EXPECT_EQ(Game.Settings.ZoomPercent, 90);
     ASSERT_EQ(Game.Picture()->Width(), 720);
     const Bitmap fitted = *Game.Picture();
@@ -207,10 +210,14 @@ TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
     EXPECT_NE(*Game.Picture(), fitted); // the cut baked its bevel into the working picture
     EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
 
-    EXPECT_FALSE(Game.SetPicture(PatternPicture(800, 600))); // the zoom stays lowered
+    EXPECT_FALSE(SetPicture(PatternPicture(800, 600))); // the zoom stays lowered
 }
 
 TEST(PictureFit, ThePackagesZoomIsKeptWhileThePictureIsSmallerThanTheBoard) {
+    const PictureFit small = FitToBoard(800, 600, 791, 560, 20);
+    EXPECT_FALSE(small.ZoomedOut);
+    EXPECT_EQ(small.ZoomPercent, 20);
+    EXPECT_EQ(small.Width, 160);
     const PictureFit fits = FitToBoard(800, 600, 801, 601, 100);
     EXPECT_EQ(fits.ZoomPercent, 100);
     EXPECT_EQ(fits.Width, 800);

@@ -33,15 +33,26 @@ protected:
 
     void SetUp() override {
         Game.Settings.ZoomPercent = 100;
-        Game.Resize(ClientWidth, ClientHeight);
+        Game.RecreateBuffers(ClientWidth, ClientHeight);
+        Window = Game.BoardBuffer();
     }
 
     // A new game on a pattern picture; arrangeMode 1 lays the pieces in rows.
     Outcome StartGame(int width, int height, int type = 1, int arrangeMode = 2) {
         Game.Settings.Shape = PuzzleShape::ForType(type);
         Game.Settings.ArrangeMode = arrangeMode;
-        Game.SetPicture(PatternPicture(width, height));
-        return Game.Build(Steps);
+        SetPicture(PatternPicture(width, height));
+        Outcome built = Game.Build(Steps);
+        Game.RedrawBoard();
+        Window = Game.BoardBuffer();
+        return built;
+    }
+
+    // A picture at the fit the board gives it; whether it had to be zoomed out.
+    bool SetPicture(Bitmap picture) {
+        const PictureFit fit = Game.FitPicture(picture.Width(), picture.Height());
+        Game.SetPicture(std::move(picture), fit);
+        return fit.ZoomedOut;
     }
 
     TPuzzle& PieceAtGrid(int col, int row) {
@@ -78,11 +89,19 @@ protected:
         const auto [x, y] = GripOf(piece);
         const int endX = x + left - piece.Bounds.Left;
         const int endY = y + top - piece.Bounds.Top;
-        EXPECT_FALSE(Game.PickUp(x, y).ShowNow.IsEmpty());
+        EXPECT_FALSE(Show(Game.PickUp(x, y)).ShowNow.IsEmpty());
         for (int i = 1; i <= steps; ++i) {
-            Game.Move(x + (endX - x) * i / steps, y + (endY - y) * i / steps);
+            Show(Game.Move(x + (endX - x) * i / steps, y + (endY - y) * i / steps));
         }
-        return Game.Drop(endX, endY);
+        return DropAt(endX, endY);
+    }
+
+    // A release: the group put down and shown at once, then snapped and joined.
+    BoardUpdate DropAt(int x, int y) {
+        const BoardUpdate dropped = Show(Game.Drop(x, y));
+        BoardUpdate settled = Show(Game.Settle());
+        settled.ShowNow = dropped.ShowNow;
+        return settled;
     }
 
     // The board as a full redraw would paint it, with or without the held group.
@@ -98,12 +117,17 @@ protected:
         return board;
     }
 
-    // What a window shows: the board buffer, and the drag buffer where the board says so.
-    Bitmap Shown() const {
-        Bitmap shown = Game.BoardBuffer();
-        const TRect drag = Game.DragShown();
-        CopyRect(Game.DragBuffer(), shown, drag.Left, drag.Top, drag.Right, drag.Bottom);
-        return shown;
+    // A window that copies what each update names, as the player's window does: the named
+    // rectangle from the buffer it names, and the whole board after ShowAll.
+    Bitmap Window;
+    const BoardUpdate& Show(const BoardUpdate& update) {
+        const TRect r = update.ShowNow;
+        CopyRect(update.FromDragBuffer ? Game.DragBuffer() : Game.BoardBuffer(), Window, r.Left,
+                 r.Top, r.Right, r.Bottom);
+        if (update.ShowAll) {
+            Window = Game.BoardBuffer();
+        }
+        return update;
     }
 
     std::vector<int> GroupsBottomUp() const {

@@ -30,14 +30,14 @@ TEST_F(BoardPlayTest, PressAndMoveShowTheWorkedRectangles) {
     const BoardUpdate moved = Game.Move(235, 177);
     EXPECT_EQ(piece.Bounds, (TRect{205, 147, 285, 227}));
     EXPECT_EQ(moved.ShowNow, (TRect{148, 95, 148 + 169, 95 + 167}));
-    EXPECT_EQ(Game.DragShown(), moved.ShowNow);
+    EXPECT_TRUE(moved.FromDragBuffer);
     EXPECT_FALSE(moved.ShowAll);
 
-    const BoardUpdate dropped = Game.Drop(240, 170);
+    const BoardUpdate dropped = DropAt(240, 170);
     EXPECT_EQ(dropped.ShowNow, (TRect{153, 88, 153 + 169, 88 + 171}));
     EXPECT_EQ(piece.Bounds, (TRect{205, 147, 285, 227})); // the release point moves nothing
+    EXPECT_FALSE(dropped.FromDragBuffer);
     EXPECT_FALSE(Game.IsHolding());
-    EXPECT_TRUE(Game.DragShown().IsEmpty());
 }
 
 TEST_F(BoardPlayTest, PickingUpRaisesTheGroupInReverseOrder) {
@@ -61,7 +61,7 @@ TEST_F(BoardPlayTest, PickingUpRaisesTheGroupInReverseOrder) {
         ++top;
     }
     EXPECT_EQ(*Game.HeldPieces().begin(), before.back());
-    Game.Drop(x, y);
+    DropAt(x, y);
     EXPECT_TRUE(Game.HeldPieces().IsEmpty());
     EXPECT_EQ(Game.HeldPiece(), nullptr);
 }
@@ -73,6 +73,7 @@ TEST_F(BoardPlayTest, PressesOffThePiecesOrWhileHoldingAndMovesWithoutAGroupChan
     EXPECT_TRUE(Game.PickUp(ClientWidth - 5, ClientHeight - 5).ShowNow.IsEmpty()); // background
     EXPECT_TRUE(Game.Move(300, 300).ShowNow.IsEmpty());
     EXPECT_TRUE(Game.Drop(300, 300).ShowNow.IsEmpty());
+    EXPECT_FALSE(Game.Settle().Joined);
     EXPECT_FALSE(Game.IsHolding());
     EXPECT_EQ(GroupsBottomUp(), order);
     EXPECT_EQ(Game.BoardBuffer(), board);
@@ -95,19 +96,20 @@ TEST_F(BoardPlayTest, WhileAGroupIsHeldTheBoardBufferIsTheBoardWithoutIt) {
     TPuzzle& a = PieceAtGrid(1, 1);
     PieceAtGrid(2, 1).GroupId = a.GroupId;
     Game.RedrawBoard();
+    Window = Game.BoardBuffer();
     const auto [x, y] = GripOf(a);
-    Game.PickUp(x, y);
+    Show(Game.PickUp(x, y));
     ASSERT_EQ(Game.HeldPieces().Count(), 2u);
     for (const auto& [dx, dy] : std::vector<std::pair<int, int>>{{0, 0}, {7, -3}, {150, 90}}) {
-        Game.Move(x + dx, y + dy);
+        Show(Game.Move(x + dx, y + dy));
         ASSERT_EQ(Game.BoardBuffer(), Redrawn(false)) << dx;
-        EXPECT_EQ(Shown(), BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx;
+        EXPECT_EQ(Window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx;
     }
     Game.RedrawBoard();
     EXPECT_EQ(Game.BoardBuffer(), Redrawn(false));
 
     // New buffers end the drag: the group is drawn where it lies.
-    Game.Resize(ClientWidth, ClientHeight);
+    Game.RecreateBuffers(ClientWidth, ClientHeight);
     EXPECT_FALSE(Game.IsHolding());
     EXPECT_EQ(Game.BoardBuffer(), Redrawn());
 }
@@ -139,12 +141,12 @@ TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
             for (int move = 0; move < 3; ++move) {
                 Game.Move(x + random.Next() % 201 - 100, y + random.Next() % 201 - 100);
             }
-            dropped = Game.Drop(x, y);
+            dropped = DropAt(x, y);
         }
         joins += dropped.Joined;
         EXPECT_EQ(dropped.ShowAll, dropped.Joined);
         ASSERT_EQ(Game.BoardBuffer(), Redrawn()) << "drag " << drag;
-        ASSERT_EQ(Shown(), Game.BoardBuffer()) << "drag " << drag;
+        ASSERT_EQ(Window, Game.BoardBuffer()) << "drag " << drag;
     }
     EXPECT_GE(joins, 5);
 }
@@ -154,42 +156,36 @@ TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
 // dragging, and the board alone after the drop, whichever way the group moves.
 TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
     ASSERT_TRUE(StartGame(400, 300, 1, 1).Done); // pieces of 96, tabs of 16
-    Bitmap window = Shown();
-    const auto show = [&](const BoardUpdate& update) {
-        const Bitmap now = Shown();
-        const TRect r = update.ShowAll ? TRect{0, 0, now.Width(), now.Height()} : update.ShowNow;
-        CopyRect(now, window, r.Left, r.Top, r.Right, r.Bottom);
-    };
     TPuzzle& left = PieceAtGrid(0, 0);
     TPuzzle& right = PieceAtGrid(1, 0);
     for (const auto& [piece, x] :
          std::vector<std::pair<TPuzzle*, int>>{{&left, 300}, {&right, 380}}) {
         const auto [gripX, gripY] = GripOf(*piece);
-        show(Game.PickUp(gripX, gripY));
+        Show(Game.PickUp(gripX, gripY));
         const int toX = gripX + x - piece->Bounds.Left;
         const int toY = gripY + 300 - piece->Bounds.Top;
-        show(Game.Move(toX, toY));
-        show(Game.Drop(toX, toY));
+        Show(Game.Move(toX, toY));
+        DropAt(toX, toY);
     }
     ASSERT_EQ(left.GroupId, right.GroupId); // overlapping members: one's shadow falls on the other
-    ASSERT_EQ(window, Game.BoardBuffer());
+    ASSERT_EQ(Window, Game.BoardBuffer());
 
     auto [x, y] = GripOf(right);
-    show(Game.PickUp(x, y));
+    Show(Game.PickUp(x, y));
     ASSERT_EQ(Game.HeldPieces().Count(), 2u);
-    EXPECT_EQ(window, BoardWithHeldGroupOnTop(Game, Redrawn(false)));
+    EXPECT_EQ(Window, BoardWithHeldGroupOnTop(Game, Redrawn(false)));
     // Small steps, and jumps of more than a piece as a fast pointer makes.
     const std::vector<std::pair<int, int>> moves = {
         {0, 0}, {9, 4}, {-13, 6}, {7, -11}, {-5, -8}, {25, 110}, {-120, -100}, {130, -5}, {0, 35}};
     for (const auto& [dx, dy] : moves) {
         x += dx;
         y += dy;
-        show(Game.Move(x, y));
-        ASSERT_EQ(window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx << "," << dy;
+        Show(Game.Move(x, y));
+        ASSERT_EQ(Window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx << "," << dy;
     }
-    show(Game.Drop(x + 3, y + 2));
-    EXPECT_EQ(window, Game.BoardBuffer());
-    EXPECT_EQ(window, Redrawn());
+    DropAt(x + 3, y + 2);
+    EXPECT_EQ(Window, Game.BoardBuffer());
+    EXPECT_EQ(Window, Redrawn());
 }
 
 TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
@@ -267,11 +263,12 @@ TEST_F(BoardPlayTest, ANewPictureOrClearingThePiecesEndsADrag) {
     const auto [x, y] = GripOf(PieceAtGrid(1, 0));
     Game.PickUp(x, y);
     ASSERT_TRUE(Game.IsHolding());
-    Game.SetPicture(PatternPicture(400, 300));
+    SetPicture(PatternPicture(400, 300));
     EXPECT_FALSE(Game.IsHolding());
     EXPECT_TRUE(Game.HeldPieces().IsEmpty());
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.Drop(x, y).ShowNow.IsEmpty());
+    EXPECT_TRUE(Game.Settle().ShowNow.IsEmpty());
 }
 
 TEST_F(BoardPlayTest, ThePointerIsKeptOnePixelInsideTheClientArea) {

@@ -37,6 +37,7 @@ TEST_F(BuildTest, ThePicturesNoticesAreShownThroughTheWindow) {
         EXPECT_FALSE(Form.StartGame(path)) << zoom;
         EXPECT_EQ(Texts(), std::vector<QString>{TooSmall}) << zoom;
         EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
+        EXPECT_EQ(Form.PicturePath, path); // a new game tries the picture again
     }
     Messages.Calls.clear();
     Form.Game.Settings.ZoomPercent = std::numeric_limits<int>::max();

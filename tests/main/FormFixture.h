@@ -36,7 +36,7 @@ protected:
 
     // A board of the given client size for the fitting rules.
     void UseBoard(int clientWidth, int clientHeight) {
-        Form.Game.Resize(clientWidth, clientHeight);
+        Form.Game.RecreateBuffers(clientWidth, clientHeight);
     }
 
     std::vector<QString> Texts() const {

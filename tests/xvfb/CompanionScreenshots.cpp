@@ -4,8 +4,8 @@
 //   companion_screenshots PACKAGE OUTPUT-FOLDER
 #include "main/Application.h"
 #include "main/Main.h"
-#include "music/MediaPlayer.h"
 #include "main/MessageBox.h"
+#include "music/MediaPlayer.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"

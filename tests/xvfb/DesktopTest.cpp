@@ -9,10 +9,11 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/Main.h"
-#include "music/MediaPlayer.h"
 #include "main/MessageBox.h"
+#include "music/MediaPlayer.h"
 #include "puzzle/Groups.h"
 #include "windows/About.h"
+#include "windows/DevicePixels.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 #include "xvfb/X11Support.h"
@@ -281,7 +282,9 @@ void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
         above = above && StackingIndex(window) > StackingIndex(&form);
     }
     Check(above, "the thumbnail and both loading windows stay above the board");
-    Check(HasKeyboardFocus(&form), "the main window keeps the keyboard focus");
+    // A slow build (sanitizers) may see the window manager still settling the focus.
+    Check(WaitFor([&form] { return HasKeyboardFocus(&form); }, 5000),
+          "the main window keeps the keyboard focus");
     form.ShowThumbnailMenuClick();
     for (TFormProgress* window : loading) {
         window->ButtonClose->click();
@@ -401,7 +404,7 @@ void CheckAMessageBox() {
 
 QRect BoardOnScreen(TFormMain& form) {
     const QRect client = ClientOnScreen(&form);
-    return QRect(client.topLeft() + form.BoardView->DeviceOrigin(),
+    return QRect(client.topLeft() + DeviceOffsetInWindow(*form.BoardView),
                  QSize(form.ClientWidth(), form.ClientHeight()));
 }
 
