@@ -30,7 +30,7 @@ int Margin(int pieceSize, int tabSize, int length, int count) {
 
 } // namespace
 
-Grid ComputeGrid(const PuzzleShape& shape, int width, int height) {
+Grid ComputeGrid(PuzzleShape shape, int width, int height) {
     const int s = shape.PieceSize;
     const int t = shape.TabSize;
     const int pitch = shape.Pitch();

@@ -20,4 +20,4 @@ struct Grid {
 
 // The grid of a width x height picture (both >= 0); the shape's level picks the thresholds for
 // dropping a last column or row that would show too little of the picture.
-Grid ComputeGrid(const PuzzleShape& shape, int width, int height);
+Grid ComputeGrid(PuzzleShape shape, int width, int height);
