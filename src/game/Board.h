@@ -49,7 +49,7 @@ struct BuildSteps {
 
 // The game, without a window: the working picture, the pieces in their stacking order, the held
 // group and the two board buffers, and the rules that change them. Positions are board pixels,
-// which the window shows one to one. Every operation that changes what is shown says where.
+// which the window shows one to one. Each pointer operation says what the window is to show.
 class Board {
 public:
     // The generator every cut, scatter and arrangement draws from; it must outlive the board.

@@ -89,6 +89,9 @@ int Board::RandomBelow(int range) {
 
 // Every piece that is not joined to another goes to a random place on the board.
 void Board::ScatterPieces() {
+    if (!AllPieces) {
+        return;
+    }
     const int s = Settings.Shape.PieceSize;
     const int rangeX = Width() - s - ScatterBorder;
     const int rangeY = Height() - s - ScatterBorder;
@@ -107,6 +110,9 @@ void Board::ScatterPieces() {
 // The stack is shuffled, then every piece that is not joined to another is laid in rows, in
 // layers that start 10 pixels further in whenever the board is full.
 void Board::ArrangePieces() {
+    if (!AllPieces) {
+        return;
+    }
     for (int pass = 0; pass < ShufflePasses; ++pass) {
         for (auto at = AllPieces->begin(); at != AllPieces->end();) {
             at = Dice.Next() % 2 == 0 ? AllPieces->MoveToBack(at) : std::next(at);

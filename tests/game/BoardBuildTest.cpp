@@ -190,6 +190,9 @@ TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {
     EXPECT_TRUE(Cut.empty());
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
+    Game.ScatterPieces(); // without a puzzle there is nothing to lay out
+    Game.ArrangePieces();
+    EXPECT_EQ(Game.Pieces(), nullptr);
 }
 
 TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
