@@ -114,9 +114,9 @@ TFormProgress* TFormMain::OpenLoadingWindow() {
     return loading;
 }
 
-// Nothing is picked up while a game is being started.
+// Nothing is picked up while a game is being started or a group is held.
 void TFormMain::FormMouseDown(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton || GameStarting) {
+    if (button != Qt::LeftButton || GameStarting || Game.IsHolding()) {
         return;
     }
     Show(Game.PickUp(x, y));
