@@ -2,6 +2,7 @@
 
 #include "core/PieceFixtures.h"
 #include "game/Board.h"
+#include "game/PiecesOnTheBoard.h"
 #include "puzzle/Groups.h"
 
 #include <gtest/gtest.h>
@@ -55,34 +56,11 @@ protected:
         return fit.ZoomedOut;
     }
 
-    TPuzzle& PieceAtGrid(int col, int row) {
-        for (const auto& p : *Game.Pieces()) {
-            if (p->Col == col && p->Row == row) {
-                return *p;
-            }
-        }
-        throw std::logic_error("no such piece");
-    }
-
-    // A board point where `piece` is the topmost piece, if there is one.
+    TPuzzle& PieceAtGrid(int col, int row) { return ::PieceAtGrid(*Game.Pieces(), col, row); }
     std::optional<std::pair<int, int>> VisiblePoint(const TPuzzle& piece) {
-        const TRect& b = piece.Bounds;
-        for (int y = b.Top + b.Height() / 3; y < b.Bottom; ++y) {
-            for (int x = b.Left + b.Width() / 3; x < b.Right; ++x) {
-                if (TopmostAt(*Game.Pieces(), x, y) == &piece) {
-                    return std::pair{x, y};
-                }
-            }
-        }
-        return std::nullopt;
+        return ::VisiblePoint(*Game.Pieces(), piece);
     }
-
-    std::pair<int, int> GripOf(const TPuzzle& piece) {
-        if (const auto point = VisiblePoint(piece)) {
-            return *point;
-        }
-        throw std::logic_error("the piece is covered");
-    }
+    std::pair<int, int> GripOf(const TPuzzle& piece) { return ::GripOf(*Game.Pieces(), piece); }
 
     // Drags `piece` in `steps` movements so that its top-left lands on (left, top), and drops it.
     BoardUpdate DragTo(const TPuzzle& piece, int left, int top, int steps = 4) {

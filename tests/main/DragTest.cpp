@@ -1,8 +1,8 @@
 // The window's side of a drag: it forwards the pointer, keeps it on the board, repaints what the
 // game composed and shows its messages. The rules themselves are tested on the game alone.
+#include "game/PiecesOnTheBoard.h"
 #include "main/BoardWidget.h"
 #include "main/FormFixture.h"
-#include "puzzle/Groups.h"
 
 #include <QPaintEvent>
 #include <QTest>
@@ -31,26 +31,11 @@ protected:
         Messages.Calls.clear();
     }
 
-    TPuzzle& PieceAtGrid(int col, int row) {
-        for (const auto& p : *Form.Game.Pieces()) {
-            if (p->Col == col && p->Row == row) {
-                return *p;
-            }
-        }
-        throw std::logic_error("no such piece");
-    }
+    TPuzzle& PieceAtGrid(int col, int row) { return ::PieceAtGrid(*Form.Game.Pieces(), col, row); }
 
-    // A board point where `piece` is the topmost piece.
-    QPoint GripOf(TPuzzle& piece) {
-        const TRect& b = piece.Bounds;
-        for (int y = b.Top + b.Height() / 3; y < b.Bottom; ++y) {
-            for (int x = b.Left + b.Width() / 3; x < b.Right; ++x) {
-                if (TopmostAt(*Form.Game.Pieces(), x, y) == &piece) {
-                    return {x, y};
-                }
-            }
-        }
-        throw std::logic_error("the piece is covered");
+    QPoint GripOf(const TPuzzle& piece) {
+        const auto [x, y] = ::GripOf(*Form.Game.Pieces(), piece);
+        return {x, y};
     }
 
     // Drags `piece` by the real window's mouse events so that its top-left lands on `target`.
