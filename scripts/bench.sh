@@ -1,29 +1,54 @@
 #!/usr/bin/env bash
-# Runs the benchmarks and measures the player's peak memory for the largest puzzle a
-# 1920 x 1080 board gives at type 4; writes both to docs/performance.md.
+# Runs the benchmarks and times the real player as a user meets it: launched under Xvfb at
+# 1920 x 1080 and 3840 x 2160 on a real photo at type 4, with and without a song, until the
+# screen is still; its peak memory; its CPU time per pointer motion while dragging a piece.
+# Writes everything to docs/performance.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
+runs=${BENCH_RUNS:-5}
 out=docs/performance.md
 mkdir -p docs
+
+# The photo comes from Debian's MATE backgrounds; jpegtran crops it without re-encoding.
+scripts/install-deps.sh mate-backgrounds libjpeg-turbo-progs
+photos=/usr/share/backgrounds/mate/abstract
 
 export QT_QPA_PLATFORM=offscreen
 bench_output=$("$build/tavrin_bench" --benchmark_min_time=0.5 2>/dev/null)
 
-# The player itself, under Xvfb with a 1920 x 1080 board below its menu bar.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/runtime"
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$work/.asoundrc"
-QT_QPA_PLATFORM=offscreen "$build/tavrin-demo-picture" "$work/picture.jpg" 1900 1060
-"$build/tavrin-pack" --player "$build/tavrin" --picture "$work/picture.jpg" \
-    --song resources/demo/silent-night.mid --type 4 -o "$work/package"
-peak=$(HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1920x1120x24" sh -c '
-        "$0" & pid=$!
-        sleep 8
-        grep VmHWM /proc/$pid/status
-        kill $pid' "$work/package" | awk '{print $2 " " $3}')
+board_color=008080 # the packages' default board colour, 0x00808000, as RRGGBB
+
+# screen, photo, crop (just below the board the screen leaves under the menu bar)
+sizes=(
+    "1920x1080 Elephants.jpg 1900x1030+10+25"
+    "3840x2160 Elephants_3840x2160.jpg 3820x2100+10+30"
+)
+table=""
+for entry in "${sizes[@]}"; do
+    read -r screen photo crop <<<"$entry"
+    jpegtran -copy none -optimize -crop "$crop" "$photos/$photo" >"$work/photo-$screen.jpg"
+    for song in none silent-night; do
+        puzzle="$work/puzzle-$screen-$song"
+        song_option=()
+        [ "$song" = none ] || song_option=(--song "resources/demo/$song.mid")
+        "$build/tavrin-pack" --player "$build/tavrin" --picture "$work/photo-$screen.jpg" \
+            --type 4 "${song_option[@]}" -o "$puzzle" >/dev/null
+        result=$(xvfb-run -a -s "-screen 0 ${screen}x24" \
+            "$build/tavrin_startup_bench" "$puzzle" "$board_color" "$runs")
+        echo "$screen, song: $song" >&2
+        echo "$result" >&2
+        min=$(awk '$1 == "min"' <<<"$result")
+        median=$(awk '$1 == "median"' <<<"$result")
+        table+=$(awk -v screen="$screen" -v song="$song" -v median="$median" '{
+            split(median, m, "\t")
+            printf "| %s | %s | %s / %s | %s / %s | %s / %s |\n",
+                screen, song, $2, m[2], $3, m[3], $4, m[4]
+        }' <<<"$min")$'\n'
+    done
+done
 
 {
     echo "# Performance"
@@ -32,6 +57,25 @@ peak=$(HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
     echo "\"$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')\" with"
     echo "$(free -g | awk '/Mem:/ {print $2}') GiB of memory, $(. /etc/os-release && echo "$PRETTY_NAME"),"
     echo "a RelWithDebInfo build. Regenerate with \`make bench\`."
+    echo
+    echo "## The player as a user meets it"
+    echo
+    echo "\`build/tavrin_startup_bench\`, $runs runs each, minimum / median. The player runs on"
+    echo "Xvfb (no window manager) with a real photo (Debian's \`mate-backgrounds\`, Elephants,"
+    echo "cropped losslessly to just fit the board) at type 4, its song, if any, playing into"
+    echo "ALSA's null device."
+    echo
+    echo "- **stable**: from the launch until the screen took the look it then kept for 1.5 s"
+    echo "  (the board with every piece, the loading window over it); the screen is read every"
+    echo "  few milliseconds through MIT-SHM."
+    echo "- **peak RSS**: VmHWM from /proc once a piece has been dragged."
+    echo "- **CPU per motion**: the player's CPU time (all threads, /proc schedstat) during 400"
+    echo "  XTEST pointer motions 4 ms apart, 2 pixels each, dragging one piece, less its CPU"
+    echo "  time over an equal idle time, divided by 400."
+    echo
+    echo "| screen | song | stable (ms) | peak RSS (MiB) | CPU per motion (µs) |"
+    echo "|---|---|---|---|---|"
+    printf '%s' "$table"
     echo
     echo "## Benchmarks"
     echo
@@ -46,14 +90,9 @@ peak=$(HOME="$work" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
     echo "- \`BM_CutPiece\` / \`BM_DrawPiece\`: one piece's mask, shade map and bevel / one stencil draw."
     echo "- \`BM_MoveGroup\`: one pointer movement: compose the drag region and copy it to the window,"
     echo "  for one piece and for a group of 300 pieces."
-    echo "- \`BM_PickUp\`: one press that lifts a group out of the board and repairs it."
+    echo "- \`BM_PickUp\`: one press that lifts a group out of the board, through the window."
+    echo "- \`BM_BoardPickUp\`: the game's own work on that press, without a window."
     echo "- \`BM_DropWithJoin\`: one release that snaps a piece to its neighbour and joins them."
     echo "- \`BM_RedrawBoard\`: a full redraw of all 1,296 pieces."
-    echo
-    echo "## Peak memory"
-    echo
-    echo "The player (\`tavrin\` with a 1900 x 1060 picture at type 4, under Xvfb with a 1920 x 1120"
-    echo "screen, the song playing into ALSA's null device), read from VmHWM in /proc once the"
-    echo "board was built: **$peak**."
 } >"$out"
 cat "$out"
