@@ -183,8 +183,7 @@ double PeakRssMiB(pid_t pid) {
 
 // A point well inside a piece: a block of pixels none of which has the board's colour, away
 // from the menu bar and with room for the drag around it.
-std::optional<std::pair<int, int>> PointOnAPiece(const ScreenCapture& screen,
-                                                 std::uint32_t board) {
+std::optional<std::pair<int, int>> PointOnAPiece(const ScreenCapture& screen, std::uint32_t board) {
     const int margin = DragSide + 20;
     for (int y = std::max(MenuBarRoom, margin); y < screen.Height() - margin; y += 3) {
         for (int x = margin; x < screen.Width() - margin; x += 3) {
@@ -213,10 +212,14 @@ void Fake(xcb_connection_t* c, xcb_window_t root, std::uint8_t type, std::uint8_
 std::vector<std::pair<int, int>> DragPath(int x, int y) {
     std::vector<std::pair<int, int>> path;
     const int steps = DragSide / DragStep;
-    for (int i = 1; i <= steps; ++i) path.emplace_back(x + i * DragStep, y);
-    for (int i = 1; i <= steps; ++i) path.emplace_back(x + DragSide, y + i * DragStep);
-    for (int i = 1; i <= steps; ++i) path.emplace_back(x + DragSide - i * DragStep, y + DragSide);
-    for (int i = 1; i <= steps; ++i) path.emplace_back(x, y + DragSide - i * DragStep);
+    for (int i = 1; i <= steps; ++i)
+        path.emplace_back(x + i * DragStep, y);
+    for (int i = 1; i <= steps; ++i)
+        path.emplace_back(x + DragSide, y + i * DragStep);
+    for (int i = 1; i <= steps; ++i)
+        path.emplace_back(x + DragSide - i * DragStep, y + DragSide);
+    for (int i = 1; i <= steps; ++i)
+        path.emplace_back(x, y + DragSide - i * DragStep);
     return path;
 }
 
@@ -250,8 +253,8 @@ double CpuPerMotionUs(xcb_connection_t* c, xcb_window_t root, pid_t pid, int x, 
 
 std::optional<Run> MeasureOnce(xcb_connection_t* c, ScreenCapture& screen,
                                const std::string& puzzle, std::uint32_t board) {
-    const fs::path home = fs::temp_directory_path() /
-                          ("tavrin-startup-bench-" + std::to_string(getpid()));
+    const fs::path home =
+        fs::temp_directory_path() / ("tavrin-startup-bench-" + std::to_string(getpid()));
     fs::remove_all(home);
     fs::create_directories(home / "runtime");
     fs::permissions(home / "runtime", fs::perms::owner_all);

@@ -11,7 +11,8 @@ Board::~Board() {
 void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     EndDrag();
     BoardPixels = Bitmap(clientWidth + 1, clientHeight);
-    DragPixels = Bitmap(clientWidth + 1, clientHeight);
+    DragPixels = Bitmap();
+    DragComposed = {};
     RedrawBoard();
 }
 
@@ -22,9 +23,28 @@ PictureFit Board::FitPicture(int width, int height) const {
 void Board::SetPicture(Bitmap loaded, const PictureFit& fit) {
     ClearPieces();
     Settings.ZoomPercent = fit.ZoomPercent;
-    WorkingPicture = std::make_unique<Bitmap>(StretchNearest(loaded, fit.Width, fit.Height));
-    Unshaded = std::make_shared<const Bitmap>(*WorkingPicture);
+    const bool fitsAsLoaded = loaded.Width() == fit.Width && loaded.Height() == fit.Height;
+    WorkingPicture = std::make_unique<Bitmap>(
+        fitsAsLoaded ? std::move(loaded) : StretchNearest(loaded, fit.Width, fit.Height));
+    Unshaded.reset();
+    if (KeepsUnshaded) {
+        Unshaded = std::make_shared<const Bitmap>(*WorkingPicture);
+    }
     Over = false;
+}
+
+void Board::KeepThumbnailPicture(bool keep) {
+    KeepsUnshaded = keep;
+    if (!keep) {
+        Unshaded.reset();
+    }
+}
+
+void Board::SetThumbnailPicture(const Bitmap& loaded) {
+    if (WorkingPicture) {
+        Unshaded = std::make_shared<const Bitmap>(
+            StretchNearest(loaded, WorkingPicture->Width(), WorkingPicture->Height()));
+    }
 }
 
 void Board::ClearPicture() {

@@ -94,13 +94,20 @@ public:
     bool IsHolding() const { return Grabbed != nullptr; }
     TRect ConfinementRect() const;
 
-    // The board without the held group, and the group composed over it for the window.
+    // The board without the held group, and the group composed over it for the window. The
+    // drag buffer holds only the board rectangle DragArea(), from its pixel (0, 0) on.
     const Bitmap& BoardBuffer() const { return BoardPixels; }
     const Bitmap& DragBuffer() const { return DragPixels; }
+    const TRect& DragArea() const { return DragComposed; }
 
     const Bitmap* Picture() const { return WorkingPicture.get(); }
-    // The picture as loaded and fitted, before the cut shaded it.
+    // The picture as loaded and fitted, before the cut shaded it; kept only while asked for, as
+    // it is as large as the picture.
     std::shared_ptr<const Bitmap> ThumbnailPicture() const { return Unshaded; }
+    // From now on each new picture is kept unshaded too, or, when `keep` is false, no longer.
+    void KeepThumbnailPicture(bool keep);
+    // The current picture's unshaded copy from the same picture loaded again, fitted the same.
+    void SetThumbnailPicture(const Bitmap& loaded);
     // Null while there is no puzzle.
     PieceList* Pieces() { return AllPieces.get(); }
     const PieceList* Pieces() const { return AllPieces.get(); }
@@ -126,12 +133,15 @@ private:
     Random& Dice;
     std::unique_ptr<Bitmap> WorkingPicture;
     std::shared_ptr<const Bitmap> Unshaded;
+    bool KeepsUnshaded = false;
     Grid Cells;
     std::unique_ptr<PieceList> AllPieces;
     bool Over = true;
 
     Bitmap BoardPixels;
+    // As large as the largest drag region so far; DragComposed is the part last composed.
     Bitmap DragPixels;
+    TRect DragComposed;
 
     // The drag: the grabbed piece, its group, the group's box at pick-up and the pointer as
     // last handled.

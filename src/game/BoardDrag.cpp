@@ -86,15 +86,24 @@ TRect Board::DragRegion(int x, int y) const {
     return {left, top, right, bottom};
 }
 
-// The board without the group, then every member's shadow, then every member, in `region` of
-// the drag buffer.
+// The board without the group, then every member's shadow, then every member, in the part of
+// `region` on the board, which the drag buffer then holds.
 void Board::ComposeDrag(const TRect& region) {
-    CopyRect(BoardPixels, DragPixels, region.Left, region.Top, region.Right, region.Bottom);
+    DragComposed = ClipToBitmap(region, Width(), Height());
+    if (DragPixels.Width() < DragComposed.Width() || DragPixels.Height() < DragComposed.Height()) {
+        // Some room to spare, so that a pointer speeding up does not ask for a new buffer at
+        // every motion.
+        constexpr int Slack = 64;
+        DragPixels = Bitmap(std::max(DragPixels.Width(), DragComposed.Width() + Slack),
+                            std::max(DragPixels.Height(), DragComposed.Height() + Slack));
+    }
+    const Point origin{DragComposed.Left, DragComposed.Top};
+    CopyArea(BoardPixels, DragComposed, DragPixels, {0, 0});
     for (const TPuzzle* held : Held) {
-        held->DrawShadow(DragPixels);
+        held->DrawShadowAt(DragPixels, origin);
     }
     for (const TPuzzle* held : Held) {
-        held->Draw(DragPixels, *WorkingPicture);
+        held->DrawAt(DragPixels, origin, *WorkingPicture);
     }
 }
 

@@ -52,9 +52,11 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
         return;
     }
     painter.drawImage(dirty, ImageOf(board), dirty);
-    const QRect composed = dirty.intersected(FromDragBuffer);
+    const TRect& dragArea = Game.DragArea();
+    const QRect composed = dirty.intersected(FromDragBuffer).intersected(ToQRect(dragArea));
     if (!composed.isEmpty()) {
-        painter.drawImage(composed, ImageOf(Game.DragBuffer()), composed);
+        painter.drawImage(composed, ImageOf(Game.DragBuffer()),
+                          composed.translated(-dragArea.Left, -dragArea.Top));
     }
 }
 

@@ -114,7 +114,6 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
-    Game.RedrawBoard();
     ShowStartMessage();
     if (Closed) { // closed while the message was open
         return;
@@ -180,11 +179,14 @@ void TFormMain::NewGameMenuClick() {
     }
     do {
         NewGameAsked = false;
-        StartGame(PicturePath);
+        // A built game has drawn its board; one that could not load its picture has not.
+        const bool built = StartGame(PicturePath);
         if (Closed) {
             return;
         }
-        Game.RedrawBoard();
+        if (!built) {
+            Game.RedrawBoard();
+        }
         Invalidate();
     } while (NewGameAsked);
 }

@@ -121,6 +121,7 @@ private:
     bool BuildPuzzle();
     TFormProgress* OpenLoadingWindow();
     void BringToForeground();
+    void LoadThumbnailPicture();
 
     void Show(const BoardUpdate& update);
     void Tell(const std::optional<Message>& message);

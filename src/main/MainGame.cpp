@@ -6,6 +6,7 @@
 #include "main/PointerConfinement.h"
 #include "picture/PictureFile.h"
 #include "windows/BusyCursor.h"
+#include "windows/FramePacedRepaint.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 
@@ -73,6 +74,7 @@ bool TFormMain::BuildPuzzle() {
         return false;
     }
     QPointer<TFormProgress> loading;
+    std::optional<FramePacedRepaint> barRepaint;
     BuildSteps steps;
     steps.Starting = [&](int pieceCount) {
         Invalidate();
@@ -83,14 +85,17 @@ bool TFormMain::BuildPuzzle() {
             return false;
         }
         loading->ProgressBar->setRange(0, pieceCount);
+        barRepaint.emplace(*loading->ProgressBar);
         return true;
     };
     steps.Cutting = [&](int made) {
         if (loading->ProgressBar->value() < made) {
             loading->ProgressBar->setValue(made);
+            barRepaint->RepaintWhenDue();
         }
     };
     const Outcome built = Game.Build(steps);
+    barRepaint.reset();
     if (!built.Done) {
         Tell(built.Tell);
         ShowEmptyBoard();

@@ -1,7 +1,5 @@
 #include "puzzle/Bitmap.h"
 
-#include "puzzle/Rect.h"
-
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -51,5 +49,17 @@ void CopyRect(const Bitmap& source, Bitmap& target, int left, int top, int right
     for (int y = r.Top; y < r.Bottom; ++y) {
         std::copy(source.Scanline(y) + r.Left, source.Scanline(y) + r.Right,
                   target.Scanline(y) + r.Left);
+    }
+}
+
+void CopyArea(const Bitmap& source, const TRect& area, Bitmap& target, Point to) {
+    const int dx = to.X - area.Left;
+    const int dy = to.Y - area.Top;
+    const TRect from =
+        ClipToBitmap(area, source.Width(), source.Height())
+            .Intersect(TRect{0, 0, target.Width(), target.Height()}.Offset(-dx, -dy));
+    for (int y = from.Top; y < from.Bottom; ++y) {
+        std::copy(source.Scanline(y) + from.Left, source.Scanline(y) + from.Right,
+                  target.Scanline(y + dy) + from.Left + dx);
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "puzzle/Color.h"
+#include "puzzle/Rect.h"
 
 #include <cstddef>
 #include <vector>
@@ -45,3 +46,7 @@ Bitmap StretchNearest(const Bitmap& source, int width, int height);
 // Copies the pixels of `rect` (clipped to both bitmaps) from `source` to the same place in
 // `target`.
 void CopyRect(const Bitmap& source, Bitmap& target, int left, int top, int right, int bottom);
+
+// Copies the pixels of `area` of `source` to `target` with the area's top-left corner at `to`;
+// what lies outside either bitmap is left out.
+void CopyArea(const Bitmap& source, const TRect& area, Bitmap& target, Point to);

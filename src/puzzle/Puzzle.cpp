@@ -83,8 +83,9 @@ void BakeBevel(const IndexBitmap& shade, int homeX, int homeY, Bitmap& picture) 
     }
 }
 
-TRect CanvasRect(const Bitmap& canvas) {
-    return {0, 0, canvas.Width(), canvas.Height()};
+// The board pixels a canvas holds when its pixel (0, 0) is the board point `origin`.
+TRect CanvasRect(const Bitmap& canvas, Point origin) {
+    return {origin.X, origin.Y, origin.X + canvas.Width(), origin.Y + canvas.Height()};
 }
 
 } // namespace
@@ -139,20 +140,25 @@ bool TPuzzle::Cut(const TRect& inner, Bitmap* picture, int level, int marginX, i
 }
 
 void TPuzzle::Draw(Bitmap& canvas, const Bitmap& picture) const {
-    Compose(canvas, CanvasRect(canvas), picture);
+    DrawAt(canvas, {}, picture);
+}
+
+void TPuzzle::DrawAt(Bitmap& canvas, Point origin, const Bitmap& picture) const {
+    Compose(canvas, origin, CanvasRect(canvas, origin), picture);
 }
 
 void TPuzzle::DrawClipped(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const {
-    Compose(canvas, clip, picture);
+    Compose(canvas, {}, clip, picture);
 }
 
 // Walks the mask a byte (eight pixels) at a time where it can: all-outside bytes are skipped
 // and all-inside bytes copied as a run.
-void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const {
+void TPuzzle::Compose(Bitmap& canvas, Point origin, const TRect& clip,
+                      const Bitmap& picture) const {
     if (!Mask) {
         return;
     }
-    const TRect area = Bounds.Intersect(clip).Intersect(CanvasRect(canvas));
+    const TRect area = Bounds.Intersect(clip).Intersect(CanvasRect(canvas, origin));
     if (area.IsEmpty()) {
         return;
     }
@@ -163,7 +169,7 @@ void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) 
         const Pixel* source =
             pictureY >= 0 && pictureY < picture.Height() ? picture.Scanline(pictureY) : nullptr;
         const std::uint8_t* maskRow = Mask->Scanline(maskY);
-        Pixel* target = canvas.Scanline(y);
+        Pixel* target = canvas.Scanline(y - origin.Y);
         for (int x = area.Left; x < area.Right;) {
             const int maskX = x - Bounds.Left;
             const int pictureX = HomeX + maskX;
@@ -175,7 +181,7 @@ void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) 
                 }
                 if (bits == 0x00 && source != nullptr && pictureX >= 0 &&
                     pictureX + 8 <= picture.Width()) {
-                    std::copy(source + pictureX, source + pictureX + 8, target + x);
+                    std::copy(source + pictureX, source + pictureX + 8, target + (x - origin.X));
                     x += 8;
                     continue;
                 }
@@ -183,7 +189,7 @@ void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) 
             if (!Mask->Get(maskX, maskY)) {
                 const bool inPicture =
                     source != nullptr && pictureX >= 0 && pictureX < picture.Width();
-                target[x] = inPicture ? source[pictureX] : black;
+                target[x - origin.X] = inPicture ? source[pictureX] : black;
             }
             ++x;
         }
@@ -191,16 +197,20 @@ void TPuzzle::Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) 
 }
 
 void TPuzzle::DrawShadow(Bitmap& canvas) const {
+    DrawShadowAt(canvas, {});
+}
+
+void TPuzzle::DrawShadowAt(Bitmap& canvas, Point origin) const {
     if (!Mask) {
         return;
     }
     const TRect shadow = Bounds.Offset(2, 2);
-    const TRect area = shadow.Intersect(CanvasRect(canvas));
+    const TRect area = shadow.Intersect(CanvasRect(canvas, origin));
     for (int y = area.Top; y < area.Bottom; ++y) {
-        Pixel* target = canvas.Scanline(y);
+        Pixel* target = canvas.Scanline(y - origin.Y);
         for (int x = area.Left; x < area.Right; ++x) {
             if (!Mask->Get(x - shadow.Left, y - shadow.Top)) {
-                target[x] = MakePixel(0, 0, 0);
+                target[x - origin.X] = MakePixel(0, 0, 0);
             }
         }
     }

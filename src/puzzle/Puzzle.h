@@ -55,6 +55,11 @@ public:
     // Blackens the canvas under the piece's silhouette moved by (2, 2).
     void DrawShadow(Bitmap& canvas) const;
 
+    // Draw and DrawShadow on a canvas that holds only part of the board: its pixel (0, 0) is
+    // the board point `origin`.
+    void DrawAt(Bitmap& canvas, Point origin, const Bitmap& picture) const;
+    void DrawShadowAt(Bitmap& canvas, Point origin) const;
+
 private:
-    void Compose(Bitmap& canvas, const TRect& clip, const Bitmap& picture) const;
+    void Compose(Bitmap& canvas, Point origin, const TRect& clip, const Bitmap& picture) const;
 };

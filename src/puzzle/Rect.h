@@ -2,6 +2,14 @@
 
 #include <algorithm>
 
+// A board pixel.
+struct Point {
+    int X = 0;
+    int Y = 0;
+
+    bool operator==(const Point&) const = default;
+};
+
 // A rectangle of board pixels: Left and Top inside, Right and Bottom just outside.
 struct TRect {
     int Left = 0;

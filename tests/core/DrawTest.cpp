@@ -141,5 +141,21 @@ TEST(DrawProperty, DrawingEqualsThePixelByPixelRuleWhereverThePieceAndItsHomeLie
         piece->DrawClipped(clipped, clip, picture);
         ASSERT_EQ(canvas, DrawnPixelByPixel(*piece, blank, {0, 0, 70, 60}, picture)) << round;
         ASSERT_EQ(clipped, DrawnPixelByPixel(*piece, blank, clip, picture)) << round;
+
+        // A canvas that holds only part of the board, with its shadow: the same pixels there.
+        const int partLeft = random.Next() % 60;
+        const int partTop = random.Next() % 50;
+        const TRect partArea{partLeft, partTop, partLeft + 1 + random.Next() % (70 - partLeft),
+                             partTop + 1 + random.Next() % (60 - partTop)};
+        Bitmap whole = blank;
+        piece->DrawShadow(whole);
+        piece->Draw(whole, picture);
+        Bitmap window(partArea.Width(), partArea.Height());
+        CopyArea(blank, partArea, window, {0, 0});
+        Bitmap expected = window;
+        CopyArea(whole, partArea, expected, {0, 0});
+        piece->DrawShadowAt(window, {partArea.Left, partArea.Top});
+        piece->DrawAt(window, {partArea.Left, partArea.Top}, picture);
+        ASSERT_EQ(window, expected) << round;
     }
 }

@@ -152,6 +152,7 @@ TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
 }
 
 TEST_F(BoardBuildTest, APictureTooSmallForTwoByTwoIsRefusedBeforeAnythingIsCut) {
+    Game.KeepThumbnailPicture(true);
     const Outcome refused = StartGame(81, 500, 2);
     EXPECT_FALSE(refused.Done);
     EXPECT_EQ(refused.Tell, TooSmall);
@@ -197,6 +198,8 @@ TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {
 
 TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
     EXPECT_FALSE(SetPicture(PatternPicture(300, 200)));
+    EXPECT_EQ(Game.ThumbnailPicture(), nullptr); // no copy unless a thumbnail asks for one
+    Game.KeepThumbnailPicture(true);
     EXPECT_EQ(*Game.Picture(), PatternPicture(300, 200)); // one to one where it fits
 
     Game.RecreateBuffers(790, 560);
@@ -211,6 +214,12 @@ TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
     }
     ASSERT_TRUE(Game.Build(Steps).Done);
     EXPECT_NE(*Game.Picture(), fitted); // the cut baked its bevel into the working picture
+    EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
+
+    // Let go and asked for again, it is made from the picture loaded anew: the same pixels.
+    Game.KeepThumbnailPicture(false);
+    EXPECT_EQ(Game.ThumbnailPicture(), nullptr);
+    Game.SetThumbnailPicture(original);
     EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
 
     EXPECT_FALSE(SetPicture(PatternPicture(800, 600))); // the zoom stays lowered

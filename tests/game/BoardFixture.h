@@ -100,8 +100,14 @@ protected:
     Bitmap Window;
     const BoardUpdate& Show(const BoardUpdate& update) {
         const TRect r = update.ShowNow;
-        CopyRect(update.FromDragBuffer ? Game.DragBuffer() : Game.BoardBuffer(), Window, r.Left,
-                 r.Top, r.Right, r.Bottom);
+        if (update.FromDragBuffer) {
+            const TRect& area = Game.DragArea();
+            const TRect shown = r.Intersect(area);
+            CopyArea(Game.DragBuffer(), shown.Offset(-area.Left, -area.Top), Window,
+                     {shown.Left, shown.Top});
+        } else {
+            CopyRect(Game.BoardBuffer(), Window, r.Left, r.Top, r.Right, r.Bottom);
+        }
         if (update.ShowAll) {
             Window = Game.BoardBuffer();
         }

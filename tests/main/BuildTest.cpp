@@ -160,7 +160,7 @@ TEST_F(BuildTest, ANewGameCutsTheFreshlyLoadedPictureAgain) {
     Form.NewGameMenuClick();
     ASSERT_TRUE(Form.Game.Pieces());
     EXPECT_EQ(Form.Game.Pieces()->Count(), count);
-    EXPECT_EQ(Form.Game.ThumbnailPicture()->Width(), first.Width());
+    EXPECT_EQ(Form.Game.Picture()->Width(), first.Width());
     EXPECT_FALSE(Form.Game.GameOver());
     std::set<int> groups;
     for (const auto& piece : *Form.Game.Pieces()) {

@@ -52,6 +52,7 @@ TEST_F(ThumbnailTest, OpensAtHalfThePictureAndTogglesWithTheMenu) {
     Form.ShowThumbnailMenu->trigger();
     EXPECT_FALSE(Form.OrgWindow);
     EXPECT_FALSE(Form.ShowThumbnailMenu->isChecked());
+    EXPECT_FALSE(Form.Game.ThumbnailPicture()); // its picture-sized copy goes with it
 }
 
 TEST_F(ThumbnailTest, ShowsTheWholePictureStretchedToItsClientArea) {

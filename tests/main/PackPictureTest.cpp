@@ -318,6 +318,7 @@ TEST_F(PackPictureTest, OtherFormatsBecomeBitmapsThePlayerShowsPixelForPixel) {
         for (const auto& call : messages.Calls) {
             ADD_FAILURE() << "message: " << call.Text.toStdString();
         }
+        form.ShowThumbnailMenuClick(); // the picture file is read again for it
         ASSERT_TRUE(form.Game.ThumbnailPicture());
         EXPECT_EQ(MaxDifference(ImageOf(*form.Game.ThumbnailPicture()), source), 0);
         EXPECT_GT(form.Game.Pieces()->Count(), 0u);
