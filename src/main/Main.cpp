@@ -4,6 +4,7 @@
 #include "main/BoardWidget.h"
 #include "main/CloseBehindModal.h"
 #include "main/PointerConfinement.h"
+#include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
 #include "package/TempFolder.h"
 #include "windows/AppIcon.h"
@@ -38,6 +39,11 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     // Fixed from the start: a window manager that sees it resizable at its first mapping
     // offers a maximise button for good.
     FixToWorkArea(*this);
+}
+
+TFormMain::TFormMain(std::unique_ptr<StartupReadAhead> readAhead, QWidget* parent)
+    : TFormMain(readAhead->ExecutablePath(), parent) {
+    ReadAhead = std::move(readAhead);
 }
 
 TFormMain::~TFormMain() {
@@ -155,6 +161,9 @@ void TFormMain::FormResize() {
 void TFormMain::FormClose() {
     Closed = true;
     EndDrag();
+    if (ReadAhead) {
+        ReadAhead->Finish(); // it may be writing the files still
+    }
     DeleteTempFiles();
 }
 

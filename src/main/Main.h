@@ -16,6 +16,7 @@ class BoardWidget;
 class CloseBehindModal;
 class MediaPlayer;
 class PointerConfinement;
+class StartupReadAhead;
 class QAction;
 class QMenu;
 class TFormAbout;
@@ -39,6 +40,8 @@ public:
     // `executablePath` is the package to read at the first showing: the running executable.
     explicit TFormMain(std::string executablePath = RunningExecutablePath(),
                        QWidget* parent = nullptr);
+    // The same, with the package and its picture being read ahead already.
+    explicit TFormMain(std::unique_ptr<StartupReadAhead> readAhead, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     static std::string RunningExecutablePath();
@@ -132,6 +135,7 @@ private:
     void EndDrag();
 
     std::string ExecutablePath;
+    std::unique_ptr<StartupReadAhead> ReadAhead;
     std::unique_ptr<PointerConfinement> Confinement;
     std::unique_ptr<CloseBehindModal> CloseFilter;
 };

@@ -4,6 +4,7 @@
 #include "main/Main.h"
 #include "main/MessageBox.h"
 #include "main/PointerConfinement.h"
+#include "main/StartupReadAhead.h"
 #include "picture/PictureFile.h"
 #include "windows/BusyCursor.h"
 #include "windows/FramePacedRepaint.h"
@@ -46,7 +47,11 @@ bool TFormMain::LoadPicture(const QString& path) {
         return false;
     }
     Game.ClearPicture();
-    std::optional<Bitmap> loaded = LoadPictureFile(path);
+    std::optional<Bitmap> loaded =
+        ReadAhead ? ReadAhead->TakePicture(path.toStdString()) : std::nullopt;
+    if (!loaded) {
+        loaded = LoadPictureFile(path);
+    }
     // A large picture takes a while: what the user did meanwhile, a close above all, is
     // taken before any notice can show.
     TakePendingEvents();

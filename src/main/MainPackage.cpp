@@ -1,12 +1,14 @@
 // Reading the package appended to the player and applying its settings.
 #include "main/Main.h"
+#include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
 #include "package/PackageReader.h"
 #include "package/TempFolder.h"
 #include "package/Windows1252.h"
 
 PackageContents TFormMain::ReadPackage() {
-    const ExtractedPackage package = ExtractPackage(ExecutablePath);
+    const ExtractedPackage package =
+        ReadAhead ? ReadAhead->TakePackage() : ExtractPackage(ExecutablePath);
     if (package.Trailer) {
         ApplyTrailer(*package.Trailer, package.SongPath);
     }

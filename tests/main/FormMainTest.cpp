@@ -4,7 +4,9 @@
 #include "main/MessageRecorder.h"
 #include "main/Pictures.h"
 #include "main/ShowForm.h"
+#include "main/StartupReadAhead.h"
 #include "package/TempFolder.h"
+#include "picture/PictureFile.h"
 #include "support/TestSupport.h"
 
 #include <QGuiApplication>
@@ -202,6 +204,31 @@ TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
     EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
     EXPECT_FALSE(FileExists(Temp("tavrin.bmp")));
+}
+
+// The package and its JPEG read on another thread while the toolkit starts: the same files and
+// the same picture as a reading at the first showing, each handed over once.
+TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
+    const std::string package = Package(Picture, Song);
+    StartupReadAhead ahead(package);
+    const ExtractedPackage read = ahead.TakePackage();
+    ASSERT_TRUE(read.Ok());
+    EXPECT_EQ(read.PicturePath, Temp("tavrin.jpg"));
+    EXPECT_EQ(read.SongPath, Temp("tavrin.mid"));
+    EXPECT_EQ(ahead.TakePicture(Temp("other.jpg")), std::nullopt);
+    const std::optional<Bitmap> picture = ahead.TakePicture(read.PicturePath);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture, LoadPictureFile(QString::fromStdString(read.PicturePath)));
+    EXPECT_EQ(ahead.TakePicture(read.PicturePath), std::nullopt); // a new game reads the file
+
+    TFormMain shown(std::make_unique<StartupReadAhead>(Package(Picture, {})));
+    ShowForm(shown);
+    for (const auto& call : Messages.Calls) {
+        ADD_FAILURE() << "message: " << call.Text.toStdString();
+    }
+    ASSERT_TRUE(shown.Game.Picture());
+    EXPECT_EQ(shown.Game.Picture()->Width(), 200);
+    EXPECT_GT(shown.Game.Pieces()->Count(), 0u);
 }
 
 TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {
