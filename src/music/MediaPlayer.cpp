@@ -1,6 +1,6 @@
 #include "music/MediaPlayer.h"
 
-#include <fluidsynth.h>
+#include "music/FluidLibrary.h"
 
 namespace {
 
@@ -26,20 +26,22 @@ void MediaPlayer::Open() {
     const std::vector<std::uint8_t> playable = ReadPlayableSong(FileName.toStdString());
     auto song = std::make_unique<SongSynth>(false);
     if (!AudioDriver.isEmpty()) {
-        fluid_settings_setstr(song->Settings(), "audio.driver", AudioDriver.toUtf8().constData());
-        fluid_settings_setstr(song->Settings(), "audio.file.name", AudioFile.toUtf8().constData());
+        Fluid().fluid_settings_setstr(song->Settings(), "audio.driver",
+                                      AudioDriver.toUtf8().constData());
+        Fluid().fluid_settings_setstr(song->Settings(), "audio.file.name",
+                                      AudioFile.toUtf8().constData());
     }
-    fluid_player_t* player = new_fluid_player(song->Synth());
+    fluid_player_t* player = Fluid().new_fluid_player(song->Synth());
     if (player == nullptr ||
-        fluid_player_add_mem(player, playable.data(), playable.size()) != FLUID_OK) {
+        Fluid().fluid_player_add_mem(player, playable.data(), playable.size()) != FLUID_OK) {
         if (player != nullptr) {
-            delete_fluid_player(player);
+            Fluid().delete_fluid_player(player);
         }
         throw SongError(LastFluidError("Cannot open the song " + FileName.toStdString() + "."));
     }
-    Driver = new_fluid_audio_driver(song->Settings(), song->Synth());
+    Driver = Fluid().new_fluid_audio_driver(song->Settings(), song->Synth());
     if (Driver == nullptr) {
-        delete_fluid_player(player);
+        Fluid().delete_fluid_player(player);
         throw SongError(LastFluidError("Cannot open a sound device."));
     }
     Player = player;
@@ -53,10 +55,10 @@ void MediaPlayer::Play() {
         return;
     }
     if (AtEnd) {
-        fluid_player_seek(Player, 0);
+        Fluid().fluid_player_seek(Player, 0);
         AtEnd = false;
     }
-    if (fluid_player_play(Player) == FLUID_OK) {
+    if (Fluid().fluid_player_play(Player) == FLUID_OK) {
         Watch.start();
     }
 }
@@ -65,13 +67,13 @@ MediaPlayer::Mode MediaPlayer::GetMode() const {
     if (!Song) {
         return Mode::NotOpen;
     }
-    const bool playing =
-        Player != nullptr && !AtEnd && fluid_player_get_status(Player) == FLUID_PLAYER_PLAYING;
+    const bool playing = Player != nullptr && !AtEnd &&
+                         Fluid().fluid_player_get_status(Player) == FLUID_PLAYER_PLAYING;
     return playing ? Mode::Playing : Mode::Stopped;
 }
 
 int MediaPlayer::Position() const {
-    return Player != nullptr ? fluid_player_get_current_tick(Player) : 0;
+    return Player != nullptr ? Fluid().fluid_player_get_current_tick(Player) : 0;
 }
 
 // The end is the last event's tick: FluidSynth itself reports it only after a grace period.
@@ -80,11 +82,11 @@ void MediaPlayer::WatchPosition() {
         Watch.stop();
         return;
     }
-    const int total = fluid_player_get_total_ticks(Player);
-    const bool finished = fluid_player_get_status(Player) != FLUID_PLAYER_PLAYING ||
-                          (total > 0 && fluid_player_get_current_tick(Player) >= total);
+    const int total = Fluid().fluid_player_get_total_ticks(Player);
+    const bool finished = Fluid().fluid_player_get_status(Player) != FLUID_PLAYER_PLAYING ||
+                          (total > 0 && Fluid().fluid_player_get_current_tick(Player) >= total);
     if (finished) {
-        fluid_player_stop(Player);
+        Fluid().fluid_player_stop(Player);
         AtEnd = true;
         Watch.stop();
         emit Notify();
@@ -94,12 +96,12 @@ void MediaPlayer::WatchPosition() {
 void MediaPlayer::Close() {
     Watch.stop();
     if (Driver != nullptr) {
-        delete_fluid_audio_driver(Driver);
+        Fluid().delete_fluid_audio_driver(Driver);
         Driver = nullptr;
     }
     if (Player != nullptr) {
-        fluid_player_stop(Player);
-        delete_fluid_player(Player);
+        Fluid().fluid_player_stop(Player);
+        Fluid().delete_fluid_player(Player);
         Player = nullptr;
     }
     Song.reset();

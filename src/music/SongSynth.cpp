@@ -1,8 +1,8 @@
 #include "music/SongSynth.h"
 
+#include "music/FluidLibrary.h"
 #include "music/MidiSong.h"
 
-#include <fluidsynth.h>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -25,11 +25,11 @@ void RememberError(int, const char* message, void*) {
 void CaptureFluidErrors() {
     static std::once_flag once;
     std::call_once(once, [] {
-        fluid_set_log_function(FLUID_PANIC, RememberError, nullptr);
-        fluid_set_log_function(FLUID_ERR, RememberError, nullptr);
-        fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
-        fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
-        fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+        Fluid().fluid_set_log_function(FLUID_PANIC, RememberError, nullptr);
+        Fluid().fluid_set_log_function(FLUID_ERR, RememberError, nullptr);
+        Fluid().fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+        Fluid().fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+        Fluid().fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     });
 }
 
@@ -47,10 +47,11 @@ std::string LastFluidError(const std::string& fallback) {
 
 std::string GeneralMidiSoundFont(fluid_settings_t* settings) {
     char* configured = nullptr;
-    if (fluid_settings_dupstr(settings, "synth.default-soundfont", &configured) == FLUID_OK &&
+    if (Fluid().fluid_settings_dupstr(settings, "synth.default-soundfont", &configured) ==
+            FLUID_OK &&
         configured != nullptr) {
         std::string path(configured);
-        fluid_free(configured);
+        Fluid().fluid_free(configured);
         if (!path.empty() && access(path.c_str(), R_OK) == 0) {
             return path;
         }
@@ -61,18 +62,18 @@ std::string GeneralMidiSoundFont(fluid_settings_t* settings) {
 SongSynth::SongSynth(bool offline) {
     CaptureFluidErrors();
     ForgetError();
-    SettingsHandle = new_fluid_settings();
+    SettingsHandle = Fluid().new_fluid_settings();
     if (SettingsHandle == nullptr) {
         throw SongError(LastFluidError("Cannot set up the synthesizer."));
     }
-    fluid_settings_setint(SettingsHandle, "synth.lock-memory", 0);
+    Fluid().fluid_settings_setint(SettingsHandle, "synth.lock-memory", 0);
     if (offline) {
-        fluid_settings_setstr(SettingsHandle, "player.timing-source", "sample");
+        Fluid().fluid_settings_setstr(SettingsHandle, "player.timing-source", "sample");
     }
-    SynthHandle = new_fluid_synth(SettingsHandle);
+    SynthHandle = Fluid().new_fluid_synth(SettingsHandle);
     const std::string font = GeneralMidiSoundFont(SettingsHandle);
     if (SynthHandle == nullptr ||
-        fluid_synth_sfload(SynthHandle, font.c_str(), 1) == FLUID_FAILED) {
+        Fluid().fluid_synth_sfload(SynthHandle, font.c_str(), 1) == FLUID_FAILED) {
         const std::string error = LastFluidError("Cannot load the sound font " + font + ".");
         Release();
         throw SongError(error);
@@ -85,11 +86,11 @@ SongSynth::~SongSynth() {
 
 void SongSynth::Release() {
     if (SynthHandle != nullptr) {
-        delete_fluid_synth(SynthHandle);
+        Fluid().delete_fluid_synth(SynthHandle);
         SynthHandle = nullptr;
     }
     if (SettingsHandle != nullptr) {
-        delete_fluid_settings(SettingsHandle);
+        Fluid().delete_fluid_settings(SettingsHandle);
         SettingsHandle = nullptr;
     }
 }
@@ -107,12 +108,12 @@ std::vector<std::uint8_t> ReadPlayableSong(const std::string& path) {
 std::vector<float> RenderSong(const std::string& path, double seconds) {
     const std::vector<std::uint8_t> playable = ReadPlayableSong(path);
     SongSynth song(true);
-    fluid_player_t* player = new_fluid_player(song.Synth());
+    fluid_player_t* player = Fluid().new_fluid_player(song.Synth());
     if (player == nullptr ||
-        fluid_player_add_mem(player, playable.data(), playable.size()) == FLUID_FAILED ||
-        fluid_player_play(player) == FLUID_FAILED) {
+        Fluid().fluid_player_add_mem(player, playable.data(), playable.size()) == FLUID_FAILED ||
+        Fluid().fluid_player_play(player) == FLUID_FAILED) {
         if (player != nullptr) {
-            delete_fluid_player(player);
+            Fluid().delete_fluid_player(player);
         }
         throw SongError(LastFluidError("Cannot play " + path + "."));
     }
@@ -121,13 +122,14 @@ std::vector<float> RenderSong(const std::string& path, double seconds) {
     std::vector<float> samples;
     samples.reserve(static_cast<std::size_t>(blocks) * Block * 2);
     std::vector<float> left(Block), right(Block);
-    for (int b = 0; b < blocks && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING; ++b) {
-        fluid_synth_write_float(song.Synth(), Block, left.data(), 0, 1, right.data(), 0, 1);
+    for (int b = 0; b < blocks && Fluid().fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
+         ++b) {
+        Fluid().fluid_synth_write_float(song.Synth(), Block, left.data(), 0, 1, right.data(), 0, 1);
         for (int i = 0; i < Block; ++i) {
             samples.push_back(left[i]);
             samples.push_back(right[i]);
         }
     }
-    delete_fluid_player(player);
+    Fluid().delete_fluid_player(player);
     return samples;
 }

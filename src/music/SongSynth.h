@@ -1,8 +1,9 @@
 #pragma once
 
+#include "music/SongError.h"
+
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,8 @@ struct _fluid_synth_t;
 
 // FluidSynth set up the way the player plays songs: the system's General MIDI sound font (the
 // one FluidSynth names as its default, then /usr/share/sounds/sf2/default-GM.sf2) loaded into
-// a synthesizer. Failures throw SongError with FluidSynth's own words.
-struct SongError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// a synthesizer. The first one opens the FluidSynth library (FluidLibrary). Failures throw
+// SongError with FluidSynth's own words, or the loader's when the library cannot be opened.
 
 class SongSynth {
 public:

@@ -1,4 +1,5 @@
 #include "main/FormFixture.h"
+#include "music/FluidLibrary.h"
 #include "music/MediaPlayer.h"
 #include "music/MidiSong.h"
 #include "music/SongSynth.h"
@@ -69,6 +70,28 @@ TEST(SongSynth, ADamagedSongIsRefusedWithFluidSynthsWords) {
     player.FileName = QString::fromStdString(folder.File("bad.mid"));
     EXPECT_THROW(player.Open(), SongError);
     EXPECT_EQ(player.GetMode(), MediaPlayer::Mode::NotOpen);
+}
+
+// The player opens FluidSynth only when a song plays; a system without it, or with a library of
+// that name that lacks a function, gets a message naming the library and what went wrong.
+TEST(SongSynth, ASynthesizerLibraryThatCannotBeOpenedIsNamedInTheError) {
+    const auto errorOpening = [](const std::string& library) {
+        try {
+            OpenFluidLibrary(library);
+        } catch (const SongError& error) {
+            return std::string(error.what());
+        }
+        return std::string("opened");
+    };
+    const std::string absent = "libtavrin-absent-synth.so.9";
+    const std::string absentError = errorOpening(absent);
+    EXPECT_EQ(absentError.rfind("Cannot load the synthesizer library " + absent + ": ", 0), 0u)
+        << absentError;
+    EXPECT_NE(absentError.find(absent, absentError.find(": ")), std::string::npos) << absentError;
+    EXPECT_EQ(
+        errorOpening("libm.so.6"),
+        "Cannot load the synthesizer library libm.so.6: it has no function new_fluid_settings");
+    EXPECT_NE(Fluid().fluid_player_get_total_ticks, nullptr);
 }
 
 TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItHas) {
