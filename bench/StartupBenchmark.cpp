@@ -247,6 +247,9 @@ double CpuPerMotionUs(xcb_connection_t* c, xcb_window_t root, pid_t pid, int x, 
     const std::uint64_t drag = CpuNanoseconds(pid) - dragStart;
     Fake(c, root, XCB_BUTTON_RELEASE, 1, x, y);
     std::this_thread::sleep_for(200ms);
+    if (std::getenv("BENCH_DEBUG") != nullptr) {
+        std::fprintf(stderr, "idle %.1f ms, drag %.1f ms\n", idle / 1e6, drag / 1e6);
+    }
     const double busy = static_cast<double>(drag) - static_cast<double>(idle);
     return std::max(0.0, busy) / 1000.0 / static_cast<double>(path.size());
 }

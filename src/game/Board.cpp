@@ -10,10 +10,15 @@ Board::~Board() {
 // A drag cannot go on across new buffers: it ends, and the group is drawn where it lies.
 void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     EndDrag();
-    BoardPixels = Bitmap(clientWidth + 1, clientHeight);
+    // The old buffers go first: a resize never holds two boards at once.
+    BoardPixels = Bitmap();
     DragPixels = Bitmap();
     DragComposed = {};
-    RedrawBoard();
+    BoardPixels = Bitmap(clientWidth + 1, clientHeight, PixelFromColor(Settings.BoardColor));
+    PlainFill = Settings.BoardColor;
+    if (AllPieces) {
+        RedrawBoard();
+    }
 }
 
 PictureFit Board::FitPicture(int width, int height) const {
@@ -62,12 +67,14 @@ void Board::ClearPieces() {
 // The board colour, then every piece bottom to top; a held group is not part of the board.
 void Board::RedrawBoard() {
     BoardPixels.Fill(PixelFromColor(Settings.BoardColor));
+    PlainFill = Settings.BoardColor;
     if (!AllPieces || !WorkingPicture) {
         return;
     }
     for (const auto& piece : *AllPieces) {
         if (Grabbed == nullptr || piece->GroupId != Grabbed->GroupId) {
             piece->Draw(BoardPixels, *WorkingPicture);
+            PlainFill.reset();
         }
     }
 }

@@ -81,6 +81,8 @@ public:
     void ArrangePieces();
     void ClearPieces();
     void RedrawBoard();
+    // The board buffer shows the board colour and nothing else.
+    bool ShowsOnlyTheBoardColour() const { return PlainFill == Settings.BoardColor; }
 
     // The pointer, in board pixels, kept inside ConfinementRect while a group is held.
     BoardUpdate PickUp(int x, int y);
@@ -139,6 +141,8 @@ private:
     bool Over = true;
 
     Bitmap BoardPixels;
+    // The colour the board buffer was last filled with, while no piece has been drawn on it.
+    std::optional<TColor> PlainFill;
     // As large as the largest drag region so far; DragComposed is the part last composed.
     Bitmap DragPixels;
     TRect DragComposed;

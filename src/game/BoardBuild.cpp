@@ -37,7 +37,9 @@ Outcome Board::Build(const BuildSteps& steps) {
         return {false, TooSmall};
     }
     AllPieces = std::make_unique<PieceList>();
-    RedrawBoard();
+    if (!ShowsOnlyTheBoardColour()) {
+        RedrawBoard();
+    }
     if (!steps.Starting(Cells.Cols * Cells.Rows)) {
         ClearPieces();
         return {};

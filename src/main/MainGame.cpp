@@ -80,9 +80,13 @@ bool TFormMain::BuildPuzzle() {
     }
     QPointer<TFormProgress> loading;
     std::optional<FramePacedRepaint> barRepaint;
+    // The build clears the board of the last game's pieces, if it shows any.
+    const bool clearing = !Game.ShowsOnlyTheBoardColour();
     BuildSteps steps;
     steps.Starting = [&](int pieceCount) {
-        Invalidate();
+        if (clearing) {
+            Invalidate();
+        }
         loading = OpenLoadingWindow();
         QCoreApplication::processEvents();
         if (Closed) {

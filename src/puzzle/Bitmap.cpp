@@ -4,10 +4,10 @@
 #include <cassert>
 #include <cstdint>
 
-Bitmap::Bitmap(int width, int height)
+Bitmap::Bitmap(int width, int height, Pixel fill)
     : W(width)
     , H(height)
-    , Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u) {
+    , Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {
     assert(width >= 0 && height >= 0);
 }
 

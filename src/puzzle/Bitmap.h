@@ -10,8 +10,8 @@
 class Bitmap {
 public:
     Bitmap() = default;
-    // 0 <= width, 0 <= height; every pixel starts black.
-    Bitmap(int width, int height);
+    // 0 <= width, 0 <= height; every pixel starts as `fill`.
+    Bitmap(int width, int height, Pixel fill = MakePixel(0, 0, 0));
 
     int Width() const { return W; }
     int Height() const { return H; }

@@ -40,6 +40,33 @@ TEST_F(BoardBuildTest, ATwoByTwoGridNumbersItsGroupsInBuildOrderAndReportsEachPi
 }
 
 // The same seed gives the same shapes and places; these are the ones seed 12345 gives.
+// Whatever the board showed before, the loading window opens over the bare board colour; a board
+// that shows nothing else already is not filled again, and says so.
+TEST_F(BoardBuildTest, EveryBuildStartsOnTheBareBoard) {
+    const auto plain = [this] {
+        Bitmap board(Game.Width(), Game.Height());
+        board.Fill(PixelFromColor(Game.Settings.BoardColor));
+        return board;
+    };
+    std::vector<bool> bareAtStart;
+    Steps.Starting = [&](int) {
+        bareAtStart.push_back(Game.BoardBuffer() == plain() && Game.ShowsOnlyTheBoardColour());
+        return true;
+    };
+    EXPECT_TRUE(Game.ShowsOnlyTheBoardColour());
+    ASSERT_TRUE(StartGame(300, 200).Done); // on new buffers
+    EXPECT_FALSE(Game.ShowsOnlyTheBoardColour());
+    ASSERT_TRUE(StartGame(300, 200).Done); // over the last game's pieces
+    Game.Settings.BoardColor = 0x00102030;
+    EXPECT_FALSE(Game.ShowsOnlyTheBoardColour());
+    Game.ClearPieces();
+    Game.RedrawBoard();
+    EXPECT_TRUE(Game.ShowsOnlyTheBoardColour());
+    Game.Settings.BoardColor = 0x00302010;
+    ASSERT_TRUE(StartGame(300, 200).Done); // a bare board of another colour
+    EXPECT_EQ(bareAtStart, std::vector<bool>(3, true));
+}
+
 TEST_F(BoardBuildTest, TheSeedFixesTheScatterAndTheArrangement) {
     ASSERT_TRUE(StartGame(400, 300, 1, 2).Done);
     EXPECT_EQ(
