@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 // How the package wants its puzzle played.
 struct GameSettings {
@@ -125,6 +126,7 @@ private:
 
     bool PickUpGroup(int x, int y);
     void EraseHeldGroup();
+    void RedrawWithoutHeldGroup(const std::vector<TRect>& boxes);
     void RedrawAroundHeldGroup();
     TRect DragRegion(int x, int y) const;
     void ComposeDrag(const TRect& region);

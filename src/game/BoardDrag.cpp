@@ -2,6 +2,7 @@
 // composed with its shadow in the drag buffer for every movement of the pointer.
 #include "game/Board.h"
 #include "puzzle/Groups.h"
+#include "puzzle/RectGrid.h"
 
 #include <algorithm>
 #include <vector>
@@ -57,19 +58,41 @@ bool Board::PickUpGroup(int x, int y) {
     return true;
 }
 
-// Clears the held pieces' boxes and draws every other piece again inside them: the board
-// buffer then holds the board without the group.
+// Draws the board again without the held group wherever the group lay: the board buffer then
+// holds the board without it.
 void Board::EraseHeldGroup() {
-    const Pixel background = PixelFromColor(Settings.BoardColor);
+    std::vector<TRect> boxes;
+    TRect all = Held.IsEmpty() ? TRect{} : (*Held.begin())->Bounds;
+    long long boxArea = 0;
     for (const TPuzzle* held : Held) {
         const TRect& b = held->Bounds;
+        boxes.push_back(b);
+        all = {std::min(all.Left, b.Left), std::min(all.Top, b.Top), std::max(all.Right, b.Right),
+               std::max(all.Bottom, b.Bottom)};
+        boxArea += static_cast<long long>(b.Width()) * b.Height();
+    }
+    // A joined group is compact: its whole box costs less than its pieces' boxes one by one.
+    const long long allArea = static_cast<long long>(all.Width()) * all.Height();
+    if (allArea <= 2 * boxArea) {
+        boxes = {all};
+    }
+    RedrawWithoutHeldGroup(boxes);
+}
+
+// Clears the boxes and draws every other piece again inside them, bottom to top. Only the
+// pieces that overlap a box are drawn, each inside the boxes it overlaps.
+void Board::RedrawWithoutHeldGroup(const std::vector<TRect>& boxes) {
+    const Pixel background = PixelFromColor(Settings.BoardColor);
+    for (const TRect& b : boxes) {
         BoardPixels.FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
     }
-    for (const TPuzzle* held : Held) {
-        for (const auto& piece : *AllPieces) {
-            if (piece->GroupId != held->GroupId) {
-                piece->DrawClipped(BoardPixels, held->Bounds, *WorkingPicture);
-            }
+    const RectGrid grid(boxes);
+    const int group = Grabbed->GroupId;
+    for (const auto& piece : *AllPieces) {
+        if (piece->GroupId != group) {
+            grid.ForEachOverlapping(piece->Bounds, [&](const TRect& box) {
+                piece->DrawClipped(BoardPixels, box, *WorkingPicture);
+            });
         }
     }
 }

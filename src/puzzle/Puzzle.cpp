@@ -3,6 +3,7 @@
 #include "puzzle/IndexBitmap.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -181,7 +182,8 @@ void TPuzzle::Compose(Bitmap& canvas, Point origin, const TRect& clip,
                 }
                 if (bits == 0x00 && source != nullptr && pictureX >= 0 &&
                     pictureX + 8 <= picture.Width()) {
-                    std::copy(source + pictureX, source + pictureX + 8, target + (x - origin.X));
+                    // A fixed size, so that the copy is two moves rather than a call.
+                    std::memcpy(target + (x - origin.X), source + pictureX, 8 * sizeof(Pixel));
                     x += 8;
                     continue;
                 }
@@ -206,12 +208,26 @@ void TPuzzle::DrawShadowAt(Bitmap& canvas, Point origin) const {
     }
     const TRect shadow = Bounds.Offset(2, 2);
     const TRect area = shadow.Intersect(CanvasRect(canvas, origin));
+    const Pixel black = MakePixel(0, 0, 0);
     for (int y = area.Top; y < area.Bottom; ++y) {
+        const int maskY = y - shadow.Top;
+        const std::uint8_t* maskRow = Mask->Scanline(maskY);
         Pixel* target = canvas.Scanline(y - origin.Y);
-        for (int x = area.Left; x < area.Right; ++x) {
-            if (!Mask->Get(x - shadow.Left, y - shadow.Top)) {
-                target[x - origin.X] = MakePixel(0, 0, 0);
+        for (int x = area.Left; x < area.Right;) {
+            const int maskX = x - shadow.Left;
+            // Eight pixels at once where the mask byte is all outside or all inside.
+            if ((maskX & 7) == 0 && x + 8 <= area.Right &&
+                (maskRow[maskX >> 3] == 0xFF || maskRow[maskX >> 3] == 0x00)) {
+                if (maskRow[maskX >> 3] == 0x00) {
+                    std::fill_n(target + (x - origin.X), 8, black);
+                }
+                x += 8;
+                continue;
             }
+            if (!Mask->Get(maskX, maskY)) {
+                target[x - origin.X] = black;
+            }
+            ++x;
         }
     }
 }
