@@ -42,6 +42,7 @@ BoardUpdate Board::Settle() {
 // The board buffer holds the board without the group throughout a drag, so the group is
 // simply drawn over it.
 void Board::PutDownHeldGroup() {
+    PlainFill.reset();
     for (const TPuzzle* held : Held) {
         held->Draw(BoardPixels, *WorkingPicture);
     }
@@ -65,6 +66,7 @@ bool Board::JoinOnce() {
 // The held group, absorbed pieces included, over everything at its snapped place.
 void Board::DrawHeldGroupAfterJoin() {
     const int group = (*Held.begin())->GroupId;
+    PlainFill.reset();
     for (const auto& piece : *AllPieces) {
         if (piece->GroupId == group) {
             piece->Draw(BoardPixels, *WorkingPicture);

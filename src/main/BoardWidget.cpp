@@ -47,13 +47,16 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
     DrawInDevicePixels(painter, *this);
     const QRect dirty = ToDevice(*this, event->rect()).intersected({QPoint(), DeviceSize()});
     const Bitmap& board = Game.BoardBuffer();
-    if (board.IsEmpty()) {
+    // A bare board is painted in its colour rather than copied.
+    if (board.IsEmpty() || Game.ShowsOnlyTheBoardColour()) {
         painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
         return;
     }
-    painter.drawImage(dirty, ImageOf(board), dirty);
     const TRect& dragArea = Game.DragArea();
     const QRect composed = dirty.intersected(FromDragBuffer).intersected(ToQRect(dragArea));
+    if (composed != dirty) {
+        painter.drawImage(dirty, ImageOf(board), dirty);
+    }
     if (!composed.isEmpty()) {
         painter.drawImage(composed, ImageOf(Game.DragBuffer()),
                           composed.translated(-dragArea.Left, -dragArea.Top));

@@ -258,6 +258,25 @@ TEST_F(BoardPlayTest, SolvingIsReportedOnceAndTheSolvedPictureStillMoves) {
     EXPECT_EQ(Game.BoardBuffer(), Redrawn());
 }
 
+// With every piece in the held group the board is bare while it is held, and no longer once the
+// group is put down: the window paints a bare board in its colour alone.
+TEST_F(BoardPlayTest, ABoardIsBareOnlyWhileNoPieceLiesOnIt) {
+    ASSERT_TRUE(StartGame(200, 200, 1).Done);
+    for (const auto& piece : *Game.Pieces()) {
+        piece->GroupId = 1;
+    }
+    Game.RedrawBoard();
+    EXPECT_FALSE(Game.ShowsOnlyTheBoardColour());
+    const auto [x, y] = GripOf(PieceAtGrid(0, 0));
+    Show(Game.PickUp(x, y));
+    Game.RedrawBoard();
+    EXPECT_TRUE(Game.ShowsOnlyTheBoardColour());
+    EXPECT_EQ(Game.BoardBuffer(), Redrawn(false));
+    DropAt(x + 40, y + 30);
+    EXPECT_FALSE(Game.ShowsOnlyTheBoardColour());
+    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+}
+
 TEST_F(BoardPlayTest, ANewPictureOrClearingThePiecesEndsADrag) {
     ASSERT_TRUE(StartGame(400, 300, 1, 1).Done);
     const auto [x, y] = GripOf(PieceAtGrid(1, 0));
