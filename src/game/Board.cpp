@@ -1,5 +1,7 @@
 #include "game/Board.h"
 
+#include "game/TwoBands.h"
+
 Board::Board(Random& random)
     : Dice(random) {}
 
@@ -65,16 +67,30 @@ void Board::ClearPieces() {
 }
 
 // The board colour, then every piece bottom to top; a held group is not part of the board.
+// Each band of rows gets every piece clipped to it, so the two bands can be drawn at once.
 void Board::RedrawBoard() {
-    BoardPixels.Fill(PixelFromColor(Settings.BoardColor));
+    const Pixel background = PixelFromColor(Settings.BoardColor);
     PlainFill = Settings.BoardColor;
     if (!AllPieces || !WorkingPicture) {
+        BoardPixels.Fill(background);
         return;
     }
+    const auto onBoard = [this](const TPuzzle& piece) {
+        return Grabbed == nullptr || piece.GroupId != Grabbed->GroupId;
+    };
+    InTwoBands(Width(), Height(), [&](int top, int bottom) {
+        BoardPixels.FillRect(0, top, Width(), bottom, background);
+        const TRect band{0, top, Width(), bottom};
+        for (const auto& piece : *AllPieces) {
+            if (onBoard(*piece)) {
+                piece->DrawClipped(BoardPixels, band, *WorkingPicture);
+            }
+        }
+    });
     for (const auto& piece : *AllPieces) {
-        if (Grabbed == nullptr || piece->GroupId != Grabbed->GroupId) {
-            piece->Draw(BoardPixels, *WorkingPicture);
+        if (onBoard(*piece)) {
             PlainFill.reset();
+            break;
         }
     }
 }
