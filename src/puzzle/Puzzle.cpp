@@ -65,6 +65,18 @@ void CutFlatSide(Side side, int s, int t, int marginX, int marginY, MonoBitmap& 
     }
 }
 
+// Whether any of the eight shade marks from `marks` on is a light or a dark rim: a byte whose
+// low three bits are 1 or 2. The test runs on all eight bytes at once.
+bool AnyRimMark(const std::uint8_t* marks) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, marks, sizeof word);
+    constexpr std::uint64_t Ones = 0x0101010101010101ull;
+    constexpr std::uint64_t Highs = 0x8080808080808080ull;
+    const std::uint64_t kinds = word & (7 * Ones);
+    const auto hasZeroByte = [](std::uint64_t v) { return ((v - Ones) & ~v & Highs) != 0; };
+    return hasZeroByte(kinds ^ Ones) || hasZeroByte(kinds ^ (2 * Ones));
+}
+
 void BakeBevel(const IndexBitmap& shade, int homeX, int homeY, Bitmap& picture) {
     const int top = std::max(0, -homeY);
     const int bottom = std::min(shade.Height(), picture.Height() - homeY);
@@ -74,6 +86,10 @@ void BakeBevel(const IndexBitmap& shade, int homeX, int homeY, Bitmap& picture) 
         const std::uint8_t* marks = shade.Scanline(y);
         Pixel* row = picture.Scanline(homeY + y) + homeX;
         for (int x = left; x < right; ++x) {
+            if (x + 8 <= right && !AnyRimMark(marks + x)) {
+                x += 7;
+                continue;
+            }
             const int k = marks[x] & 7;
             if (k == ShadeLight) {
                 row[x] = Lighter(row[x]);
