@@ -224,8 +224,11 @@ std::vector<std::pair<int, int>> DragPath(int x, int y) {
 }
 
 // The player's CPU time per pointer motion while it drags the piece under (x, y), less what it
-// spends idle over as long a time (the song's synthesizer, timers).
-double CpuPerMotionUs(xcb_connection_t* c, xcb_window_t root, pid_t pid, int x, int y) {
+// spends idle over as long a time (the song's synthesizer, timers); nothing when the screen
+// shows no piece moved.
+std::optional<double> CpuPerMotionUs(xcb_connection_t* c, ScreenCapture& screen, pid_t pid, int x,
+                                      int y) {
+    const xcb_window_t root = screen.RootWindow();
     const auto path = DragPath(x, y);
     const auto span = MotionInterval * static_cast<int>(path.size()) + 300ms;
     Fake(c, root, XCB_MOTION_NOTIFY, 0, x, y);
@@ -234,6 +237,7 @@ double CpuPerMotionUs(xcb_connection_t* c, xcb_window_t root, pid_t pid, int x, 
     std::this_thread::sleep_for(span);
     const std::uint64_t idle = CpuNanoseconds(pid) - idleStart;
 
+    const std::uint64_t before = screen.Take();
     Fake(c, root, XCB_BUTTON_PRESS, 1, x, y);
     std::this_thread::sleep_for(100ms);
     const std::uint64_t dragStart = CpuNanoseconds(pid);
@@ -245,8 +249,14 @@ double CpuPerMotionUs(xcb_connection_t* c, xcb_window_t root, pid_t pid, int x, 
     }
     std::this_thread::sleep_until(next + 300ms);
     const std::uint64_t drag = CpuNanoseconds(pid) - dragStart;
-    Fake(c, root, XCB_BUTTON_RELEASE, 1, x, y);
+    // Let go a little to the right, away from every grid neighbour, so that the piece moved.
+    Fake(c, root, XCB_MOTION_NOTIFY, 0, x + 2 * DragStep * 10, y);
+    Fake(c, root, XCB_BUTTON_RELEASE, 1, x + 2 * DragStep * 10, y);
     std::this_thread::sleep_for(200ms);
+    if (screen.Take() == before) {
+        std::fprintf(stderr, "the drag moved nothing\n");
+        return std::nullopt;
+    }
     if (std::getenv("BENCH_DEBUG") != nullptr) {
         std::fprintf(stderr, "idle %.1f ms, drag %.1f ms\n", idle / 1e6, drag / 1e6);
     }
@@ -274,11 +284,11 @@ std::optional<Run> MeasureOnce(xcb_connection_t* c, ScreenCapture& screen,
     if (pid > 0) {
         const std::optional<double> stable = WaitUntilSettled(screen, start);
         const auto point = stable ? PointOnAPiece(screen, board) : std::nullopt;
-        if (point) {
-            run = Run{*stable, 0,
-                      CpuPerMotionUs(c, screen.RootWindow(), pid, point->first, point->second)};
-            run->PeakRssMiB = PeakRssMiB(pid);
-        } else {
+        const std::optional<double> cpu =
+            point ? CpuPerMotionUs(c, screen, pid, point->first, point->second) : std::nullopt;
+        if (cpu) {
+            run = Run{*stable, PeakRssMiB(pid), *cpu};
+        } else if (!point) {
             std::fprintf(stderr, "the board did not settle or shows no piece\n");
         }
         kill(pid, SIGTERM);
@@ -320,10 +330,14 @@ int main(int argc, char** argv) {
     ScreenCapture screen(c);
     std::vector<double> stable, rss, cpu;
     std::printf("run\tstable_ms\tpeak_rss_mib\tcpu_per_motion_us\n");
-    for (int i = 1; i <= runs; ++i) {
+    for (int i = 1, failures = 0; i <= runs; ++i) {
         const std::optional<Run> run = MeasureOnce(c, screen, puzzle, board);
         if (!run) {
-            return 1;
+            if (++failures > 2) {
+                return 1;
+            }
+            --i; // measured again
+            continue;
         }
         std::printf("%d\t%.1f\t%.1f\t%.1f\n", i, run->StableMs, run->PeakRssMiB,
                     run->CpuPerMotionUs);
