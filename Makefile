@@ -35,7 +35,7 @@ test-sanitize: deps
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure --timeout 600
 
-# The benchmarks and the player's peak memory, written to docs/performance.md.
+# The benchmarks and the real player timed on Xvfb, written to docs/performance.md.
 bench: build
 	scripts/bench.sh
 

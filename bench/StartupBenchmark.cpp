@@ -227,7 +227,7 @@ std::vector<std::pair<int, int>> DragPath(int x, int y) {
 // spends idle over as long a time (the song's synthesizer, timers); nothing when the screen
 // shows no piece moved.
 std::optional<double> CpuPerMotionUs(xcb_connection_t* c, ScreenCapture& screen, pid_t pid, int x,
-                                      int y) {
+                                     int y) {
     const xcb_window_t root = screen.RootWindow();
     const auto path = DragPath(x, y);
     const auto span = MotionInterval * static_cast<int>(path.size()) + 300ms;
@@ -254,7 +254,7 @@ std::optional<double> CpuPerMotionUs(xcb_connection_t* c, ScreenCapture& screen,
     Fake(c, root, XCB_BUTTON_RELEASE, 1, x + 2 * DragStep * 10, y);
     std::this_thread::sleep_for(200ms);
     if (screen.Take() == before) {
-        std::fprintf(stderr, "the drag moved nothing\n");
+        std::fprintf(stderr, "the drag from (%d, %d) moved nothing\n", x, y);
         return std::nullopt;
     }
     if (std::getenv("BENCH_DEBUG") != nullptr) {

@@ -8,6 +8,9 @@ TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv) {
     // No display name: the toolkit would append it to every other window's caption.
     setApplicationName(QStringLiteral("tavrin"));
+    // The menu stays in the window, whose board is sized below it, whatever the desktop offers;
+    // nor is the session bus asked for a global menu at every start.
+    setAttribute(Qt::AA_DontUseNativeMenuBar);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
