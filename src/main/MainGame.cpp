@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace {
 
@@ -98,8 +99,11 @@ bool TFormMain::BuildPuzzle() {
         return true;
     };
     steps.Cutting = [&](int made) {
-        if (loading->ProgressBar->value() < made) {
-            loading->ProgressBar->setValue(made);
+        // Setting the bar is dear: it moves a hundredth of the way at a time.
+        QProgressBar& bar = *loading->ProgressBar;
+        const int step = std::max(1, bar.maximum() / 100);
+        if (bar.value() < made && made % step == 0) {
+            bar.setValue(made);
             barRepaint->RepaintWhenDue();
         }
     };
