@@ -127,7 +127,6 @@ private:
     bool PickUpGroup(int x, int y);
     void EraseHeldGroup();
     void RedrawWithoutHeldGroup(const std::vector<TRect>& boxes);
-    void RedrawAroundHeldGroup();
     TRect DragRegion(int x, int y) const;
     void ComposeDrag(const TRect& region);
     void PutDownHeldGroup();
