@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-// Reads the package and decodes its picture on a thread of its own while the toolkit starts
-// and the window opens, so that a second core does that work meanwhile. A bitmap picture is
-// left to the window, whose toolkit reads it.
+// Reads the package and decodes its picture on a thread of its own, which touches nothing of
+// Qt, while the toolkit starts and the window opens, so that a second core does that work
+// meanwhile. A bitmap picture is left to the window, whose toolkit reads it.
 class StartupReadAhead {
 public:
     explicit StartupReadAhead(std::string executablePath);
