@@ -3,9 +3,10 @@
 #include "picture/JpegDecoder.h"
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <vector>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,19 +14,26 @@ namespace {
 constexpr std::uintmax_t MaxFileSize = 1024ULL * 1024 * 1024;
 
 // The thread runs before the application object exists, so it uses nothing of Qt: the first
-// thread to make a Qt object would become Qt's main thread.
+// thread to make a Qt object would become Qt's main thread. The file, just written and still in
+// the page cache, is decoded where it is mapped: no copy of it stays behind on the heap.
 std::optional<Bitmap> DecodeJpegFileAt(const std::string& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > MaxFileSize) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-        return std::nullopt;
+    struct stat status {};
+    std::optional<Bitmap> picture;
+    if (fstat(fd, &status) == 0 && status.st_size > 0 &&
+        static_cast<std::uintmax_t>(status.st_size) <= MaxFileSize) {
+        const auto size = static_cast<std::size_t>(status.st_size);
+        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapped != MAP_FAILED) {
+            picture = DecodeJpeg({static_cast<const std::uint8_t*>(mapped), size});
+            munmap(mapped, size);
+        }
     }
-    return DecodeJpeg(bytes);
+    close(fd);
+    return picture;
 }
 
 } // namespace
