@@ -44,10 +44,7 @@ bool Board::PickUpGroup(int x, int y) {
         if (piece->GroupId == Grabbed->GroupId) {
             Held.PushFront(piece);
             members.push_back(at);
-            DragRect = {std::min(DragRect.Left, piece->Bounds.Left),
-                        std::min(DragRect.Top, piece->Bounds.Top),
-                        std::max(DragRect.Right, piece->Bounds.Right),
-                        std::max(DragRect.Bottom, piece->Bounds.Bottom)};
+            DragRect = DragRect.Union(piece->Bounds);
         }
     }
     // Raised in held order: the topmost member goes first and ends lowest.
@@ -67,8 +64,7 @@ void Board::EraseHeldGroup() {
     for (const TPuzzle* held : Held) {
         const TRect& b = held->Bounds;
         boxes.push_back(b);
-        all = {std::min(all.Left, b.Left), std::min(all.Top, b.Top), std::max(all.Right, b.Right),
-               std::max(all.Bottom, b.Bottom)};
+        all = all.Union(b);
         boxArea += static_cast<long long>(b.Width()) * b.Height();
     }
     // A joined group is compact: its whole box costs less than its pieces' boxes one by one.

@@ -1,6 +1,7 @@
 #include "main/StartupReadAhead.h"
 
 #include "picture/JpegDecoder.h"
+#include "picture/PictureLimits.h"
 
 #include <cstdint>
 #include <fcntl.h>
@@ -9,9 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Larger files are left to the window, which refuses them with its message.
-constexpr std::uintmax_t MaxFileSize = 1024ULL * 1024 * 1024;
 
 // The thread runs before the application object exists, so it uses nothing of Qt: the first
 // thread to make a Qt object would become Qt's main thread. The file, just written and still in
@@ -23,8 +21,8 @@ std::optional<Bitmap> DecodeJpegFileAt(const std::string& path) {
     }
     struct stat status {};
     std::optional<Bitmap> picture;
-    if (fstat(fd, &status) == 0 && status.st_size > 0 &&
-        static_cast<std::uintmax_t>(status.st_size) <= MaxFileSize) {
+    // Larger files are left to the window, which refuses them with its message.
+    if (fstat(fd, &status) == 0 && status.st_size > 0 && status.st_size <= MaxPictureFileSize) {
         const auto size = static_cast<std::size_t>(status.st_size);
         void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (mapped != MAP_FAILED) {

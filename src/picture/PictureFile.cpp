@@ -14,12 +14,9 @@
 
 namespace {
 
-// Larger files cannot hold a picture within the limits, whatever their kind.
-constexpr qint64 MaxFileSize = 1024LL * 1024 * 1024;
-
 std::optional<QByteArray> ReadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileSize) {
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileSize) {
         return std::nullopt;
     }
     QByteArray bytes = file.readAll();

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+// Larger files cannot hold a picture within the limits, whatever their kind.
+inline constexpr std::int64_t MaxPictureFileSize = 1024LL * 1024 * 1024;
+
 // Pictures larger than this are refused before any pixel memory is taken.
 inline constexpr int MaxPictureSide = 16384;
 inline constexpr std::int64_t MaxPicturePixels = 100'000'000;

@@ -31,6 +31,12 @@ struct TRect {
         return r.IsEmpty() ? TRect{} : r;
     }
 
+    // The smallest rectangle holding both.
+    TRect Union(const TRect& other) const {
+        return {std::min(Left, other.Left), std::min(Top, other.Top), std::max(Right, other.Right),
+                std::max(Bottom, other.Bottom)};
+    }
+
     bool operator==(const TRect&) const = default;
 };
 

@@ -6,10 +6,7 @@ RectGrid::RectGrid(const std::vector<TRect>& boxes) {
         if (box.IsEmpty()) {
             continue;
         }
-        Bounds =
-            first ? box
-                  : TRect{std::min(Bounds.Left, box.Left), std::min(Bounds.Top, box.Top),
-                          std::max(Bounds.Right, box.Right), std::max(Bounds.Bottom, box.Bottom)};
+        Bounds = first ? box : Bounds.Union(box);
         first = false;
         CellSize = std::max({CellSize, box.Width(), box.Height()});
     }
