@@ -74,7 +74,7 @@ TPuzzle& MakeGroup(TFormMain& form, int count) {
 void BM_StartGame(benchmark::State& state) {
     const auto form = FullHdForm(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        form->StartGame(form->PicturePath);
+        form->StartGame(form->PicturePath());
     }
     state.counters["pieces"] = static_cast<double>(form->Game.Pieces()->Count());
 }
@@ -133,7 +133,7 @@ void BM_DropWithJoin(benchmark::State& state) {
     const int pitch = form->Game.Settings.Shape.PieceSize - form->Game.Settings.Shape.TabSize;
     for (auto _ : state) {
         state.PauseTiming();
-        form->StartGame(form->PicturePath);
+        form->StartGame(form->PicturePath());
         TPuzzle* left = nullptr;
         TPuzzle* right = nullptr;
         for (const auto& p : *form->Game.Pieces()) {

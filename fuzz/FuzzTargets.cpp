@@ -19,9 +19,7 @@ const std::string& Workspace() {
     static const std::string folder = [] {
         char pattern[] = "/tmp/tavrin-fuzz-XXXXXX";
         const char* made = mkdtemp(pattern);
-        const std::string path = made != nullptr ? made : "/tmp";
-        setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
-        return path;
+        return std::string(made != nullptr ? made : "/tmp");
     }();
     return folder;
 }
@@ -37,7 +35,7 @@ void FuzzPackage(const std::uint8_t* data, std::size_t size) {
     const bool written = write(fd, data, size) == static_cast<ssize_t>(size);
     close(fd);
     if (written) {
-        ExtractPackage(package);
+        ExtractPackage(package, Workspace());
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "game/TwoBands.h"
 
+#include <algorithm>
+
 Board::Board(Random& random)
     : Dice(random) {}
 
@@ -13,11 +15,10 @@ Board::~Board() {
 void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     EndDrag();
     // The old buffers go first: a resize never holds two boards at once.
-    BoardPixels = Bitmap();
+    Canvas = BoardCanvas();
     DragPixels = Bitmap();
     DragComposed = {};
-    BoardPixels = Bitmap(clientWidth + 1, clientHeight, PixelFromColor(Settings.BoardColor));
-    PlainFill = Settings.BoardColor;
+    Canvas = BoardCanvas(clientWidth + 1, clientHeight, Settings.BoardColor);
     if (AllPieces) {
         RedrawBoard();
     }
@@ -30,6 +31,8 @@ PictureFit Board::FitPicture(int width, int height) const {
 void Board::SetPicture(Bitmap loaded, const PictureFit& fit) {
     ClearPieces();
     Settings.ZoomPercent = fit.ZoomPercent;
+    FittedWidth = fit.Width;
+    FittedHeight = fit.Height;
     const bool fitsAsLoaded = loaded.Width() == fit.Width && loaded.Height() == fit.Height;
     WorkingPicture = std::make_unique<Bitmap>(
         fitsAsLoaded ? std::move(loaded) : StretchNearest(loaded, fit.Width, fit.Height));
@@ -48,9 +51,9 @@ void Board::KeepThumbnailPicture(bool keep) {
 }
 
 void Board::SetThumbnailPicture(const Bitmap& loaded) {
-    if (WorkingPicture) {
-        Unshaded = std::make_shared<const Bitmap>(
-            StretchNearest(loaded, WorkingPicture->Width(), WorkingPicture->Height()));
+    if (FittedWidth > 0 && FittedHeight > 0) {
+        Unshaded =
+            std::make_shared<const Bitmap>(StretchNearest(loaded, FittedWidth, FittedHeight));
     }
 }
 
@@ -69,28 +72,24 @@ void Board::ClearPieces() {
 // The board colour, then every piece bottom to top; a held group is not part of the board.
 // Each band of rows gets every piece clipped to it, so the two bands can be drawn at once.
 void Board::RedrawBoard() {
-    const Pixel background = PixelFromColor(Settings.BoardColor);
-    PlainFill = Settings.BoardColor;
-    if (!AllPieces || !WorkingPicture) {
-        BoardPixels.Fill(background);
-        return;
-    }
     const auto onBoard = [this](const TPuzzle& piece) {
         return Grabbed == nullptr || piece.GroupId != Grabbed->GroupId;
     };
+    if (!AllPieces || !WorkingPicture ||
+        std::none_of(AllPieces->begin(), AllPieces->end(),
+                     [&](const auto& piece) { return onBoard(*piece); })) {
+        Canvas.Fill(Settings.BoardColor);
+        return;
+    }
+    const Pixel background = PixelFromColor(Settings.BoardColor);
+    Bitmap& pixels = Canvas.DrawOn();
     InTwoBands(Width(), Height(), [&](int top, int bottom) {
-        BoardPixels.FillRect(0, top, Width(), bottom, background);
+        pixels.FillRect(0, top, Width(), bottom, background);
         const TRect band{0, top, Width(), bottom};
         for (const auto& piece : *AllPieces) {
             if (onBoard(*piece)) {
-                piece->DrawClipped(BoardPixels, band, *WorkingPicture);
+                piece->DrawClipped(pixels, band, *WorkingPicture);
             }
         }
     });
-    for (const auto& piece : *AllPieces) {
-        if (onBoard(*piece)) {
-            PlainFill.reset();
-            break;
-        }
-    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/BoardCanvas.h"
 #include "game/Message.h"
 #include "game/PictureFit.h"
 #include "puzzle/Bitmap.h"
@@ -46,6 +47,8 @@ struct BuildSteps {
     std::function<bool(int pieceCount)> Starting;
     // `made` pieces have been cut.
     std::function<void(int made)> Cutting;
+    // The puzzle is laid out on the board; optional.
+    std::function<void()> Finished;
 };
 
 // The game, without a window: the working picture, the pieces in their stacking order, the held
@@ -63,8 +66,8 @@ public:
 
     // Buffers one pixel wider than the client area, redrawn.
     void RecreateBuffers(int clientWidth, int clientHeight);
-    int Width() const { return BoardPixels.Width(); }
-    int Height() const { return BoardPixels.Height(); }
+    int Width() const { return Canvas.View().Width(); }
+    int Height() const { return Canvas.View().Height(); }
 
     // The size a picture of width x height is shown at on this board, at the zoom of the
     // settings or lower. When it had to be zoomed out, the user is told before it is set.
@@ -83,7 +86,7 @@ public:
     void ClearPieces();
     void RedrawBoard();
     // The board buffer shows the board colour and nothing else.
-    bool ShowsOnlyTheBoardColour() const { return PlainFill == Settings.BoardColor; }
+    bool ShowsOnlyTheBoardColour() const { return Canvas.ShowsOnly(Settings.BoardColor); }
 
     // The pointer, in board pixels, kept inside ConfinementRect while a group is held.
     BoardUpdate PickUp(int x, int y);
@@ -99,7 +102,7 @@ public:
 
     // The board without the held group, and the group composed over it for the window. The
     // drag buffer holds only the board rectangle DragArea(), from its pixel (0, 0) on.
-    const Bitmap& BoardBuffer() const { return BoardPixels; }
+    const Bitmap& BoardBuffer() const { return Canvas.View(); }
     const Bitmap& DragBuffer() const { return DragPixels; }
     const TRect& DragArea() const { return DragComposed; }
 
@@ -109,7 +112,8 @@ public:
     std::shared_ptr<const Bitmap> ThumbnailPicture() const { return Unshaded; }
     // From now on each new picture is kept unshaded too, or, when `keep` is false, no longer.
     void KeepThumbnailPicture(bool keep);
-    // The current picture's unshaded copy from the same picture loaded again, fitted the same.
+    // The current picture's unshaded copy from the same picture loaded again, fitted the same;
+    // also once the picture proved too small to cut.
     void SetThumbnailPicture(const Bitmap& loaded);
     // Null while there is no puzzle.
     PieceList* Pieces() { return AllPieces.get(); }
@@ -137,13 +141,14 @@ private:
     std::unique_ptr<Bitmap> WorkingPicture;
     std::shared_ptr<const Bitmap> Unshaded;
     bool KeepsUnshaded = false;
+    // The size the last picture was fitted to.
+    int FittedWidth = 0;
+    int FittedHeight = 0;
     Grid Cells;
     std::unique_ptr<PieceList> AllPieces;
     bool Over = true;
 
-    Bitmap BoardPixels;
-    // The colour the board buffer was last filled with, while no piece has been drawn on it.
-    std::optional<TColor> PlainFill;
+    BoardCanvas Canvas;
     // As large as the largest drag region so far; DragComposed is the part last composed.
     Bitmap DragPixels;
     TRect DragComposed;

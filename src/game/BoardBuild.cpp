@@ -55,6 +55,9 @@ Outcome Board::Build(const BuildSteps& steps) {
         ScatterPieces();
     }
     Over = false;
+    if (steps.Finished) {
+        steps.Finished();
+    }
     return {true, std::nullopt};
 }
 

@@ -79,15 +79,16 @@ void Board::EraseHeldGroup() {
 // pieces that overlap a box are drawn, each inside the boxes it overlaps.
 void Board::RedrawWithoutHeldGroup(const std::vector<TRect>& boxes) {
     const Pixel background = PixelFromColor(Settings.BoardColor);
+    Bitmap& pixels = Canvas.DrawOn();
     for (const TRect& b : boxes) {
-        BoardPixels.FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
+        pixels.FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
     }
     const RectGrid grid(boxes);
     const int group = Grabbed->GroupId;
     for (const auto& piece : *AllPieces) {
         if (piece->GroupId != group) {
             grid.ForEachOverlapping(piece->Bounds, [&](const TRect& box) {
-                piece->DrawClipped(BoardPixels, box, *WorkingPicture);
+                piece->DrawClipped(pixels, box, *WorkingPicture);
             });
         }
     }
@@ -117,7 +118,7 @@ void Board::ComposeDrag(const TRect& region) {
                             std::max(DragPixels.Height(), DragComposed.Height() + Slack));
     }
     const Point origin{DragComposed.Left, DragComposed.Top};
-    CopyArea(BoardPixels, DragComposed, DragPixels, {0, 0});
+    CopyArea(Canvas.View(), DragComposed, DragPixels, {0, 0});
     for (const TPuzzle* held : Held) {
         held->DrawShadowAt(DragPixels, origin);
     }

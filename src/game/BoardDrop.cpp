@@ -42,9 +42,9 @@ BoardUpdate Board::Settle() {
 // The board buffer holds the board without the group throughout a drag, so the group is
 // simply drawn over it.
 void Board::PutDownHeldGroup() {
-    PlainFill.reset();
+    Bitmap& pixels = Canvas.DrawOn();
     for (const TPuzzle* held : Held) {
-        held->Draw(BoardPixels, *WorkingPicture);
+        held->Draw(pixels, *WorkingPicture);
     }
 }
 
@@ -66,10 +66,10 @@ bool Board::JoinOnce() {
 // The held group, absorbed pieces included, over everything at its snapped place.
 void Board::DrawHeldGroupAfterJoin() {
     const int group = (*Held.begin())->GroupId;
-    PlainFill.reset();
+    Bitmap& pixels = Canvas.DrawOn();
     for (const auto& piece : *AllPieces) {
         if (piece->GroupId == group) {
-            piece->Draw(BoardPixels, *WorkingPicture);
+            piece->Draw(pixels, *WorkingPicture);
         }
     }
 }

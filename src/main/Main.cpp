@@ -6,7 +6,7 @@
 #include "main/PointerConfinement.h"
 #include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
-#include "package/TempFolder.h"
+#include "picture/PictureFile.h"
 #include "windows/AppIcon.h"
 #include "windows/WorkArea.h"
 
@@ -17,8 +17,17 @@
 #include <QScopedValueRollback>
 #include <ctime>
 
+namespace {
+
+PictureFiles PlayerPictureFiles() {
+    return {ReadPictureFile, DecodePictureFile};
+}
+
+} // namespace
+
 TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     : QMainWindow(parent)
+    , Life(Game, PlayerPictureFiles())
     , ExecutablePath(std::move(executablePath)) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(ApplicationTitle);
@@ -50,8 +59,8 @@ TFormMain::~TFormMain() {
     EndDrag();
 }
 
-std::string TFormMain::RunningExecutablePath() {
-    return QCoreApplication::applicationFilePath().toStdString();
+QString TFormMain::PicturePath() const {
+    return QString::fromStdString(Life.PicturePath());
 }
 
 void TFormMain::CreateMenu() {
@@ -110,12 +119,12 @@ void TFormMain::FormShow() {
     }
     Dice.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
-    const PackageContents package = ReadPackage();
+    PackageContents package = ReadPackage();
     if (package.Failure) {
         Tell(package.Failure);
         return;
     }
-    StartGame(package.PicturePath);
+    StartGame(package.PicturePath, std::move(package.Picture));
     TakePendingEvents();
     if (Closed) {
         return;
@@ -161,10 +170,7 @@ void TFormMain::FormResize() {
 void TFormMain::FormClose() {
     Closed = true;
     EndDrag();
-    if (ReadAhead) {
-        ReadAhead->Finish(); // it may be writing the files still
-    }
-    DeleteTempFiles();
+    TempFiles.Remove();
 }
 
 // The temporary files go now, the boxes close, and the window closes once their loops are done;
@@ -188,13 +194,9 @@ void TFormMain::NewGameMenuClick() {
     }
     do {
         NewGameAsked = false;
-        // A built game has drawn its board; one that could not load its picture has not.
-        const bool built = StartGame(PicturePath);
+        StartGame(PicturePath());
         if (Closed) {
             return;
-        }
-        if (!built) {
-            Game.RedrawBoard();
         }
         Invalidate();
     } while (NewGameAsked);

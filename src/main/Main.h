@@ -1,7 +1,9 @@
 #pragma once
 
 #include "game/Board.h"
+#include "game/GameLife.h"
 #include "package/PackageCredits.h"
+#include "package/PlayerFolder.h"
 #include "puzzle/Random.h"
 
 #include <QMainWindow>
@@ -24,12 +26,13 @@ class TFormProgress;
 class TOrgWindow;
 struct PackageTrailer;
 
-// What the package gave start-up: the picture file to load and whether a song was written, or
-// why it gave nothing.
+// What the package gave start-up: the picture file to load (and the picture, when it was
+// decoded ahead) and whether a song was written, or why it gave nothing.
 struct PackageContents {
     QString PicturePath;
     bool HasSong = false;
     std::optional<Message> Failure;
+    std::optional<LoadedPicture> Picture;
 };
 
 // The main window: it reads the package, shows the board, forwards the pointer to the game,
@@ -38,13 +41,10 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     // `executablePath` is the package to read at the first showing: the running executable.
-    explicit TFormMain(std::string executablePath = RunningExecutablePath(),
-                       QWidget* parent = nullptr);
+    explicit TFormMain(std::string executablePath, QWidget* parent = nullptr);
     // The same, with the package and its picture being read ahead already.
     explicit TFormMain(std::unique_ptr<StartupReadAhead> readAhead, QWidget* parent = nullptr);
     ~TFormMain() override;
-
-    static std::string RunningExecutablePath();
 
     // Handlers.
     void FormShow();
@@ -63,8 +63,9 @@ public:
     void AboutMenuClick();
     void MediaPlayerNotify();
 
-    // Clears the game and starts a new one on the picture file at `path`.
-    bool StartGame(const QString& path);
+    // Clears the game and starts a new one on the picture file at `path`; `loaded` is that
+    // file read and decoded already, if it was.
+    bool StartGame(const QString& path, std::optional<LoadedPicture> loaded = std::nullopt);
     // The client area in device pixels: the board is drawn pixel for pixel on the screen.
     int ClientWidth() const;
     int ClientHeight() const;
@@ -72,8 +73,10 @@ public:
     // The generator of every game; seeded from the clock at the first showing.
     Random Dice;
     Board Game{Dice};
-    // The picture file new games are cut from.
-    QString PicturePath;
+    // The game's life: its picture file, start, failures and thumbnail picture.
+    GameLife Life;
+    // The picture file new games are cut from; empty after a failed load.
+    QString PicturePath() const;
     // The trailer's start message, shown once after the first puzzle.
     QString StartMessage;
     // The package's lines for the loading window; empty when it brings none.
@@ -120,11 +123,9 @@ private:
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
     void StartSong();
-    bool LoadPicture(const QString& path);
-    bool BuildPuzzle();
+    StartHooks GameStartHooks(QPointer<TFormProgress>& loading);
     TFormProgress* OpenLoadingWindow();
     void BringToForeground();
-    void LoadThumbnailPicture();
 
     void Show(const BoardUpdate& update);
     void Tell(const std::optional<Message>& message);
@@ -136,6 +137,8 @@ private:
 
     std::string ExecutablePath;
     std::unique_ptr<StartupReadAhead> ReadAhead;
+    // This player's own temporary files, in a folder of its own.
+    PlayerFolder TempFiles;
     std::unique_ptr<PointerConfinement> Confinement;
     std::unique_ptr<CloseBehindModal> CloseFilter;
 };

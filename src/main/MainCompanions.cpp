@@ -1,6 +1,5 @@
 // The menu commands that open the companion windows.
 #include "main/Main.h"
-#include "picture/PictureFile.h"
 #include "windows/About.h"
 #include "windows/BusyCursor.h"
 #include "windows/Orgwnd.h"
@@ -19,23 +18,13 @@ void TFormMain::ShowThumbnailMenuClick() {
         Game.KeepThumbnailPicture(false);
     });
     Game.KeepThumbnailPicture(true);
-    LoadThumbnailPicture();
-    OrgWindow->SetPicture(Game.ThumbnailPicture());
+    {
+        const BusyCursor busy;
+        OrgWindow->SetPicture(Life.ThumbnailPicture());
+    }
     OrgWindow->show();
     BringToForeground();
     ShowThumbnailMenu->setChecked(true);
-}
-
-// The board keeps no unshaded copy of its picture while no thumbnail shows it: the picture file
-// is read again, as a new game does.
-void TFormMain::LoadThumbnailPicture() {
-    if (Game.ThumbnailPicture() || !Game.Picture()) {
-        return;
-    }
-    const BusyCursor busy;
-    if (const std::optional<Bitmap> loaded = LoadPictureFile(PicturePath)) {
-        Game.SetThumbnailPicture(*loaded);
-    }
 }
 
 // The keyboard focus comes here; the windows that stay on top stay above this one even where

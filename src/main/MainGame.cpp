@@ -4,8 +4,6 @@
 #include "main/Main.h"
 #include "main/MessageBox.h"
 #include "main/PointerConfinement.h"
-#include "main/StartupReadAhead.h"
-#include "picture/PictureFile.h"
 #include "windows/BusyCursor.h"
 #include "windows/FramePacedRepaint.h"
 #include "windows/Orgwnd.h"
@@ -17,110 +15,72 @@
 #include <QScopedValueRollback>
 #include <algorithm>
 
-namespace {
-
-const Message Congratulations{"Congratulations. You've solved the puzzle.",
-                              MessageIcon::Information};
-
-} // namespace
-
 // A game asked for while one is being started (from the build's pass of pending events) is
 // not started inside it: it becomes a new game once the current one is done.
-bool TFormMain::StartGame(const QString& path) {
+bool TFormMain::StartGame(const QString& path, std::optional<LoadedPicture> loaded) {
     if (GameStarting) {
         NewGameAsked = true;
         return false;
     }
     const QScopedValueRollback starting(GameStarting, true);
     const BusyCursor busy;
-    const bool built = LoadPicture(path) && BuildPuzzle();
+    EndDrag();
+    QPointer<TFormProgress> loading;
+    const bool built = Life.Start(path.toStdString(), GameStartHooks(loading), std::move(loaded));
+    if (loading && !built) {
+        loading->close();
+    }
     if (OrgWindow) {
-        OrgWindow->SetPicture(Game.ThumbnailPicture());
+        OrgWindow->SetPicture(Life.ThumbnailPicture());
     }
     return built;
 }
 
-// Loads a new picture and fits it to the board, after the notice when it has to be smaller.
-bool TFormMain::LoadPicture(const QString& path) {
-    EndDrag();
-    Game.ClearPieces();
-    if (path.isEmpty()) {
-        return false;
-    }
-    Game.ClearPicture();
-    std::optional<Bitmap> loaded =
-        ReadAhead ? ReadAhead->TakePicture(path.toStdString()) : std::nullopt;
-    if (!loaded) {
-        loaded = LoadPictureFile(path);
-    }
-    // A large picture takes a while: what the user did meanwhile, a close above all, is
-    // taken before any notice can show.
-    TakePendingEvents();
-    if (Closed) {
-        return false;
-    }
-    if (!loaded) {
-        Tell(Message{"Unable to open " + path.toStdString() + ".", MessageIcon::Stop});
-        ShowEmptyBoard();
-        PicturePath.clear();
-        return false;
-    }
-    const PictureFit fit = Game.FitPicture(loaded->Width(), loaded->Height());
-    if (fit.ZoomedOut) {
-        Tell(ZoomedOutNotice);
-    }
-    Game.SetPicture(std::move(*loaded), fit);
-    PicturePath = path;
-    return true;
-}
-
-// Cuts the puzzle behind a new loading window, which closes again when the build fails.
-bool TFormMain::BuildPuzzle() {
-    if (Closed) {
-        return false;
-    }
-    QPointer<TFormProgress> loading;
-    std::optional<FramePacedRepaint> barRepaint;
+// The game is cut behind a new loading window, which follows the cut and offers the start once
+// the puzzle is laid out.
+StartHooks TFormMain::GameStartHooks(QPointer<TFormProgress>& loading) {
+    StartHooks hooks;
+    hooks.TakePendingEvents = [this] {
+        TakePendingEvents();
+        return !Closed;
+    };
+    hooks.Tell = [this](const Message& message) { Tell(message); };
+    hooks.ShowEmptyBoard = [this] { ShowEmptyBoard(); };
     // The build clears the board of the last game's pieces, if it shows any.
     const bool clearing = !Game.ShowsOnlyTheBoardColour();
-    BuildSteps steps;
-    steps.Starting = [&](int pieceCount) {
+    auto barRepaint = std::make_shared<std::optional<FramePacedRepaint>>();
+    hooks.Build.Starting = [this, clearing, &loading, barRepaint](int pieceCount) {
+        if (Closed) {
+            return false;
+        }
         if (clearing) {
             Invalidate();
         }
         loading = OpenLoadingWindow();
         QCoreApplication::processEvents();
         if (Closed) {
-            loading->close();
             return false;
         }
         loading->ProgressBar->setRange(0, pieceCount);
-        barRepaint.emplace(*loading->ProgressBar);
+        barRepaint->emplace(*loading->ProgressBar);
         return true;
     };
-    steps.Cutting = [&](int made) {
+    hooks.Build.Cutting = [&loading, barRepaint](int made) {
         // Setting the bar is dear: it moves a hundredth of the way at a time.
         QProgressBar& bar = *loading->ProgressBar;
         const int step = std::max(1, bar.maximum() / 100);
         if (bar.value() < made && made % step == 0) {
             bar.setValue(made);
-            barRepaint->RepaintWhenDue();
+            (*barRepaint)->RepaintWhenDue();
         }
     };
-    const Outcome built = Game.Build(steps);
-    barRepaint.reset();
-    if (!built.Done) {
-        Tell(built.Tell);
-        ShowEmptyBoard();
-        if (loading) {
-            loading->close();
-        }
-        return false;
-    }
-    loading->ProgressBar->setValue(loading->ProgressBar->maximum());
-    Invalidate();
-    loading->ButtonClose->setEnabled(true);
-    return true;
+    hooks.Build.Finished = [this, &loading, barRepaint] {
+        barRepaint->reset();
+        loading->ProgressBar->setValue(loading->ProgressBar->maximum());
+        Invalidate();
+        loading->ButtonClose->setEnabled(true);
+    };
+    return hooks;
 }
 
 // Once closed it never shows again: it is released rather than kept hidden.
@@ -172,7 +132,7 @@ void TFormMain::Show(const BoardUpdate& update) {
         Invalidate();
     }
     if (update.Solved) {
-        Tell(Congratulations);
+        Tell(GameLife::Congratulations);
     }
 }
 

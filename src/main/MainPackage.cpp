@@ -6,9 +6,27 @@
 #include "package/TempFolder.h"
 #include "package/Windows1252.h"
 
+namespace {
+
+// The payloads go to this player's own folder, made on the first write.
+ExtractedPackage WriteToOwnFolder(const PackagePayloads& read, PlayerFolder& folder) {
+    if (!read.PictureRead()) {
+        return WritePayloads(read, {});
+    }
+    const TempFolderResult userFolder = UserTempFolder();
+    std::string error = userFolder.Ok() ? folder.Create(userFolder.Folder) : userFolder.Error;
+    if (!error.empty()) {
+        return {read.Trailer,    read.Credits, {}, {}, PackageFailure::TempFileFailed,
+                std::move(error)};
+    }
+    return WritePayloads(read, folder.Path());
+}
+
+} // namespace
+
 PackageContents TFormMain::ReadPackage() {
-    const ExtractedPackage package =
-        ReadAhead ? ReadAhead->TakePackage() : ExtractPackage(ExecutablePath);
+    PackagePayloads read = ReadAhead ? ReadAhead->TakePackage() : ReadPackageFile(ExecutablePath);
+    const ExtractedPackage package = WriteToOwnFolder(read, TempFiles);
     if (package.Trailer) {
         ApplyTrailer(*package.Trailer, package.SongPath);
     }
@@ -17,9 +35,14 @@ PackageContents TFormMain::ReadPackage() {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail
                                      : FailureMessage(package.Failure);
-        return {{}, false, Message{text, MessageIcon::Stop}};
+        return {{}, false, Message{text, MessageIcon::Stop}, std::nullopt};
     }
-    return {QString::fromStdString(package.PicturePath), !package.SongPath.empty(), std::nullopt};
+    std::optional<LoadedPicture> picture;
+    if (std::optional<Bitmap> decoded = ReadAhead ? ReadAhead->TakePicture() : std::nullopt) {
+        picture = LoadedPicture{std::move(read.Picture), std::move(*decoded)};
+    }
+    return {QString::fromStdString(package.PicturePath), !package.SongPath.empty(), std::nullopt,
+            std::move(picture)};
 }
 
 void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {

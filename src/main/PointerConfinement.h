@@ -6,8 +6,9 @@
 class QWidget;
 
 // Keeps the pointer inside a screen rectangle while a group is dragged. On X11 the pointer is
-// grabbed confined to an input-only window of exactly that rectangle; elsewhere (Wayland,
-// offscreen) the drag handlers clamp the coordinates they handle to it, which Clamp does.
+// grabbed confined to an input-only window of exactly that rectangle. The drag handlers also
+// clamp every position they handle to it (Clamp): where there is no X11 (Wayland, offscreen)
+// that is all the confinement there is.
 class PointerConfinement {
 public:
     explicit PointerConfinement(QWidget& window);
@@ -20,7 +21,6 @@ public:
     void Confine(const QRect& clientArea);
     void Release();
 
-    bool IsActive() const { return Active; }
     // The point moved into the confinement (device pixels); unchanged when inactive.
     QPoint Clamp(QPoint point) const;
 

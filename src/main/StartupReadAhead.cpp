@@ -1,72 +1,59 @@
 #include "main/StartupReadAhead.h"
 
 #include "picture/JpegDecoder.h"
-#include "picture/PictureLimits.h"
-
-#include <cstdint>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-// The thread runs before the application object exists, so it uses nothing of Qt: the first
-// thread to make a Qt object would become Qt's main thread. The file, just written and still in
-// the page cache, is decoded where it is mapped: no copy of it stays behind on the heap.
-std::optional<Bitmap> DecodeJpegFileAt(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+std::optional<Bitmap> DecodeJpegPayload(const PackagePayloads& package) {
+    if (!package.PictureRead() || package.IsBitmap() || package.Picture.empty()) {
         return std::nullopt;
     }
-    struct stat status {};
-    std::optional<Bitmap> picture;
-    // Larger files are left to the window, which refuses them with its message.
-    if (fstat(fd, &status) == 0 && status.st_size > 0 && status.st_size <= MaxPictureFileSize) {
-        const auto size = static_cast<std::size_t>(status.st_size);
-        void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            picture = DecodeJpeg({static_cast<const std::uint8_t*>(mapped), size});
-            munmap(mapped, size);
-        }
-    }
-    close(fd);
-    return picture;
+    return DecodeJpeg(package.Picture);
 }
 
 } // namespace
 
 StartupReadAhead::StartupReadAhead(std::string executablePath)
     : Executable(std::move(executablePath)) {
-    Pending = std::async(std::launch::async, [path = Executable] {
-        Result result{ExtractPackage(path), {}, std::nullopt};
-        const ExtractedPackage& package = result.Package;
-        if (!package.PicturePath.empty() && package.Trailer->PictureIsBitmap == 0) {
-            result.PicturePath = package.PicturePath;
-            result.Picture = DecodeJpegFileAt(package.PicturePath);
-        }
-        return result;
-    });
+    Pending = std::async(std::launch::async,
+                         [path = Executable, mayDecode = MayDecode.get_future()]() mutable {
+                             Result result{ReadPackageFile(path), std::nullopt};
+                             if (mayDecode.get()) {
+                                 result.Picture = DecodeJpegPayload(result.Package);
+                             }
+                             return result;
+                         });
 }
 
 StartupReadAhead::~StartupReadAhead() {
     Finish();
 }
 
+void StartupReadAhead::ToolkitStarted() {
+    if (!DecodeAnswered) {
+        DecodeAnswered = true;
+        MayDecode.set_value(true);
+    }
+}
+
 void StartupReadAhead::Finish() {
+    if (!DecodeAnswered) {
+        DecodeAnswered = true;
+        MayDecode.set_value(false);
+    }
     if (Pending.valid()) {
         Done = Pending.get();
     }
 }
 
-ExtractedPackage StartupReadAhead::TakePackage() {
+PackagePayloads StartupReadAhead::TakePackage() {
     Finish();
-    return Done ? std::move(Done->Package) : ExtractedPackage{};
+    return Done ? std::move(Done->Package) : PackagePayloads{};
 }
 
-std::optional<Bitmap> StartupReadAhead::TakePicture(const std::string& path) {
+std::optional<Bitmap> StartupReadAhead::TakePicture() {
     Finish();
-    if (!Done || !Done->Picture || path != Done->PicturePath) {
+    if (!Done) {
         return std::nullopt;
     }
     std::optional<Bitmap> picture = std::move(Done->Picture);

@@ -7,35 +7,38 @@
 #include <optional>
 #include <string>
 
-// Reads the package and decodes its picture on a thread of its own, which touches nothing of
-// Qt, while the toolkit starts and the window opens, so that a second core does that work
-// meanwhile. A bitmap picture is left to the window, whose toolkit reads it.
+// Reads the package into memory on a thread of its own from the first line of the program,
+// while the toolkit starts, and decodes its JPEG picture from those bytes once the toolkit has
+// started: the decoder reads the environment, which the toolkit changes while it starts. The
+// thread writes no file and uses nothing of Qt (the first thread to make a Qt object would
+// become Qt's main thread). A bitmap picture is left to the window, whose toolkit reads it.
 class StartupReadAhead {
 public:
     explicit StartupReadAhead(std::string executablePath);
-    // Waits for the thread.
+    // Waits for the thread, which decodes nothing when the toolkit never started.
     ~StartupReadAhead();
     StartupReadAhead(const StartupReadAhead&) = delete;
     StartupReadAhead& operator=(const StartupReadAhead&) = delete;
 
     const std::string& ExecutablePath() const { return Executable; }
-    // The package as read, once; waits for it.
-    ExtractedPackage TakePackage();
-    // The picture decoded from `path`, once, when that is the package's JPEG file; nothing when
-    // it is another file or could not be decoded ahead.
-    std::optional<Bitmap> TakePicture(const std::string& path);
-    // Returns once the thread has written every file it was going to write.
-    void Finish();
+    // The toolkit has started: the picture may be decoded. Once; later calls do nothing.
+    void ToolkitStarted();
+    // The package as read, once; waits for the thread.
+    PackagePayloads TakePackage();
+    // The package's JPEG picture, decoded, once; nothing for a bitmap or a picture that could
+    // not be decoded. Waits for the thread.
+    std::optional<Bitmap> TakePicture();
 
 private:
     struct Result {
-        ExtractedPackage Package;
-        // Decoded from this file.
-        std::string PicturePath;
+        PackagePayloads Package;
         std::optional<Bitmap> Picture;
     };
+    void Finish();
 
     std::string Executable;
+    std::promise<bool> MayDecode;
+    bool DecodeAnswered = false;
     std::future<Result> Pending;
     std::optional<Result> Done;
 };

@@ -70,24 +70,25 @@ std::optional<std::int64_t> PayloadOffset(std::int64_t fileLength, std::int64_t 
     return start;
 }
 
-// Reads one payload and writes it to `name` in the temporary folder. Sets the failure and
-// returns an empty path when either fails.
-std::string CopyPayload(const ReadOnlyFile& file, std::optional<std::int64_t> offset,
-                        std::int32_t size, std::string_view name, PackageFailure readFailure,
-                        ExtractedPackage& result) {
-    const auto bytes = offset ? file.ReadAt(*offset, static_cast<std::size_t>(size)) : std::nullopt;
+// Reads one payload, or sets the failure when its place lies outside the file or it cannot be
+// read.
+std::vector<std::uint8_t> ReadPayload(const ReadOnlyFile& file, std::optional<std::int64_t> offset,
+                                      std::int32_t size, PackageFailure readFailure,
+                                      PackagePayloads& result) {
+    auto bytes = offset ? file.ReadAt(*offset, static_cast<std::size_t>(size)) : std::nullopt;
     if (!bytes) {
         result.Failure = readFailure;
         return {};
     }
-    const TempFolderResult folder = UserTempFolder();
-    if (!folder.Ok()) {
-        result.Failure = PackageFailure::TempFileFailed;
-        result.FailureDetail = folder.Error;
-        return {};
-    }
-    const std::string path = TempFilePath(folder.Folder, name);
-    if (std::string error = WritePrivateFile(path, *bytes); !error.empty()) {
+    return std::move(*bytes);
+}
+
+// Writes one payload to `name` in `folder`; sets the failure and returns an empty path when it
+// cannot.
+std::string WritePayload(const std::vector<std::uint8_t>& bytes, const std::string& folder,
+                         std::string_view name, ExtractedPackage& result) {
+    const std::string path = TempFilePath(folder, name);
+    if (std::string error = WritePrivateFile(path, bytes); !error.empty()) {
         result.Failure = PackageFailure::TempFileFailed;
         result.FailureDetail = std::move(error);
         return {};
@@ -125,8 +126,8 @@ std::optional<PackageCredits> ReadCredits(const ReadOnlyFile& file, std::int64_t
 
 } // namespace
 
-ExtractedPackage ExtractPackage(const std::string& executablePath) {
-    ExtractedPackage result;
+PackagePayloads ReadPackageFile(const std::string& executablePath) {
+    PackagePayloads result;
     const ReadOnlyFile file(executablePath);
     const std::int64_t length = file.IsOpen() ? file.Length() : -1;
     if (length < 0) {
@@ -140,21 +141,42 @@ ExtractedPackage ExtractPackage(const std::string& executablePath) {
     }
     const PackageTrailer& trailer = *result.Trailer;
     result.Credits = ReadCredits(file, length, trailer);
-    const std::string_view pictureName =
-        trailer.PictureIsBitmap != 0 ? TempPictureBitmapName : TempPictureJpegName;
-    result.PicturePath =
-        CopyPayload(file, PayloadOffset(length, TrailerSize, trailer.PictureSize),
-                    trailer.PictureSize, pictureName, PackageFailure::PictureUnreadable, result);
-    if (!result.Ok() || trailer.SongSize == 0) {
+    result.Picture = ReadPayload(file, PayloadOffset(length, TrailerSize, trailer.PictureSize),
+                                 trailer.PictureSize, PackageFailure::PictureUnreadable, result);
+    if (result.Failure != PackageFailure::None || trailer.SongSize == 0) {
         return result;
     }
     const auto songOffset =
         trailer.PictureSize < 0
             ? std::nullopt
             : PayloadOffset(length, TrailerSize + trailer.PictureSize, trailer.SongSize);
-    result.SongPath = CopyPayload(file, songOffset, trailer.SongSize, TempSongName,
-                                  PackageFailure::SongUnreadable, result);
+    result.Song =
+        ReadPayload(file, songOffset, trailer.SongSize, PackageFailure::SongUnreadable, result);
     return result;
+}
+
+ExtractedPackage WritePayloads(const PackagePayloads& read, const std::string& folder) {
+    ExtractedPackage result{read.Trailer, read.Credits, {}, {}, read.Failure, {}};
+    if (!read.PictureRead()) {
+        return result;
+    }
+    result.Failure = PackageFailure::None;
+    result.PicturePath =
+        WritePayload(read.Picture, folder,
+                     read.IsBitmap() ? TempPictureBitmapName : TempPictureJpegName, result);
+    if (!result.Ok()) {
+        return result;
+    }
+    if (read.Failure == PackageFailure::SongUnreadable) {
+        result.Failure = read.Failure;
+    } else if (read.Trailer->SongSize != 0) {
+        result.SongPath = WritePayload(read.Song, folder, TempSongName, result);
+    }
+    return result;
+}
+
+ExtractedPackage ExtractPackage(const std::string& executablePath, const std::string& folder) {
+    return WritePayloads(ReadPackageFile(executablePath), folder);
 }
 
 std::string FailureMessage(PackageFailure failure) {

@@ -3,11 +3,13 @@
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Reading a package: the trailer at the end of the player's own file, then the picture, then the
-// song, each payload written to its fixed name in the user's temporary folder.
+// song; then each payload written to its fixed name in the player's own temporary folder.
 
 enum class PackageFailure {
     None,
@@ -15,6 +17,23 @@ enum class PackageFailure {
     PictureUnreadable, // file shorter than the trailer, or a picture size outside the file
     SongUnreadable,    // a song size outside the file
     TempFileFailed,    // the temporary folder or a temporary file cannot be made
+};
+
+// The package as read into memory. Reading touches no file but the package.
+struct PackagePayloads {
+    // Present once the trailer was read, also when a payload then failed.
+    std::optional<PackageTrailer> Trailer;
+    // The puzzle's credit lines, when the package has an intact block of them before the song.
+    std::optional<PackageCredits> Credits;
+    // Read only when the reads before them succeeded; a file that ends early gives fewer bytes.
+    std::vector<std::uint8_t> Picture;
+    std::vector<std::uint8_t> Song;
+    // CannotOpen, PictureUnreadable or SongUnreadable; the picture is read when only the song
+    // failed.
+    PackageFailure Failure = PackageFailure::None;
+
+    bool PictureRead() const { return Trailer && Failure != PackageFailure::PictureUnreadable; }
+    bool IsBitmap() const { return Trailer && Trailer->PictureIsBitmap != 0; }
 };
 
 struct ExtractedPackage {
@@ -34,7 +53,14 @@ struct ExtractedPackage {
 };
 
 // Never allocates more than the file holds: payload sizes are checked against its length.
-ExtractedPackage ExtractPackage(const std::string& executablePath);
+PackagePayloads ReadPackageFile(const std::string& executablePath);
+
+// Writes what was read to its names in `folder`: the picture, when it was read, then the song,
+// when the package has one and it was read.
+ExtractedPackage WritePayloads(const PackagePayloads& read, const std::string& folder);
+
+// Both: reads the package and writes its payloads to `folder`.
+ExtractedPackage ExtractPackage(const std::string& executablePath, const std::string& folder);
 
 // The text to show for a failure, or an empty text for None and TempFileFailed (whose text is
 // the platform's, in FailureDetail).

@@ -30,13 +30,13 @@ std::string SharedTempRoot() {
 
 } // namespace
 
-TempFolderResult UserTempFolder(TempFolderUse use) {
+TempFolderResult UserTempFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (IsUsableRuntimeFolder(runtime)) {
         return {runtime, {}};
     }
     const std::string folder = TempFilePath(SharedTempRoot(), "tavrin-" + std::to_string(getuid()));
-    if (use == TempFolderUse::Create && mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return {{}, Describe("Cannot create the temporary folder", folder, errno)};
     }
     struct stat info {};
@@ -89,14 +89,4 @@ std::string WritePrivateFile(const std::string& path, std::span<const std::uint8
         error = Describe("Cannot write file", path, errno);
     }
     return error;
-}
-
-void DeleteTempFiles() {
-    const TempFolderResult folder = UserTempFolder(TempFolderUse::ExistingOnly);
-    if (!folder.Ok()) {
-        return;
-    }
-    for (const std::string_view name : {TempPictureJpegName, TempSongName, TempPictureBitmapName}) {
-        unlink(TempFilePath(folder.Folder, name).c_str());
-    }
 }

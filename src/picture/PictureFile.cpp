@@ -14,18 +14,6 @@
 
 namespace {
 
-std::optional<QByteArray> ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileSize) {
-        return std::nullopt;
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFile::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
 bool IsBitmapPath(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return path.mid(dot).compare(QLatin1String(".BMP"), Qt::CaseInsensitive) == 0;
@@ -95,14 +83,36 @@ std::optional<Bitmap> DecodeBmp(QByteArray& bytes) {
 } // namespace
 
 std::optional<Bitmap> LoadPictureFile(const QString& path) {
-    if (!path.contains(QLatin1Char('.'))) {
+    const std::string file = path.toStdString();
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadPictureFile(file);
+    return bytes ? DecodePictureFile(*bytes, file) : std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadPictureFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxPictureFileSize) {
         return std::nullopt;
     }
-    std::optional<QByteArray> bytes = ReadFile(path);
-    if (!bytes) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+    const qint64 read = file.read(reinterpret_cast<char*>(bytes.data()), file.size());
+    if (read < 0 || file.error() != QFile::NoError) {
         return std::nullopt;
     }
-    return IsBitmapPath(path) ? DecodeBitmapFile(std::move(*bytes)) : DecodeJpegFile(*bytes);
+    bytes.resize(static_cast<std::size_t>(read));
+    return bytes;
+}
+
+std::optional<Bitmap> DecodePictureFile(std::span<const std::uint8_t> bytes,
+                                        const std::string& path) {
+    const QString name = QString::fromStdString(path);
+    if (!name.contains(QLatin1Char('.'))) {
+        return std::nullopt;
+    }
+    if (IsBitmapPath(name)) {
+        return DecodeBitmapFile(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                           static_cast<qsizetype>(bytes.size())));
+    }
+    return DecodeJpeg(bytes);
 }
 
 std::optional<Bitmap> DecodeBitmapFile(QByteArray bytes) {

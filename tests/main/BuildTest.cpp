@@ -27,7 +27,7 @@ TEST_F(BuildTest, ThePicturesNoticesAreShownThroughTheWindow) {
     EXPECT_EQ(Messages.Calls[0].Text, ZoomNotice);
     EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
     EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Information);
-    EXPECT_EQ(Form.PicturePath, path);
+    EXPECT_EQ(Form.PicturePath(), path);
     Form.NewGameMenuClick();
     EXPECT_EQ(Messages.Calls.size(), 1u);
 
@@ -37,7 +37,7 @@ TEST_F(BuildTest, ThePicturesNoticesAreShownThroughTheWindow) {
         EXPECT_FALSE(Form.StartGame(path)) << zoom;
         EXPECT_EQ(Texts(), std::vector<QString>{TooSmall}) << zoom;
         EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
-        EXPECT_EQ(Form.PicturePath, path); // a new game tries the picture again
+        EXPECT_EQ(Form.PicturePath(), path); // a new game tries the picture again
     }
     Messages.Calls.clear();
     Form.Game.Settings.ZoomPercent = std::numeric_limits<int>::max();
@@ -61,7 +61,7 @@ TEST_F(BuildTest, AFileThatIsNotAJpegFailsNamingItsPath) {
         EXPECT_TRUE(Form.Game.GameOver());
         EXPECT_FALSE(Form.Game.Picture());
         EXPECT_FALSE(Form.Game.Pieces());
-        EXPECT_TRUE(Form.PicturePath.isEmpty());
+        EXPECT_TRUE(Form.PicturePath().isEmpty());
     }
     Messages.Calls.clear();
     Form.NewGameMenuClick(); // nothing to start from
@@ -77,7 +77,7 @@ TEST_F(BuildTest, ALevelWithoutEdgeStripsFailsOnceAndLeavesNothing) {
     EXPECT_FALSE(Form.Game.Picture());
     EXPECT_FALSE(Form.Game.ThumbnailPicture());
     EXPECT_FALSE(Form.Game.Pieces());
-    EXPECT_EQ(Form.PicturePath, path);
+    EXPECT_EQ(Form.PicturePath(), path);
     EXPECT_TRUE(Form.Game.GameOver());
     ASSERT_TRUE(Form.FormProgress);
     EXPECT_FALSE(Form.FormProgress->isVisible());

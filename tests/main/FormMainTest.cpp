@@ -30,7 +30,7 @@ protected:
         return MakePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), picture, song, extra);
     }
 
-    std::string Temp(std::string_view name) const { return TempFilePath(Runtime.Path(), name); }
+    std::string Temp(std::string_view name) const { return PlayerFile(Runtime.Path(), name); }
 
     static QRgb BoardPixel(TFormMain& form, int x, int y) {
         return form.BoardView->grab().toImage().pixel(x, y);
@@ -60,7 +60,7 @@ TEST_F(FormMainTest, StartsWithTheDocumentedFieldValues) {
     EXPECT_FALSE(form.Game.ThumbnailPicture());
     EXPECT_TRUE(form.Game.BoardBuffer().IsEmpty());
     EXPECT_TRUE(form.Game.DragBuffer().IsEmpty());
-    EXPECT_TRUE(form.PicturePath.isEmpty());
+    EXPECT_TRUE(form.PicturePath().isEmpty());
 }
 
 TEST_F(FormMainTest, HasTheCaptionMenuAndShortcuts) {
@@ -121,7 +121,7 @@ TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
     EXPECT_EQ(BoardPixel(form, form.ClientWidth() - 1, form.ClientHeight() - 1) >> 24, 0xFFu);
     ASSERT_TRUE(form.Game.Pieces());
     EXPECT_FALSE(form.Game.GameOver());
-    EXPECT_EQ(form.PicturePath.toStdString(), Temp("tavrin.jpg"));
+    EXPECT_EQ(form.PicturePath().toStdString(), Temp("tavrin.jpg"));
 }
 
 TEST_F(FormMainTest, TrailerTypesAreNormalised) {
@@ -206,22 +206,23 @@ TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
     EXPECT_FALSE(FileExists(Temp("tavrin.bmp")));
 }
 
-// The package and its JPEG read on another thread while the toolkit starts: the same files and
-// the same picture as a reading at the first showing, each handed over once.
+// The package read on another thread while the toolkit starts, and its JPEG decoded from the
+// bytes in memory once the toolkit has started: what reading it later gives, handed over once.
 TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
-    const std::string package = Package(Picture, Song);
-    StartupReadAhead ahead(package);
-    const ExtractedPackage read = ahead.TakePackage();
-    ASSERT_TRUE(read.Ok());
-    EXPECT_EQ(read.PicturePath, Temp("tavrin.jpg"));
-    EXPECT_EQ(read.SongPath, Temp("tavrin.mid"));
-    EXPECT_EQ(ahead.TakePicture(Temp("other.jpg")), std::nullopt);
-    const std::optional<Bitmap> picture = ahead.TakePicture(read.PicturePath);
+    StartupReadAhead ahead(Package(Picture, Song));
+    ahead.ToolkitStarted();
+    const PackagePayloads read = ahead.TakePackage();
+    EXPECT_EQ(read.Failure, PackageFailure::None);
+    EXPECT_EQ(read.Picture, Picture);
+    EXPECT_EQ(read.Song, Song);
+    const std::optional<Bitmap> picture = ahead.TakePicture();
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture, LoadPictureFile(QString::fromStdString(read.PicturePath)));
-    EXPECT_EQ(ahead.TakePicture(read.PicturePath), std::nullopt); // a new game reads the file
+    EXPECT_EQ(picture, DecodePictureFile(Picture, "tavrin.jpg"));
+    EXPECT_EQ(ahead.TakePicture(), std::nullopt); // a new game reads the file
 
-    TFormMain shown(std::make_unique<StartupReadAhead>(Package(Picture, {})));
+    auto readAhead = std::make_unique<StartupReadAhead>(Package(Picture, {}));
+    readAhead->ToolkitStarted();
+    TFormMain shown(std::move(readAhead));
     ShowForm(shown);
     for (const auto& call : Messages.Calls) {
         ADD_FAILURE() << "message: " << call.Text.toStdString();
@@ -229,6 +230,7 @@ TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
     ASSERT_TRUE(shown.Game.Picture());
     EXPECT_EQ(shown.Game.Picture()->Width(), 200);
     EXPECT_GT(shown.Game.Pieces()->Count(), 0u);
+    EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
 }
 
 TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {

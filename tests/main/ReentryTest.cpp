@@ -67,7 +67,7 @@ protected:
         EXPECT_TRUE(Form.Game.BoardBuffer() == shown);
     }
 
-    std::string Temp(std::string_view name) const { return TempFilePath(Runtime.Path(), name); }
+    std::string Temp(std::string_view name) const { return PlayerFile(Runtime.Path(), name); }
 };
 
 const Bytes Song = ReadBytes(TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid");
@@ -81,7 +81,7 @@ TEST_F(ReentryTest, NewGamesAskedForDuringABuildNeverNestAndABurstGivesOneMoreGa
         QTest::keyClick(&Form, Qt::Key_F2);
         Form.NewGameMenu->trigger();
         Form.NewGameMenuClick();
-        Form.StartGame(Form.PicturePath);
+        Form.StartGame(Form.PicturePath());
     });
     Form.NewGameMenuClick();
     QCoreApplication::processEvents();

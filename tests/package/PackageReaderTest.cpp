@@ -10,12 +10,11 @@
 
 namespace {
 
-// Every test extracts into a runtime folder of its own.
+// Every test extracts into a folder of its own.
 class PackageReaderTest : public ::testing::Test {
 protected:
     ScratchFolder Work;
     ScratchFolder Runtime;
-    ScopedEnvironment Xdg{"XDG_RUNTIME_DIR", Runtime.Path().c_str()};
 
     std::string Package(const Bytes& picture, const Bytes& song,
                         const std::vector<std::string>& extra = {}) {
@@ -44,7 +43,7 @@ TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
     const std::string package = MakePackage(Work, player, picture, song, {"--type", "2"});
     ASSERT_EQ(ReadBytes(package).size(), 761791u);
 
-    const ExtractedPackage result = ExtractPackage(package);
+    const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
     ASSERT_TRUE(result.Ok()) << result.FailureDetail;
     EXPECT_EQ(result.PicturePath, Temp("tavrin.jpg"));
     EXPECT_EQ(result.SongPath, Temp("tavrin.mid"));
@@ -65,7 +64,7 @@ TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
 
 TEST_F(PackageReaderTest, ABitmapPictureBecomesTavrinBmp) {
     const Bytes picture = PayloadOf(3000, BitmapStart);
-    const ExtractedPackage result = ExtractPackage(Package(picture, {}));
+    const ExtractedPackage result = ExtractPackage(Package(picture, {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(result.PicturePath, Temp("tavrin.bmp"));
     EXPECT_EQ(ReadBytes(result.PicturePath), picture);
@@ -73,7 +72,8 @@ TEST_F(PackageReaderTest, ABitmapPictureBecomesTavrinBmp) {
 }
 
 TEST_F(PackageReaderTest, APackageWithoutASongWritesNoSongFile) {
-    const ExtractedPackage result = ExtractPackage(Package(PayloadOf(100, JpegStart), {}));
+    const ExtractedPackage result =
+        ExtractPackage(Package(PayloadOf(100, JpegStart), {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(result.SongPath, "");
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
@@ -82,14 +82,14 @@ TEST_F(PackageReaderTest, APackageWithoutASongWritesNoSongFile) {
 TEST_F(PackageReaderTest, ASecondStartOverwritesTheFilesOfTheFirst) {
     WriteBytes(Temp("tavrin.jpg"), Bytes(50000, 1));
     const Bytes picture = PayloadOf(100, JpegStart);
-    const ExtractedPackage result = ExtractPackage(Package(picture, {}));
+    const ExtractedPackage result = ExtractPackage(Package(picture, {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), picture);
 }
 
 TEST_F(PackageReaderTest, TheExtractedFilesAreOnlyTheUsers) {
-    const ExtractedPackage result =
-        ExtractPackage(Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart)));
+    const ExtractedPackage result = ExtractPackage(
+        Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart)), Runtime.Path());
     for (const std::string& path : {result.PicturePath, result.SongPath}) {
         struct stat info {};
         ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -99,7 +99,7 @@ TEST_F(PackageReaderTest, TheExtractedFilesAreOnlyTheUsers) {
 
 TEST_F(PackageReaderTest, AFileThatCannotBeOpenedIsReported) {
     for (const std::string& path : {std::string(), Work.File("missing"), Work.Path()}) {
-        const ExtractedPackage result = ExtractPackage(path);
+        const ExtractedPackage result = ExtractPackage(path, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::CannotOpen) << path;
         EXPECT_FALSE(result.Trailer.has_value());
     }
@@ -109,7 +109,7 @@ TEST_F(PackageReaderTest, AFileThatCannotBeOpenedIsReported) {
 
 TEST_F(PackageReaderTest, AFileShorterThanTheTrailerIsAFailedPictureRead) {
     WriteBytes(Work.File("short"), Bytes(283, 0));
-    const ExtractedPackage result = ExtractPackage(Work.File("short"));
+    const ExtractedPackage result = ExtractPackage(Work.File("short"), Runtime.Path());
     EXPECT_EQ(result.Failure, PackageFailure::PictureUnreadable);
     EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
     EXPECT_EQ(FailureMessage(result.Failure),
@@ -120,7 +120,7 @@ TEST_F(PackageReaderTest, PictureSizesOutsideTheFileAreAFailedPictureRead) {
     for (const std::int32_t size : {-1, INT32_MIN, 5000 + 60 + 100 + 1, INT32_MAX}) {
         const std::string package = Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart));
         PatchTrailer(package, PictureSizeField, size);
-        const ExtractedPackage result = ExtractPackage(package);
+        const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::PictureUnreadable) << size;
         ASSERT_TRUE(result.Trailer.has_value());
         EXPECT_EQ(result.Trailer->PictureSize, size);
@@ -134,7 +134,7 @@ TEST_F(PackageReaderTest, SongSizesOutsideTheFileAreAFailedSongReadAfterThePictu
         const Bytes picture = PayloadOf(100, JpegStart);
         const std::string package = Package(picture, PayloadOf(60, MidiStart));
         PatchTrailer(package, SongSizeField, size);
-        const ExtractedPackage result = ExtractPackage(package);
+        const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::SongUnreadable) << size;
         EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), picture) << size;
         EXPECT_FALSE(FileExists(Temp("tavrin.mid"))) << size;
@@ -148,16 +148,14 @@ TEST_F(PackageReaderTest, ASongThatReachesIntoThePlayerIsStillReadFromTheFile) {
     // Only the trailer says where payloads lie: a larger song size takes bytes of the player.
     const std::string package = Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart));
     PatchTrailer(package, SongSizeField, 80);
-    const ExtractedPackage result = ExtractPackage(package);
+    const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(ReadBytes(result.SongPath).size(), 80u);
 }
 
 TEST_F(PackageReaderTest, AnUnusableTemporaryFolderIsReportedInThePlatformsWords) {
     const std::string package = Package(PayloadOf(100, JpegStart), {});
-    ScopedEnvironment xdg("XDG_RUNTIME_DIR", nullptr);
-    ScopedEnvironment tmpdir("TMPDIR", package.c_str()); // a file, not a folder
-    const ExtractedPackage result = ExtractPackage(package);
+    const ExtractedPackage result = ExtractPackage(package, package); // a file, not a folder
     EXPECT_EQ(result.Failure, PackageFailure::TempFileFailed);
     EXPECT_NE(result.FailureDetail.find("Not a directory"), std::string::npos)
         << result.FailureDetail;
@@ -166,7 +164,8 @@ TEST_F(PackageReaderTest, AnUnusableTemporaryFolderIsReportedInThePlatformsWords
 TEST_F(PackageReaderTest, ALinkPlantedAtATemporaryNameIsNotFollowed) {
     WriteBytes(Work.File("victim"), Bytes{42});
     ASSERT_EQ(symlink(Work.File("victim").c_str(), Temp("tavrin.jpg").c_str()), 0);
-    const ExtractedPackage result = ExtractPackage(Package(PayloadOf(100, JpegStart), {}));
+    const ExtractedPackage result =
+        ExtractPackage(Package(PayloadOf(100, JpegStart), {}), Runtime.Path());
     EXPECT_EQ(result.Failure, PackageFailure::TempFileFailed);
     EXPECT_EQ(ReadBytes(Work.File("victim")), Bytes{42});
 }

@@ -1,5 +1,6 @@
 #include "package/TempFolder.h"
 
+#include "package/PlayerFolder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -104,4 +105,34 @@ TEST(WritePrivateFile, NeverWritesThroughALink) {
     ASSERT_EQ(symlink(folder.File("victim").c_str(), folder.File("tavrin.jpg").c_str()), 0);
     EXPECT_NE(WritePrivateFile(folder.File("tavrin.jpg"), Bytes{1, 2}), "");
     EXPECT_EQ(ReadBytes(folder.File("victim")), Bytes{42});
+}
+
+// Each running player has a folder of its own; one left by a player that ended is removed by
+// the next start, a running one's never, and a link that looks like one is not followed.
+TEST(PlayerFolder, EveryPlayerHasItsOwnAndOnlyEndedPlayersFoldersAreRemoved) {
+    const ScratchFolder user;
+    const ScratchFolder elsewhere;
+    WriteBytes(elsewhere.File("tavrin.jpg"), Bytes{42});
+    ASSERT_EQ(symlink(elsewhere.Path().c_str(), user.File("tavrin-player-link").c_str()), 0);
+    const std::string ended = user.File("tavrin-player-ended");
+    ASSERT_EQ(mkdir(ended.c_str(), 0700), 0);
+    WriteBytes(ended + "/tavrin.jpg", Bytes{1});
+    WriteBytes(ended + "/tavrin.mid", Bytes{2});
+
+    PlayerFolder first;
+    ASSERT_EQ(first.Create(user.Path()), "");
+    EXPECT_FALSE(FileExists(ended));
+    EXPECT_EQ(ModeOf(first.Path()), 0700u);
+    WriteBytes(TempFilePath(first.Path(), "tavrin.jpg"), Bytes{3});
+
+    PlayerFolder second;
+    ASSERT_EQ(second.Create(user.Path()), "");
+    EXPECT_NE(second.Path(), first.Path());
+    EXPECT_EQ(ReadBytes(TempFilePath(first.Path(), "tavrin.jpg")), Bytes{3});
+
+    const std::string firstPath = first.Path();
+    first.Remove();
+    EXPECT_FALSE(FileExists(firstPath));
+    EXPECT_TRUE(FileExists(second.Path()));
+    EXPECT_EQ(ReadBytes(elsewhere.File("tavrin.jpg")), Bytes{42});
 }

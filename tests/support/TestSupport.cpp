@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "package/PlayerFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -64,6 +66,16 @@ void WriteBytes(const std::string& path, const Bytes& bytes) {
 bool FileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+std::string PlayerFile(const std::string& userFolder, std::string_view name) {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(userFolder, ignored)) {
+        if (entry.path().filename().string().starts_with(PlayerFolderPrefix)) {
+            return (entry.path() / name).string();
+        }
+    }
+    return (std::filesystem::path(userFolder) / "no-player-folder" / name).string();
 }
 
 Bytes PayloadOf(std::size_t size, const Bytes& prefix) {

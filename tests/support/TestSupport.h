@@ -44,6 +44,10 @@ Bytes ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const Bytes& bytes);
 bool FileExists(const std::string& path);
 
+// The file `name` in the folder of the one player running with `userFolder` as its temporary
+// folder; a path that does not exist when there is no such folder.
+std::string PlayerFile(const std::string& userFolder, std::string_view name);
+
 // `size` bytes starting with `prefix`, the rest a repeating pattern.
 Bytes PayloadOf(std::size_t size, const Bytes& prefix);
 

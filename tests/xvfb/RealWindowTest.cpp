@@ -290,8 +290,8 @@ int main(int argc, char** argv) {
     SaveScreenshot(shown, width, loading, artifacts / ("loading-window-" + desktop + ".ppm"));
     Check(ShowsBannerAndControls(shown, width, loading),
           "the loading window shows its banner and controls");
-    Check(fs::exists(home / "runtime" / "tavrin.jpg"), "the picture is extracted");
-    Check(fs::exists(home / "runtime" / "tavrin.mid"), "the song is extracted");
+    Check(fs::exists(PlayerTempFile(home, "tavrin.jpg")), "the picture is extracted");
+    Check(fs::exists(PlayerTempFile(home, "tavrin.mid")), "the song is extracted");
 
     // "Start the game" at the bottom of the loading window, once the build has enabled it.
     for (int tries = 0; tries < 20 && PlayerWindows(s).size() > 1; ++tries) {
@@ -323,9 +323,7 @@ int main(int argc, char** argv) {
 
     RequestClose(s.Connection, board.Id);
     Check(EndsNormally(player, 20s), "a close request ends the player normally");
-    Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
-              !fs::exists(home / "runtime" / "tavrin.mid"),
-          "closing removes the temporary files");
+    Check(!PlayerFilesLeft(home), "closing removes the temporary files");
     xcb_disconnect(s.Connection);
     std::ifstream log(home / "player.log");
     const std::string said(std::istreambuf_iterator<char>(log), {});

@@ -169,11 +169,7 @@ void CloseAt(Moment moment, const std::string& package, const std::string& kind,
     Check(exited && WIFEXITED(status) && WEXITSTATUS(status) == 0,
           what + ": the player ends by itself, normally, within 10 s");
     Check(!boxShown, what + ": no box appears (any more)");
-    bool leftover = false;
-    for (const char* name : {"tavrin.jpg", "tavrin.mid", "tavrin.bmp"}) {
-        leftover |= fs::exists(home / "runtime" / name);
-    }
-    Check(!leftover, what + ": no temporary file is left");
+    Check(!PlayerFilesLeft(home), what + ": no temporary file is left");
     fs::remove_all(home);
 }
 
@@ -185,15 +181,13 @@ void TerminateWhilePlaying(const std::string& package) {
     bool started = false;
     for (int i = 0; i < 600 && !started; ++i) {
         std::this_thread::sleep_for(50ms);
-        started = fs::exists(home / "runtime" / "tavrin.mid");
+        started = fs::exists(PlayerTempFile(home, "tavrin.mid"));
     }
     std::this_thread::sleep_for(1s);
     Check(started, "a termination request: the player has started");
     kill(pid, SIGTERM);
     Check(EndsNormally(pid, ExitLimit), "a termination request: the player ends normally");
-    Check(!fs::exists(home / "runtime" / "tavrin.jpg") &&
-              !fs::exists(home / "runtime" / "tavrin.mid"),
-          "a termination request: no temporary file is left");
+    Check(!PlayerFilesLeft(home), "a termination request: no temporary file is left");
     fs::remove_all(home);
 }
 

@@ -85,13 +85,33 @@ bool EndsNormally(pid_t pid, std::chrono::milliseconds limit) {
 }
 
 fs::path MakePlayerHome() {
-    char pattern[] = "/tmp/tavrin-player-XXXXXX";
+    char pattern[] = "/tmp/tavrin-home-XXXXXX";
     const fs::path home = mkdtemp(pattern);
     fs::create_directories(home / "runtime");
     fs::permissions(home / "runtime", fs::perms::owner_all);
     std::ofstream(home / ".asoundrc")
         << "pcm.!default { type null }\nctl.!default { type hw card 0 }\n";
     return home;
+}
+
+fs::path PlayerTempFile(const fs::path& home, const std::string& name) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(home / "runtime", ignored)) {
+        if (entry.path().filename().string().rfind("tavrin-", 0) == 0) {
+            return entry.path() / name;
+        }
+    }
+    return home / "runtime" / "no-player-folder" / name;
+}
+
+bool PlayerFilesLeft(const fs::path& home) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator(home / "runtime", ignored)) {
+        if (entry.path().filename().string().rfind("tavrin", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 pid_t StartPlayer(const std::string& player, const fs::path& home,

@@ -26,6 +26,12 @@ void RequestClose(xcb_connection_t* c, xcb_window_t window);
 // A fresh home for the player: a private runtime folder and ALSA's null device for sound.
 std::filesystem::path MakePlayerHome();
 
+// The player's temporary file `name`, in the folder of its own in home/runtime; a path that
+// does not exist while there is no such folder.
+std::filesystem::path PlayerTempFile(const std::filesystem::path& home, const std::string& name);
+// Whether a player's folder or file is left in home/runtime.
+bool PlayerFilesLeft(const std::filesystem::path& home);
+
 // Whether the process ends by itself with status 0 within `limit`; it is killed when not.
 bool EndsNormally(pid_t pid, std::chrono::milliseconds limit);
 
