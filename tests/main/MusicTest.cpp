@@ -113,7 +113,8 @@ TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItH
              {"a header that promises tracks", header},
              {"a header without tracks", noTracks}}) {
         Messages.Calls.clear();
-        TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), song));
+        // tavrin-pack refuses these songs, so the packages are made by hand.
+        TFormMain form(AssemblePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), song, {}));
         PlaySongsIntoFile(form, Work.File("audio.raw"));
         ShowForm(form);
         const QString songPath = form.MediaPlayer->FileName;

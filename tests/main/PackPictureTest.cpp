@@ -257,7 +257,8 @@ TEST_F(PackPictureTest, EveryExifOrientationPacksUpright) {
             // Nothing left in the file asks a reader to turn it again.
             EXPECT_LE(MaxDifference(ReadWithQt(packed.File, true), shown), 2);
             if (orientation == 1) {
-                EXPECT_EQ(packed.File, camera); // byte for byte
+                // Byte for byte, without the Exif block.
+                EXPECT_EQ(packed.File, FileOf(StoredFor(upright, 1), "JPG", 95));
                 continue;
             }
             if (orientation == 5 || (size.width() % 16 == 0 && size.height() % 16 == 0)) {
@@ -278,7 +279,7 @@ TEST_F(PackPictureTest, BigEndianExifAndTheKeepAndQualityOptions) {
     const Bytes motorola = CameraJpeg(StoredFor(upright, 6), 6, true);
     EXPECT_LE(MaxDifference(Decoded(Pack(motorola, "m.jpg")), upright), JpegTolerance);
 
-    const PackedPicture kept = Pack(motorola, "m.jpg", {"--keep-orientation"});
+    const PackedPicture kept = Pack(motorola, "m.jpg", {"--keep-orientation", "--keep-metadata"});
     ASSERT_EQ(kept.Result.ExitCode, 0) << kept.Result.Err;
     EXPECT_EQ(kept.File, motorola);
 
@@ -357,7 +358,7 @@ TEST_F(PackPictureTest, PicturesBeyondThePlayersLimitsAreRefusedOrScaledDown) {
           std::pair{FileOf(CoordinatePicture(16400, 8), "JPG"), "wide.jpg"},
           std::pair{FileOf(CoordinatePicture(16385, 4), "BMP"), "wide.bmp"}}) {
         SCOPED_TRACE(name);
-        const PackedPicture refused = Pack(bytes, name);
+        const PackedPicture refused = Pack(bytes, name, {"--max-size", "none"});
         EXPECT_EQ(refused.Result.ExitCode, 2);
         EXPECT_NE(refused.Result.Err.find("at most 16384 pixels a side"), std::string::npos)
             << refused.Result.Err;
@@ -380,4 +381,133 @@ TEST_F(PackPictureTest, AnUnreadablePictureIsRefusedWithTheFormatsThatWork) {
     EXPECT_NE(refused.Result.Err.find("in no format this tool can read"), std::string::npos)
         << refused.Result.Err;
     EXPECT_NE(refused.Result.Err.find("png"), std::string::npos);
+}
+
+namespace {
+
+Bytes Segment(std::uint8_t marker, const std::string& body) {
+    Bytes segment = {0xFF, marker, std::uint8_t((body.size() + 2) >> 8),
+                     std::uint8_t(body.size() + 2)};
+    segment.insert(segment.end(), body.begin(), body.end());
+    return segment;
+}
+
+// Exif (little-endian) naming the phone, the orientation and where it was: a GPS directory.
+Bytes PrivateExif(int orientation) {
+    std::string tiff = std::string("II*\0", 4) + std::string("\x08\0\0\0", 4);
+    const auto Put16 = [&](unsigned v) { tiff += {char(v & 0xFF), char(v >> 8)}; };
+    const auto Put32 = [&](unsigned v) { Put16(v & 0xFFFF), Put16(v >> 16); };
+    const auto Entry = [&](unsigned tag, unsigned type, unsigned count, unsigned value) {
+        Put16(tag), Put16(type), Put32(count), Put32(value);
+    };
+    Put16(3);                         // the first directory, at 8, ends at 50
+    Entry(0x010F, 2, 6, 50);          // make: "Phone" at 50
+    Entry(0x0112, 3, 1, orientation); // orientation
+    Entry(0x8825, 4, 1, 56);          // the GPS directory, at 56
+    Put32(0);
+    tiff += std::string("Phone\0", 6);
+    Put16(1);
+    Entry(0x0001, 2, 2, 'N'); // latitude north
+    Put32(0);
+    return Segment(0xE1, std::string("Exif\0\0", 6) + tiff);
+}
+
+struct PrivatePhoto {
+    Bytes File;    // as the phone wrote it
+    Bytes Private; // what may not travel unasked
+    Bytes Needed;  // what the picture needs: the phone's file without its metadata
+};
+
+// A phone's photo: Exif with GPS, XMP, a colour profile, a comment and data past its end.
+PrivatePhoto PhonePhoto(const QImage& stored, int orientation) {
+    const Bytes plain = FileOf(stored, "JPG", 95);
+    const auto afterApp0 = static_cast<std::ptrdiff_t>(4 + (std::size_t{plain[4]} << 8 | plain[5]));
+    const Bytes exif = PrivateExif(orientation);
+    const Bytes xmp = Segment(0xE1, std::string("http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>", 42));
+    const Bytes icc = Segment(0xE2, std::string("ICC_PROFILE\0\x01\x01", 14) + "colours");
+    const Bytes comment = Segment(0xFE, "taken at home");
+    const std::string after = "a second picture";
+    PrivatePhoto photo;
+    photo.File.assign(plain.begin(), plain.begin() + afterApp0);
+    for (const Bytes* segment : {&exif, &xmp, &icc, &comment}) {
+        photo.File.insert(photo.File.end(), segment->begin(), segment->end());
+    }
+    photo.File.insert(photo.File.end(), plain.begin() + afterApp0, plain.end());
+    photo.File.insert(photo.File.end(), after.begin(), after.end());
+    photo.Needed.assign(plain.begin(), plain.begin() + afterApp0);
+    photo.Needed.insert(photo.Needed.end(), icc.begin(), icc.end());
+    photo.Needed.insert(photo.Needed.end(), plain.begin() + afterApp0, plain.end());
+    return photo;
+}
+
+bool Holds(const Bytes& bytes, const std::string& text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+}
+
+} // namespace
+
+TEST_F(PackPictureTest, APhotosMetadataIsRemovedWithoutReencodingUnlessKept) {
+    const QImage upright = CoordinatePicture(64, 48);
+    const PrivatePhoto photo = PhonePhoto(upright, 1);
+    ASSERT_TRUE(Holds(photo.File, "Phone") && Holds(photo.File, "a second picture"));
+
+    const PackedPicture packed = Pack(photo.File, "phone.jpg");
+    ASSERT_EQ(packed.Result.ExitCode, 0) << packed.Result.Err;
+    EXPECT_EQ(packed.File, photo.Needed); // the coded picture and its colour profile, untouched
+    EXPECT_EQ(MaxDifference(Decoded(packed), ReadWithQt(photo.File, true)), 0);
+    EXPECT_NE(packed.Result.Out.find("removed from the picture: Exif (GPS position and camera), "
+                                     "XMP, a comment and 16 bytes after the picture"),
+              std::string::npos)
+        << packed.Result.Out;
+    EXPECT_EQ(InfoFields(Work.File("package")).at("picture-metadata"), "none");
+
+    const PackedPicture kept = Pack(photo.File, "phone.jpg", {"--keep-metadata"});
+    ASSERT_EQ(kept.Result.ExitCode, 0) << kept.Result.Err;
+    EXPECT_EQ(kept.File, photo.File);
+    EXPECT_EQ(InfoFields(Work.File("package")).at("picture-metadata"),
+              "Exif (GPS position and camera), XMP, a comment and 16 bytes after the picture");
+
+    // A turned photo is turned first; only its colour profile goes along, or everything, marked
+    // upright, when kept.
+    const PrivatePhoto turned = PhonePhoto(StoredFor(upright, 6), 6);
+    const PackedPicture bare = Pack(turned.File, "turned.jpg");
+    ASSERT_EQ(bare.Result.ExitCode, 0) << bare.Result.Err;
+    EXPECT_FALSE(Holds(bare.File, "Phone") || Holds(bare.File, "Exif") || Holds(bare.File, "xap") ||
+                 Holds(bare.File, "at home") || Holds(bare.File, "a second picture"));
+    EXPECT_TRUE(Holds(bare.File, "ICC_PROFILE"));
+    EXPECT_LE(MaxDifference(Decoded(bare), upright), JpegTolerance);
+    const PackedPicture whole = Pack(turned.File, "turned.jpg", {"--keep-metadata"});
+    EXPECT_TRUE(Holds(whole.File, "Phone") && Holds(whole.File, "xap"));
+    EXPECT_LE(MaxDifference(ReadWithQt(whole.File, true), upright), JpegTolerance);
+}
+
+TEST_F(PackPictureTest, LargePhotosAreScaledToFitA4KScreenUnlessAskedNotTo) {
+    const QImage big = CoordinatePicture(4000, 3000);
+    const Bytes photo = FileOf(big, "JPG", 90);
+    const PackedPicture packed = Pack(photo, "big.jpg");
+    ASSERT_EQ(packed.Result.ExitCode, 0) << packed.Result.Err;
+    EXPECT_EQ(packed.Result.Out, "tavrin-pack: picture scaled from 4000 x 3000 to 2880 x 2160 to "
+                                 "fit a 4K screen (--max-size none keeps its size), stored as a "
+                                 "JPEG of quality 95\n");
+    const QImage shown = Decoded(packed);
+    ASSERT_EQ(shown.size(), QSize(2880, 2160));
+    const QImage smooth =
+        ReadWithQt(photo, true).scaled(2880, 2160, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LE(MaxDifference(shown, smooth), JpegTolerance);
+
+    const PackedPicture original = Pack(photo, "big.jpg", {"--max-size", "none"});
+    ASSERT_EQ(original.Result.ExitCode, 0) << original.Result.Err;
+    EXPECT_EQ(original.File, photo);
+    EXPECT_EQ(original.Result.Out, "");
+}
+
+TEST_F(PackPictureTest, AHeicPhotoIsRefusedWithHowToConvertIt) {
+    Bytes heic = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c',
+                  0, 0, 0, 0,  'm', 'i', 'f', '1', 'h', 'e', 'i', 'c'};
+    heic.resize(600, 0x5A);
+    const PackedPicture refused = Pack(heic, "IMG_0001.HEIC");
+    EXPECT_EQ(refused.Result.ExitCode, 2);
+    EXPECT_NE(refused.Result.Err.find("is a HEIC/HEIF photo"), std::string::npos)
+        << refused.Result.Err;
+    EXPECT_NE(refused.Result.Err.find("heif-convert photo.heic photo.jpg"), std::string::npos);
 }

@@ -1,9 +1,12 @@
 #include "package/PackageTrailer.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -18,7 +21,7 @@ class PackToolTest : public ::testing::Test {
 protected:
     ScratchFolder Work;
     const Bytes Player = PayloadOf(623104, {0x7F, 'E', 'L', 'F'});
-    const Bytes Song = PayloadOf(33807, MidiStart);
+    const Bytes Song = MidiSongOf(33807);
     const Bytes Picture = PayloadOf(104596, JpegStart);
 
     void SetUp() override {
@@ -77,11 +80,13 @@ TEST_F(PackToolTest, DefaultsMatchAPlainPackage) {
     EXPECT_EQ(t.StartMessage, "");
 }
 
-TEST_F(PackToolTest, StoresTheTypeByteAsGiven) {
-    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--type", "200"})).PuzzleType, -56);
-    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--type", "-128"})).PuzzleType,
-              -128);
-    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--type", "0"})).PuzzleType, 0);
+TEST_F(PackToolTest, StoresEveryTypeThePlayerCuts) {
+    for (const int type : {1, 2, 3, 4}) {
+        EXPECT_EQ(
+            TrailerOf(MakePackage(Work, Player, Picture, {}, {"--type", std::to_string(type)}))
+                .PuzzleType,
+            type);
+    }
 }
 
 TEST_F(PackToolTest, TellsABitmapFromItsFirstBytes) {
@@ -139,6 +144,12 @@ TEST_F(PackToolTest, RefusesBadArgumentsWithStatus2) {
 TEST_F(PackToolTest, InfoReportsADamagedPackage) {
     WriteBytes(Work.File("short"), Bytes(100, 0));
     EXPECT_EQ(RunPackTool({"--info", Work.File("short")}).ExitCode, 1);
+    // A photo is no puzzle: one line says so, with nothing of its bytes.
+    const CommandResult photo = RunPackTool({"--info", Work.File("picture.jpg")});
+    EXPECT_EQ(photo.ExitCode, 1);
+    EXPECT_EQ(photo.Out, "");
+    EXPECT_EQ(photo.Err, "tavrin-pack: \"" + Work.File("picture.jpg") +
+                             "\" is not a Tavrin puzzle, or it is damaged\n");
     Bytes bytes = ReadBytes(MakePackage(Work, Player, Picture, Song));
     bytes[bytes.size() - PackageTrailer::Size + 259] = 0x7F; // a picture size past the start
     WriteBytes(Work.File("damaged"), bytes);
@@ -174,4 +185,158 @@ TEST_F(PackToolTest, RefusesBadPictureOptionsWithStatus2) {
     ExpectRefused({"--max-size", "800"}, "max size without a height");
     ExpectRefused({"--max-size", "0x600"}, "max size of zero");
     ExpectRefused({"--max-size", "16385x600"}, "max size beyond the player's limit");
+}
+
+namespace {
+
+// Section names of an ELF64 little-endian file; empty when it is not one.
+std::vector<std::string> ElfSectionNames(const Bytes& elf) {
+    const auto read = [&](std::size_t at, int width) {
+        std::uint64_t value = 0;
+        for (int i = width - 1; i >= 0; --i) {
+            value = value << 8 | (at + i < elf.size() ? elf[at + i] : 0);
+        }
+        return static_cast<std::size_t>(value);
+    };
+    if (elf.size() < 64 || elf[0] != 0x7F || elf[1] != 'E' || elf[4] != 2 || elf[5] != 1) {
+        return {};
+    }
+    const std::size_t headers = read(0x28, 8);
+    const std::size_t entrySize = read(0x3A, 2);
+    const std::size_t count = read(0x3C, 2);
+    const std::size_t namesAt = read(headers + entrySize * read(0x3E, 2) + 0x18, 8);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t at = namesAt + read(headers + entrySize * i, 4);
+        std::string name;
+        while (at < elf.size() && elf[at] != 0) {
+            name += static_cast<char>(elf[at++]);
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
+// A file-size limit for this process and the tools it starts, lifted again at the end.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &Old);
+        rlimit limit = Old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &Old); }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    rlimit Old{};
+};
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(PackToolTest, ThePackedPlayerCarriesNoDebugInformationOrBuildPath) {
+    const CommandResult result =
+        RunPackTool({"--picture", Work.File("picture.jpg"), "-o", Work.File("out")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    const Bytes package = ReadBytes(Work.File("out"));
+    const Bytes player(package.begin(), package.end() - static_cast<std::ptrdiff_t>(
+                                                            Picture.size() + PackageTrailer::Size));
+    const std::vector<std::string> sections = ElfSectionNames(player);
+    ASSERT_NE(std::find(sections.begin(), sections.end(), ".text"), sections.end());
+    for (const std::string& name : sections) {
+        EXPECT_NE(name.rfind(".debug", 0), 0u) << name;
+        EXPECT_NE(name, ".symtab");
+    }
+    const std::string source = TAVRIN_SOURCE_DIR;
+    EXPECT_EQ(std::search(player.begin(), player.end(), source.begin(), source.end()), player.end())
+        << "the player holds " << source;
+}
+
+TEST_F(PackToolTest, NeverWritesOverAnInputAndAFailedWriteKeepsTheOldPuzzle) {
+    std::filesystem::create_symlink(Work.File("song.mid"), Work.File("song-link"));
+    std::filesystem::create_hard_link(Work.File("player"), Work.File("player-link"));
+    for (const auto& [output, input] : std::vector<std::pair<std::string, std::string>>{
+             {"picture.jpg", "picture"}, {"./song-link", "song"}, {"player-link", "player"}}) {
+        const CommandResult result =
+            RunPackTool({"--player", Work.File("player"), "--picture", Work.File("picture.jpg"),
+                         "--song", Work.File("song.mid"), "-o", Work.Path() + "/" + output});
+        EXPECT_EQ(result.ExitCode, 2) << output;
+        EXPECT_NE(result.Err.find("is the " + input), std::string::npos) << result.Err;
+    }
+    EXPECT_EQ(ReadBytes(Work.File("picture.jpg")), Picture);
+    EXPECT_EQ(ReadBytes(Work.File("song.mid")), Song);
+    EXPECT_EQ(ReadBytes(Work.File("player")), Player);
+
+    const std::string old = MakePackage(Work, Player, Picture, Song);
+    const Bytes oldBytes = ReadBytes(old);
+    const std::vector<std::string> before = FolderEntries(Work.Path());
+    CommandResult failed{};
+    {
+        const ScopedFileSizeLimit limit(100000); // the disk fills in the middle of the player
+        failed = RunPackTool({"--player", Work.File("player"), "--picture",
+                              Work.File("picture.jpg"), "--message", "new", "-o", old});
+    }
+    EXPECT_EQ(failed.ExitCode, 1);
+    EXPECT_NE(failed.Err.find("cannot write"), std::string::npos) << failed.Err;
+    EXPECT_EQ(ReadBytes(old), oldBytes);
+    EXPECT_EQ(FolderEntries(Work.Path()), before); // no half puzzle beside it
+}
+
+TEST_F(PackToolTest, RefusesWhatWouldFailForEveryRecipientWithTheReasonAlone) {
+    WriteBytes(Work.File("short.mid"), {'M', 'T', 'h', 'd', 0, 0, 6});
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--zoom", "0"}, "--zoom is a percentage above 0"},
+        {{"--zoom", "-50"}, "--zoom is a percentage above 0"},
+        {{"--song", Work.File("short.mid")}, "\" cannot be played"},
+        {{"--type", "7"}, "1 (96 pixels), 2 (80 pixels), 3 (64 pixels), 4 (48 pixels); not \"7\""},
+        {{"--type", "12"}, "4 (48 pixels); not \"12\""},
+        {{"--message", "snow \xE2\x98\x83"}, "\"\xE2\x98\x83\" (U+2603)"},
+        {{"--message", "snow \xE2\x98\x83"}, "--title takes any UTF-8 text"},
+        {{"--color", "#12345"}, "--color takes #RRGGBB"},
+    };
+    for (const auto& [extra, reason] : cases) {
+        std::vector<std::string> args = {"--player",  Work.File("player"),
+                                         "--picture", Work.File("picture.jpg"),
+                                         "-o",        Work.File("out")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CommandResult result = RunPackTool(args);
+        EXPECT_EQ(result.ExitCode, 2) << reason;
+        EXPECT_NE(result.Err.find("tavrin-pack: "), std::string::npos) << result.Err;
+        EXPECT_NE(result.Err.find(reason), std::string::npos) << result.Err;
+        EXPECT_NE(result.Err.find("See \"tavrin-pack --help\""), std::string::npos) << result.Err;
+        EXPECT_EQ(result.Err.find("usage:"), std::string::npos) << result.Err;
+        EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 2) << result.Err;
+        EXPECT_FALSE(FileExists(Work.File("out"))) << reason;
+    }
+    // Colours as people write them: red 0x12, green 0x34, blue 0x56, stored as 0x00BBGGRR.
+    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--color", "#123456"})).BoardColor,
+              0x00563412u);
+    EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--color", "#aBcDeF"})).BoardColor,
+              0x00EFCDABu);
+}
+
+TEST_F(PackToolTest, WarnsWithTheVisiblePartOfACreditTheLoadingWindowCuts) {
+    const std::string fits = "Photo: Ann";
+    const std::string cut = "Music: " + std::string(100, 'w');
+    const CommandResult result =
+        RunPackTool({"--player", Work.File("player"), "--picture", Work.File("picture.jpg"),
+                     "--picture-credit", fits, "--music-credit", cut, "-o", Work.File("out")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_EQ(result.Err.find("--picture-credit"), std::string::npos) << result.Err;
+    const std::string warning = "warning: --music-credit is too long for the loading window, "
+                                "which shows only \"Music: www";
+    ASSERT_NE(result.Err.find(warning), std::string::npos) << result.Err;
+    EXPECT_NE(result.Err.find("w\xE2\x80\xA6\"\n"), std::string::npos) << result.Err; // ellipsis
+    EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 1) << result.Err;
 }

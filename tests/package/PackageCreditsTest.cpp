@@ -26,7 +26,7 @@ protected:
     ScratchFolder Runtime;
     ScopedEnvironment Xdg{"XDG_RUNTIME_DIR", Runtime.Path().c_str()};
     const Bytes Player = PayloadOf(5000, {0x7F, 'E', 'L', 'F'});
-    const Bytes Song = PayloadOf(3000, MidiStart);
+    const Bytes Song = MidiSongOf(3000);
     const Bytes Picture = PayloadOf(4000, JpegStart);
 };
 

@@ -38,7 +38,7 @@ constexpr std::size_t SongSizeField = 260;
 
 TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
     const Bytes player = PayloadOf(623104, {0x7F, 'E', 'L', 'F'});
-    const Bytes song = PayloadOf(33807, MidiStart);
+    const Bytes song = MidiSongOf(33807);
     const Bytes picture = PayloadOf(104596, JpegStart);
     const std::string package = MakePackage(Work, player, picture, song, {"--type", "2"});
     ASSERT_EQ(ReadBytes(package).size(), 761791u);
@@ -88,8 +88,8 @@ TEST_F(PackageReaderTest, ASecondStartOverwritesTheFilesOfTheFirst) {
 }
 
 TEST_F(PackageReaderTest, TheExtractedFilesAreOnlyTheUsers) {
-    const ExtractedPackage result = ExtractPackage(
-        Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart)), Runtime.Path());
+    const ExtractedPackage result =
+        ExtractPackage(Package(PayloadOf(100, JpegStart), MidiSongOf(60)), Runtime.Path());
     for (const std::string& path : {result.PicturePath, result.SongPath}) {
         struct stat info {};
         ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -118,7 +118,7 @@ TEST_F(PackageReaderTest, AFileShorterThanTheTrailerIsAFailedPictureRead) {
 
 TEST_F(PackageReaderTest, PictureSizesOutsideTheFileAreAFailedPictureRead) {
     for (const std::int32_t size : {-1, INT32_MIN, 5000 + 60 + 100 + 1, INT32_MAX}) {
-        const std::string package = Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart));
+        const std::string package = Package(PayloadOf(100, JpegStart), MidiSongOf(60));
         PatchTrailer(package, PictureSizeField, size);
         const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::PictureUnreadable) << size;
@@ -132,7 +132,7 @@ TEST_F(PackageReaderTest, PictureSizesOutsideTheFileAreAFailedPictureRead) {
 TEST_F(PackageReaderTest, SongSizesOutsideTheFileAreAFailedSongReadAfterThePicture) {
     for (const std::int32_t size : {-5, 5000 + 60 + 1, INT32_MAX}) {
         const Bytes picture = PayloadOf(100, JpegStart);
-        const std::string package = Package(picture, PayloadOf(60, MidiStart));
+        const std::string package = Package(picture, MidiSongOf(60));
         PatchTrailer(package, SongSizeField, size);
         const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::SongUnreadable) << size;
@@ -146,7 +146,7 @@ TEST_F(PackageReaderTest, SongSizesOutsideTheFileAreAFailedSongReadAfterThePictu
 
 TEST_F(PackageReaderTest, ASongThatReachesIntoThePlayerIsStillReadFromTheFile) {
     // Only the trailer says where payloads lie: a larger song size takes bytes of the player.
-    const std::string package = Package(PayloadOf(100, JpegStart), PayloadOf(60, MidiStart));
+    const std::string package = Package(PayloadOf(100, JpegStart), MidiSongOf(60));
     PatchTrailer(package, SongSizeField, 80);
     const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
     ASSERT_TRUE(result.Ok());

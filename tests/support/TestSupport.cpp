@@ -149,3 +149,43 @@ std::string MakePackage(const ScratchFolder& folder, const Bytes& player, const 
     EXPECT_EQ(result.ExitCode, 0) << result.Err;
     return package;
 }
+
+std::string AssemblePackage(const ScratchFolder& folder, const Bytes& player, const Bytes& picture,
+                            const Bytes& song, PackageTrailer trailer) {
+    trailer.PictureSize = static_cast<std::int32_t>(picture.size());
+    trailer.SongSize = static_cast<std::int32_t>(song.size());
+    trailer.PictureIsBitmap = picture.size() >= 2 && picture[0] == 'B' && picture[1] == 'M';
+    Bytes package = player;
+    package.insert(package.end(), song.begin(), song.end());
+    package.insert(package.end(), picture.begin(), picture.end());
+    const auto encoded = trailer.Encode();
+    package.insert(package.end(), encoded.begin(), encoded.end());
+    const std::string path = folder.File("assembled");
+    WriteBytes(path, package);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    return path;
+}
+
+Bytes MidiSongOf(std::size_t size) {
+    const Bytes note = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0};
+    const Bytes end = {0x00, 0xFF, 0x2F, 0x00};
+    constexpr std::size_t Fixed = 14 + 8;
+    EXPECT_TRUE(size == Fixed + 12 || size >= Fixed + 12 + 4) << size;
+    Bytes events = note;
+    // Text events of 4 to 131 bytes (a one-byte length) fill what is left before the end.
+    std::size_t left = size - Fixed - note.size() - end.size();
+    while (left > 0) {
+        const std::size_t take = left <= 131 ? left : std::min<std::size_t>(131, left - 4);
+        events.insert(events.end(), {0x00, 0xFF, 0x01, static_cast<std::uint8_t>(take - 4)});
+        events.insert(events.end(), take - 4, 't');
+        left -= take;
+    }
+    events.insert(events.end(), end.begin(), end.end());
+    Bytes song = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        song.push_back(static_cast<std::uint8_t>(events.size() >> shift));
+    }
+    song.insert(song.end(), events.begin(), events.end());
+    return song;
+}

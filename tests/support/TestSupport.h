@@ -1,5 +1,7 @@
 #pragma once
 
+#include "package/PackageTrailer.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -67,6 +69,16 @@ std::map<std::string, std::string> InfoFields(const std::string& package);
 // the package's path. Extra arguments go to tavrin-pack as they are.
 std::string MakePackage(const ScratchFolder& folder, const Bytes& player, const Bytes& picture,
                         const Bytes& song, const std::vector<std::string>& extra = {});
+
+// A package written by hand as the player reads it (player, song, picture, trailer with the
+// sizes filled in), for packages tavrin-pack refuses to make: a type or song the player cannot
+// use, to test how the player copes. Returns its path.
+std::string AssemblePackage(const ScratchFolder& folder, const Bytes& player, const Bytes& picture,
+                            const Bytes& song, PackageTrailer trailer);
+
+// A standard MIDI file of exactly `size` bytes (34, or 38 and more) that the player plays: one
+// note, then text events filling the rest.
+Bytes MidiSongOf(std::size_t size);
 
 // A small valid baseline JPEG header start and a BMP start, for payload tests.
 inline const Bytes JpegStart = {0xFF, 0xD8, 0xFF, 0xE0};

@@ -208,8 +208,9 @@ int main(int argc, char** argv) {
 
     char pattern[] = "/tmp/tavrin-close-package-XXXXXX";
     const fs::path work = mkdtemp(pattern);
-    // Large enough that decoding and building take a noticeable while; at 19 percent it fits
-    // the 1280 x 800 screen, so no zoom notice comes.
+    // Large enough that decoding and building take a noticeable while (packed at its full size,
+    // not scaled to a screen); at 19 percent it fits the 1280 x 800 screen, so no zoom notice
+    // comes.
     QImage image(6000, 4000, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -220,9 +221,9 @@ int main(int argc, char** argv) {
     const std::string picture = (work / "large.jpg").string();
     image.save(QString::fromStdString(picture), "JPG", 95);
     const std::string package = (work / "package").string();
-    const int packed =
-        Run({argv[1], "--player", argv[2], "--picture", picture, "--song", argv[3], "--type", "4",
-             "--zoom", "15", "--message", "Welcome to the puzzle!", "-o", package});
+    const int packed = Run({argv[1], "--player", argv[2], "--picture", picture, "--song", argv[3],
+                            "--type", "4", "--zoom", "15", "--max-size", "none", "--message",
+                            "Welcome to the puzzle!", "-o", package});
     Check(packed == 0, "the package is made");
     if (packed == 0) {
         // The first box this package shows is its start message.
@@ -235,9 +236,9 @@ int main(int argc, char** argv) {
     // At full size the picture is too large for the screen: a modal notice comes, which keeps
     // the toolkit from taking a close of the main window while it is open.
     const std::string noticed = (work / "noticed").string();
-    const int packedWithNotice =
-        Run({argv[1], "--player", argv[2], "--picture", picture, "--song", argv[3], "--type", "4",
-             "--zoom", "100", "--message", "Welcome to the puzzle!", "-o", noticed});
+    const int packedWithNotice = Run({argv[1], "--player", argv[2], "--picture", picture, "--song",
+                                      argv[3], "--type", "4", "--zoom", "100", "--max-size", "none",
+                                      "--message", "Welcome to the puzzle!", "-o", noticed});
     Check(packedWithNotice == 0, "the package with a zoom notice is made");
     if (packedWithNotice == 0) {
         // Its first box is the zoom notice.

@@ -1,79 +1,25 @@
 #include "ExifOrientation.h"
 
-#include <cstring>
+#include "TiffReader.h"
 
 namespace {
 
 constexpr std::uint16_t OrientationTag = 0x0112;
 constexpr std::uint16_t ShortType = 3;
 
-// Bounds-checked reads from one byte range in a given byte order.
-class Reader {
-public:
-    Reader(std::span<const std::uint8_t> bytes, bool bigEndian)
-        : Bytes(bytes)
-        , BigEndian(bigEndian) {}
-
-    bool Has(std::size_t offset, std::size_t width) const {
-        return offset <= Bytes.size() && width <= Bytes.size() - offset;
-    }
-
-    // Zero when the range is outside the bytes; callers check with Has() first.
-    std::uint32_t Read(std::size_t offset, int width) const {
-        if (!Has(offset, static_cast<std::size_t>(width))) {
-            return 0;
-        }
-        std::uint32_t value = 0;
-        for (int i = 0; i < width; ++i) {
-            const int k = BigEndian ? i : width - 1 - i;
-            value = value << 8 | Bytes[offset + static_cast<std::size_t>(k)];
-        }
-        return value;
-    }
-
-private:
-    std::span<const std::uint8_t> Bytes;
-    bool BigEndian;
-};
-
-// The orientation in a TIFF structure (the body of an Exif block), or 0.
-std::uint32_t TiffOrientation(std::span<const std::uint8_t> tiff) {
-    if (tiff.size() < 8) {
+// The offset of the orientation's value in a TIFF structure, or 0 when it has none of one count.
+std::size_t OrientationValueAt(const TiffReader& r) {
+    const std::size_t entry = r.FindEntry(r.FirstDirectory(), OrientationTag);
+    if (entry == 0 || r.Read(entry + 2, 2) != ShortType || r.Read(entry + 4, 4) < 1) {
         return 0;
     }
-    const bool bigEndian = tiff[0] == 'M' && tiff[1] == 'M';
-    if (!bigEndian && !(tiff[0] == 'I' && tiff[1] == 'I')) {
-        return 0;
-    }
-    const Reader r(tiff, bigEndian);
-    if (r.Read(2, 2) != 42) {
-        return 0;
-    }
-    const std::size_t directory = r.Read(4, 4);
-    if (!r.Has(directory, 2)) {
-        return 0;
-    }
-    const std::size_t entries = r.Read(directory, 2);
-    for (std::size_t i = 0; i < entries; ++i) {
-        const std::size_t entry = directory + 2 + 12 * i;
-        if (!r.Has(entry, 12)) {
-            return 0;
-        }
-        if (r.Read(entry, 2) == OrientationTag) {
-            return r.Read(entry + 2, 2) == ShortType && r.Read(entry + 4, 4) >= 1
-                       ? r.Read(entry + 8, 2)
-                       : 0;
-        }
-    }
-    return 0;
+    return entry + 8;
 }
 
 std::uint32_t ExifBlockOrientation(std::span<const std::uint8_t> body) {
-    static constexpr char Header[] = {'E', 'x', 'i', 'f', 0, 0};
-    if (body.size() < sizeof Header || std::memcmp(body.data(), Header, sizeof Header) != 0) {
-        return 0;
-    }
-    return TiffOrientation(body.subspan(sizeof Header));
+    const TiffReader r(TiffOfExif(body));
+    const std::size_t value = r.Valid() ? OrientationValueAt(r) : 0;
+    return value != 0 ? r.Read(value, 2) : 0;
 }
 
 bool IsStandaloneMarker(std::uint8_t marker) {
@@ -120,4 +66,17 @@ Orientation JpegOrientation(std::span<const std::uint8_t> file) {
         at += length;
     }
     return Orientation::Upright;
+}
+
+bool SetExifUpright(std::span<std::uint8_t> body) {
+    const auto tiff = TiffOfExif(body);
+    const TiffReader r(tiff);
+    const std::size_t value = r.Valid() ? OrientationValueAt(r) : 0;
+    if (value == 0) {
+        return false;
+    }
+    const std::size_t at = static_cast<std::size_t>(tiff.data() - body.data()) + value;
+    body[at] = r.BigEndian() ? 0 : 1;
+    body[at + 1] = r.BigEndian() ? 1 : 0;
+    return true;
 }

@@ -25,3 +25,7 @@ bool SwapsSides(Orientation orientation);
 // 0x0112), or Upright when it has none or it cannot be read. Reads only inside `file` and only
 // the markers before the image data; never fails on any bytes.
 Orientation JpegOrientation(std::span<const std::uint8_t> file);
+
+// Sets the orientation tag of an APP1 Exif body (after the marker and length) to Upright, for a
+// picture already turned; false when it holds none.
+bool SetExifUpright(std::span<std::uint8_t> body);

@@ -1,6 +1,8 @@
 #include "PictureConversion.h"
 
 #include "ExifOrientation.h"
+#include "HeifFile.h"
+#include "JpegMetadata.h"
 #include "RgbImage.h"
 #include "TurboJpeg.h"
 #include "picture/PictureLimits.h"
@@ -76,15 +78,28 @@ RgbImage RgbOf(const QImage& source) {
     return image;
 }
 
+struct DecodedPicture {
+    RgbImage Image;
+    Size Given; // upright, before any scaling
+    bool Scaled() const { return Given.Width != Image.Width || Given.Height != Image.Height; }
+};
+
 // Reads any format Qt has a reader for, upright unless asked not to, scaled down to fit when
 // needed.
-RgbImage DecodeWithQt(const Bytes& file, const std::string& path, const PictureSettings& s) {
+DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const PictureSettings& s) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()),
                      static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(!s.KeepOrientation);
+    if (!reader.canRead() && IsHeifFile(file)) {
+        throw PictureRefused{"the picture \"" + path +
+                             "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
+                             "to JPEG first, for example with \"heif-convert photo.heic "
+                             "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
+                             "photo.heic photo.jpg\""};
+    }
     if (!reader.canRead()) {
         std::string formats;
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
@@ -94,11 +109,13 @@ RgbImage DecodeWithQt(const Bytes& file, const std::string& path, const PictureS
                              "\" is in no format this tool can read (it reads " + formats + ")"};
     }
     const QSize stored = reader.size();
+    std::optional<Size> given;
     if (stored.isValid()) {
         const bool swap = !s.KeepOrientation &&
                           (reader.transformation() & QImageIOHandler::TransformationRotate90);
-        Size upright{swap ? stored.height() : stored.width(),
-                     swap ? stored.width() : stored.height()};
+        const Size upright{swap ? stored.height() : stored.width(),
+                           swap ? stored.width() : stored.height()};
+        given = upright;
         if (NeedsScaling(upright, s)) {
             if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
                 RefuseTooLarge(path, upright);
@@ -120,30 +137,93 @@ RgbImage DecodeWithQt(const Bytes& file, const std::string& path, const PictureS
             RefuseTooLarge(path, got);
         }
         const Size target = ScaledSize(got, s);
-        return RgbOf(image.scaled(int(target.Width), int(target.Height), Qt::IgnoreAspectRatio,
-                                  Qt::SmoothTransformation));
+        return {RgbOf(image.scaled(int(target.Width), int(target.Height), Qt::IgnoreAspectRatio,
+                                   Qt::SmoothTransformation)),
+                given.value_or(got)};
     }
-    return RgbOf(image);
+    return {RgbOf(image), given.value_or(got)};
 }
 
 PackedPicture Encode(const RgbImage& image, const PictureSettings& s, std::string note) {
     const Size size{image.Width, image.Height};
     if (s.Lossless || size.Pixels() <= LargestBitmapPixels) {
-        return {EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap"};
+        return {EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap", {}};
     }
     auto jpeg = EncodeJpeg(image, s.Quality);
     if (!jpeg) {
         throw PictureRefused{"cannot encode the picture as JPEG"};
     }
-    return {std::move(*jpeg), false,
-            note + ", stored as a JPEG of quality " + std::to_string(s.Quality)};
+    return {std::move(*jpeg),
+            false,
+            note + ", stored as a JPEG of quality " + std::to_string(s.Quality),
+            {}};
+}
+
+// Says why a picture was scaled: the default screen-sized limit, or the one asked for.
+std::string ScalingNote(Size from, Size to, const PictureSettings& s) {
+    std::string note = "scaled from " + SizeText(from) + " to " + SizeText(to);
+    if (s.MaxWidth == PictureSettings::DefaultMaxWidth &&
+        s.MaxHeight == PictureSettings::DefaultMaxHeight) {
+        note += " to fit a 4K screen (--max-size none keeps its size)";
+    }
+    return note;
+}
+
+// A JPEG made from `source` keeps its colour profile, and its metadata when asked; what it
+// does not keep is reported.
+PackedPicture CarryMarkers(PackedPicture made, const Bytes& source, const PictureSettings& s) {
+    const auto names = JpegMetadataNames(source);
+    if (!made.IsBitmap) {
+        made.File = WithMarkersOf(std::move(made.File), source, s.KeepMetadata);
+    }
+    if (!s.KeepMetadata || made.IsBitmap) {
+        made.RemovedMetadata = names;
+    }
+    return made;
+}
+
+// An upright JPEG within the limits: as it is, or with its metadata cut out.
+PackedPicture UprightJpeg(const Bytes& file, const PictureSettings& s) {
+    if (s.KeepMetadata) {
+        return {file, false, {}, {}};
+    }
+    const auto names = JpegMetadataNames(file);
+    if (names.empty()) {
+        return {file, false, {}, {}};
+    }
+    auto stripped = JpegWithoutMetadata(file);
+    if (!stripped) {
+        return {file, false, "packed with its metadata: its markers cannot be read", {}};
+    }
+    return {std::move(*stripped), false, {}, names};
+}
+
+PackedPicture TurnedJpeg(const Bytes& file, const std::string& path, Orientation orientation,
+                         const PictureSettings& s) {
+    const std::string turned =
+        "turned upright (Exif orientation " + std::to_string(int(orientation)) + ")";
+    if (auto lossless = TurnJpegLosslessly(file, orientation)) {
+        return {std::move(*lossless), false, turned + " without loss", {}};
+    }
+    const auto stored = DecodeJpegToRgb(file);
+    if (!stored) {
+        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
+    }
+    auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
+    if (!jpeg) {
+        throw PictureRefused{"cannot encode the picture as JPEG"};
+    }
+    return {std::move(*jpeg),
+            false,
+            turned + ", re-encoded at quality " + std::to_string(s.Quality),
+            {}};
 }
 
 PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const PictureSettings& s) {
     const auto header = ReadJpegHeader(file);
     if (!header) {
         // As before these conversions: the player's own decoder has the last word.
-        return {file, false, "packed as it is: its JPEG header cannot be read"};
+        return {file, false, "packed as it is: its JPEG header cannot be read", {}};
     }
     const Orientation orientation =
         s.KeepOrientation ? Orientation::Upright : JpegOrientation(file);
@@ -154,29 +234,14 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
         if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
             RefuseTooLarge(path, upright);
         }
-        const RgbImage scaled = DecodeWithQt(file, path, s);
-        return Encode(scaled, s,
-                      "scaled from " + SizeText(upright) + " to " +
-                          SizeText({scaled.Width, scaled.Height}));
+        const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+        return CarryMarkers(
+            Encode(scaled, s, ScalingNote(upright, {scaled.Width, scaled.Height}, s)), file, s);
     }
     if (orientation == Orientation::Upright) {
-        return {file, false, {}};
+        return UprightJpeg(file, s);
     }
-    const std::string turned =
-        "turned upright (Exif orientation " + std::to_string(int(orientation)) + ")";
-    if (auto lossless = TurnJpegLosslessly(file, orientation)) {
-        return {std::move(*lossless), false, turned + " without loss"};
-    }
-    const auto stored = DecodeJpegToRgb(file);
-    if (!stored) {
-        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
-    }
-    auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
-    if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG"};
-    }
-    return {std::move(*jpeg), false,
-            turned + ", re-encoded at quality " + std::to_string(s.Quality)};
+    return CarryMarkers(TurnedJpeg(file, path, orientation, s), file, s);
 }
 
 PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const PictureSettings& s) {
@@ -188,15 +253,13 @@ PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const Pi
     const QSize stored = reader.size();
     const Size size{stored.width(), stored.height()};
     if (!stored.isValid() || !NeedsScaling(size, s)) {
-        return {file, true, {}}; // the player's own reader takes more kinds of bitmap than Qt's
+        return {file, true, {}, {}}; // the player's own reader takes more kinds of bitmap than Qt's
     }
     if (!s.MaxWidth && !IsAcceptablePictureSize(size.Width, size.Height)) {
         RefuseTooLarge(path, size);
     }
-    const RgbImage scaled = DecodeWithQt(file, path, s);
-    return Encode(scaled, s,
-                  "scaled from " + SizeText(size) + " to " +
-                      SizeText({scaled.Width, scaled.Height}));
+    const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+    return Encode(scaled, s, ScalingNote(size, {scaled.Width, scaled.Height}, s));
 }
 
 } // namespace
@@ -208,8 +271,11 @@ PackedPicture PreparePicture(const Bytes& file, const std::string& path, const P
     if (StartsWith(file, {'B', 'M'})) {
         return PrepareBitmap(file, path, s);
     }
-    const RgbImage image = DecodeWithQt(file, path, s);
-    return Encode(image, s, "converted to " + SizeText({image.Width, image.Height}));
+    const DecodedPicture decoded = DecodeWithQt(file, path, s);
+    const Size size{decoded.Image.Width, decoded.Image.Height};
+    return Encode(decoded.Image, s,
+                  decoded.Scaled() ? "converted and " + ScalingNote(decoded.Given, size, s)
+                                   : "converted to " + SizeText(size));
 }
 
 bool StartsWith(const std::vector<std::uint8_t>& bytes,

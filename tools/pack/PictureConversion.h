@@ -12,17 +12,24 @@
 struct PictureSettings {
     bool KeepOrientation = false; // pack a JPEG as stored, whatever its Exif orientation says
     bool Lossless = false;        // convert to a bitmap whatever the size
+    bool KeepMetadata = false;    // keep a JPEG's Exif, XMP, IPTC and comments
     int Quality = 95;             // 1 to 100, for every JPEG the tool writes
-    // Pictures larger than this are scaled down to fit (aspect kept); none: only the player's
-    // limits, and a picture beyond them is refused.
-    std::optional<int> MaxWidth;
-    std::optional<int> MaxHeight;
+    // Pictures larger than this are scaled down to fit (aspect kept), by default to what the
+    // largest common screens show; none: only the player's limits, and a picture beyond them is
+    // refused.
+    std::optional<int> MaxWidth = DefaultMaxWidth;
+    std::optional<int> MaxHeight = DefaultMaxHeight;
+
+    static constexpr int DefaultMaxWidth = 3840;
+    static constexpr int DefaultMaxHeight = 2160;
 };
 
 struct PackedPicture {
     std::vector<std::uint8_t> File;
     bool IsBitmap = false;
     std::string Note; // what was done to or seen in the picture; empty for a plain copy
+    // The metadata of the given file that the packed one does not carry ("Exif (camera)").
+    std::vector<std::string> RemovedMetadata;
 };
 
 // A picture the tool cannot pack, with the reason as the user should read it.

@@ -1,9 +1,13 @@
 #include "Pack.h"
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails, and the half-written puzzle is removed, instead
+    // of the signal ending the tool with it left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::string player = error ? "tavrin" : (self.parent_path() / "tavrin").string();

@@ -1,0 +1,269 @@
+#include "PackOptions.h"
+
+#include "package/Windows1252.h"
+#include "puzzle/PuzzleShape.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+const char* const Usage =
+    "usage: tavrin-pack [--player FILE] --picture FILE [--song FILE] [--type N] [--arrange N]\n"
+    "                   [--zoom N] [--color #RRGGBB] [--message TEXT]\n"
+    "                   [--keep-orientation] [--keep-metadata] [--lossless] [--quality N]\n"
+    "                   [--max-size WxH|none] [--title TEXT] [--picture-credit TEXT]\n"
+    "                   [--picture-link URL] [--music-credit TEXT] [--music-link URL] -o OUTPUT\n"
+    "       tavrin-pack --info FILE\n"
+    "       tavrin-pack --help | --version\n";
+
+const char* const OptionHelp =
+    "\n"
+    "Makes a self-contained jigsaw puzzle: a copy of the Tavrin player with a picture and a\n"
+    "song appended.\n"
+    "\n"
+    "  --player FILE          the player to copy (default: the tavrin beside this tool)\n"
+    "  --picture FILE         JPEG or BMP, packed as it is; PNG, GIF, WebP, TIFF and other\n"
+    "                         formats Qt reads are converted (a bitmap up to 2 megapixels,\n"
+    "                         else a JPEG)\n"
+    "  --song FILE            a standard MIDI file, played in a loop\n"
+    "  --type N               piece size: 1 = 96, 2 = 80, 3 = 64, 4 = 48 pixels (default 1)\n"
+    "  --arrange N            1 lays the pieces out in rows; otherwise they are scattered\n"
+    "  --zoom N               scale of the picture in percent, above 0 (default 100)\n"
+    "  --color #RRGGBB        board colour, also as 0xBBGGRR (default #008080)\n"
+    "  --message TEXT         shown once at start, at most 254 characters of Windows-1252\n"
+    "  --keep-orientation     pack a JPEG as stored, ignoring its Exif orientation\n"
+    "  --keep-metadata        keep a photo's Exif (GPS position, camera, dates), XMP, IPTC\n"
+    "                         and comments, which are removed by default\n"
+    "  --lossless             convert other formats to a bitmap whatever their size\n"
+    "  --quality N            quality of the JPEGs this tool writes, 1 to 100 (default 95)\n"
+    "  --max-size WxH         scale a larger picture down to fit in W x H pixels (default\n"
+    "                         3840x2160); none keeps its size\n"
+    "  --title TEXT           the loading window's title line\n"
+    "  --picture-credit TEXT  who made the picture\n"
+    "  --picture-link URL     the picture credit's web page (http or https)\n"
+    "  --music-credit TEXT    who made the music\n"
+    "  --music-link URL       the music credit's web page (http or https)\n"
+    "  -o, --output OUTPUT    the puzzle to write (never one of the files it is made of)\n"
+    "  --info FILE            print a puzzle's settings, credits and layout\n"
+    "  --help                 print this help and exit\n"
+    "  --version              print the version and exit\n"
+    "\n"
+    "Credit lines are plain UTF-8 text of at most 120 characters each.\n";
+
+std::int64_t ParseInteger(const std::string& option, const std::string& text, std::int64_t low,
+                          std::int64_t high) {
+    std::int64_t value = 0;
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
+    if (text.empty() || error != std::errc() || end != last || value < low || value > high) {
+        throw BadArguments{option + " takes a whole number from " + std::to_string(low) + " to " +
+                           std::to_string(high) + ", not \"" + text + "\""};
+    }
+    return value;
+}
+
+// The bytes of the UTF-8 character that starts `text` (one byte when it is not valid UTF-8).
+std::size_t Utf8CharacterLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return std::min(length, text.size());
+}
+
+// "“☃” (U+2603)" for the first character of `text` that Windows-1252 cannot store.
+std::string FirstCharacterOutsideWindows1252(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::string_view character = text.substr(at, Utf8CharacterLength(text.substr(at)));
+        if (!Utf8ToWindows1252(character)) {
+            char32_t code = static_cast<unsigned char>(character[0]);
+            if (character.size() > 1) {
+                code &= 0x7F >> character.size();
+                for (std::size_t i = 1; i < character.size(); ++i) {
+                    code = code << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
+                }
+            }
+            char name[16];
+            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
+            return "\"" + std::string(character) + "\" (" + name + ")";
+        }
+        at += character.size();
+    }
+    return {};
+}
+
+std::string EncodeMessage(const std::string& text) {
+    const auto encoded = Utf8ToWindows1252(text);
+    if (!encoded) {
+        throw BadArguments{"--message holds " + FirstCharacterOutsideWindows1252(text) +
+                           ", which the start message (Windows-1252) cannot store; --title "
+                           "takes any UTF-8 text"};
+    }
+    if (encoded->size() > PackageTrailer::MaxMessageLength) {
+        throw BadArguments{"--message is " + std::to_string(encoded->size()) +
+                           " characters long; at most " +
+                           std::to_string(PackageTrailer::MaxMessageLength) + " fit"};
+    }
+    return *encoded;
+}
+
+// The types whose pieces the player can cut: it has edge strips for levels 1 to 4 only.
+bool CanBeCut(const PuzzleShape& shape) {
+    return shape.EdgeLevel >= 1 && shape.EdgeLevel <= 4;
+}
+
+std::int8_t ParseType(const std::string& text) {
+    std::string choices;
+    for (const PuzzleShape& shape : AcceptedShapes()) {
+        if (!CanBeCut(shape)) {
+            continue;
+        }
+        if (text == std::to_string(shape.Type)) {
+            return static_cast<std::int8_t>(shape.Type);
+        }
+        choices += (choices.empty() ? "" : ", ") + std::to_string(shape.Type) + " (" +
+                   std::to_string(shape.PieceSize) + " pixels)";
+    }
+    throw BadArguments{"--type takes a piece size the player has: " + choices + "; not \"" + text +
+                       "\""};
+}
+
+std::int32_t ParseZoom(const std::string& text) {
+    const auto zoom = ParseInteger("--zoom", text, INT32_MIN, INT32_MAX);
+    if (zoom <= 0) {
+        throw BadArguments{"--zoom is a percentage above 0 (100 shows the picture as it is), "
+                           "not \"" +
+                           text + "\""};
+    }
+    return static_cast<std::int32_t>(zoom);
+}
+
+// "#RRGGBB" as people write colours, or the stored 0xBBGGRR; the trailer holds 0x00BBGGRR.
+TColor ParseColor(const std::string& text) {
+    if (text.size() == 7 && text[0] == '#') {
+        std::uint32_t rgb = 0;
+        const auto [end, error] = std::from_chars(text.data() + 1, text.data() + 7, rgb, 16);
+        if (error == std::errc() && end == text.data() + 7) {
+            return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16;
+        }
+    }
+    try {
+        return static_cast<TColor>(ParseInteger("--color", text, 0, 0xFFFFFFFF));
+    } catch (const BadArguments&) {
+        throw BadArguments{"--color takes #RRGGBB (such as #008080) or 0xBBGGRR, not \"" + text +
+                           "\""};
+    }
+}
+
+// "WxH" with both sides from 1 to the player's largest side, or "none".
+void ParseMaxSize(const std::string& text, PictureSettings& picturing) {
+    if (text == "none") {
+        picturing.MaxWidth.reset();
+        picturing.MaxHeight.reset();
+        return;
+    }
+    const auto x = text.find_first_of("xX");
+    const std::string problem =
+        "--max-size takes WIDTHxHEIGHT, each from 1 to 16384, or none, not \"" + text + "\"";
+    if (x == std::string::npos) {
+        throw BadArguments{problem};
+    }
+    try {
+        picturing.MaxWidth =
+            static_cast<int>(ParseInteger("--max-size", text.substr(0, x), 1, 16384));
+        picturing.MaxHeight =
+            static_cast<int>(ParseInteger("--max-size", text.substr(x + 1), 1, 16384));
+    } catch (const BadArguments&) {
+        throw BadArguments{problem};
+    }
+}
+
+// Options that take no value; false when `option` is not one of them.
+bool ParseFlag(const std::string& option, PackOptions& o) {
+    if (option == "--help" || option == "-h") {
+        o.Help = true;
+    } else if (option == "--version") {
+        o.Version = true;
+    } else if (option == "--keep-orientation") {
+        o.Picturing.KeepOrientation = true;
+    } else if (option == "--keep-metadata") {
+        o.Picturing.KeepMetadata = true;
+    } else if (option == "--lossless") {
+        o.Picturing.Lossless = true;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Options that take a value; false when `option` is not one of them.
+bool ParseValue(const std::string& option, const std::string& value, PackOptions& o) {
+    if (option == "--player") {
+        o.Player = value;
+    } else if (option == "--picture") {
+        o.Picture = value;
+    } else if (option == "--song") {
+        o.Song = value;
+    } else if (option == "--type") {
+        o.Trailer.PuzzleType = ParseType(value);
+    } else if (option == "--arrange") {
+        o.Trailer.ArrangeMode =
+            static_cast<std::int32_t>(ParseInteger(option, value, INT32_MIN, INT32_MAX));
+    } else if (option == "--zoom") {
+        o.Trailer.ZoomPercent = ParseZoom(value);
+    } else if (option == "--color") {
+        o.Trailer.BoardColor = ParseColor(value);
+    } else if (option == "--message") {
+        o.Trailer.StartMessage = EncodeMessage(value);
+    } else if (option == "-o" || option == "--output") {
+        o.Output = value;
+    } else if (option == "--info") {
+        o.Info = value;
+    } else if (option == "--quality") {
+        o.Picturing.Quality = static_cast<int>(ParseInteger(option, value, 1, 100));
+    } else if (option == "--max-size") {
+        ParseMaxSize(value, o.Picturing);
+    } else {
+        return o.Credits.SetByOption(option, value);
+    }
+    return true;
+}
+
+} // namespace
+
+PackOptions ParsePackOptions(const std::vector<std::string>& args,
+                             const std::string& defaultPlayer) {
+    PackOptions o;
+    o.Player = defaultPlayer;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (ParseFlag(option, o)) {
+            continue;
+        }
+        if (option.rfind("-", 0) != 0) {
+            throw BadArguments{"unexpected \"" + option + "\""};
+        }
+        if (i + 1 >= args.size()) {
+            throw BadArguments{option + " needs a value"};
+        }
+        if (!ParseValue(option, args[++i], o)) {
+            throw BadArguments{"unknown option \"" + option + "\""};
+        }
+    }
+    if (o.Help || o.Version) {
+        return o;
+    }
+    if (o.Info.empty() && (o.Picture.empty() || o.Output.empty())) {
+        throw BadArguments{"--picture and -o are required"};
+    }
+    if (std::string problem = o.Credits.Problem(); !problem.empty()) {
+        throw BadArguments{problem};
+    }
+    return o;
+}
+
+std::string PackHelpText() {
+    return std::string(Usage) + OptionHelp;
+}
