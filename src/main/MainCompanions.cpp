@@ -2,6 +2,7 @@
 #include "main/Main.h"
 #include "windows/About.h"
 #include "windows/BusyCursor.h"
+#include "windows/DialogOwner.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 
@@ -45,6 +46,7 @@ void TFormMain::BringToForeground() {
 
 void TFormMain::AboutMenuClick() {
     auto* about = new TFormAbout(this);
+    KeepAboveStayOnTopWindows(*about);
     FormAbout = about;
     about->exec();
     delete about;

@@ -8,12 +8,20 @@
 #include "windows/FramePacedRepaint.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
+#include "windows/ShownOnScreen.h"
 
-#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <algorithm>
+
+namespace {
+
+// A window manager frames and maps a new window within milliseconds; one that does not is not
+// waited for longer than this.
+constexpr std::chrono::milliseconds LoadingWindowWait{1000};
+
+} // namespace
 
 // A game asked for while one is being started (from the build's pass of pending events) is
 // not started inside it: it becomes a new game once the current one is done.
@@ -57,7 +65,7 @@ StartHooks TFormMain::GameStartHooks(QPointer<TFormProgress>& loading) {
             Invalidate();
         }
         loading = OpenLoadingWindow();
-        QCoreApplication::processEvents();
+        WaitUntilOnScreen(*loading, LoadingWindowWait, [this] { return Closed; });
         if (Closed) {
             return false;
         }

@@ -1,6 +1,7 @@
 #include "main/MessageBox.h"
 
-#include <QApplication>
+#include "windows/DialogOwner.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -20,7 +21,8 @@ void ShowMessageBox(const Message& message, const QString& caption) {
     }
     const auto qtIcon =
         message.Icon == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Information;
-    QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(qtIcon, caption, text, QMessageBox::Ok, DialogOwner());
+    KeepAboveStayOnTopWindows(box);
     // Shown exactly as stored, even when it looks like markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();

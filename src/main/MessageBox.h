@@ -10,7 +10,7 @@
 
 inline const QString MessageCaption = QStringLiteral("Tavrin");
 
-// A modal box owned by the active window.
+// A modal box, above every window of the player (DialogOwner).
 void ShowMessageBox(const Message& message, const QString& caption = MessageCaption);
 
 using MessageBoxHook =

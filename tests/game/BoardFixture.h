@@ -30,7 +30,8 @@ protected:
                          Started.push_back(count);
                          return true;
                      },
-                     [this](int made) { Cut.push_back(made); }};
+                     [this](int made) { Cut.push_back(made); },
+                     {}};
 
     void SetUp() override {
         Game.Settings.ZoomPercent = 100;

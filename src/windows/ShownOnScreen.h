@@ -1,0 +1,13 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+class QWidget;
+
+// Lets events run until the window manager has put a window just shown on the screen and the
+// window has been painted there, for at most `limit`, or until `stop` says so. A window shown
+// just before a stretch without events (a quick build) is then on the screen, painted, before
+// anything else opens over it.
+void WaitUntilOnScreen(QWidget& window, std::chrono::milliseconds limit,
+                       const std::function<bool()>& stop);
