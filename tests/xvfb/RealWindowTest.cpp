@@ -3,6 +3,7 @@
 // manager asks, and checks the player removed its temporary files.
 //   real_window_test TAVRIN-DEMO
 // Run it under xvfb-run; it makes its own temporary folder and home for the player.
+#include "xvfb/ScreenSupport.h"
 #include "xvfb/X11Support.h"
 
 #include <algorithm>
@@ -34,11 +35,6 @@ namespace fs = std::filesystem;
 
 const char* const Title = "Tavrin Christmas Edition";
 constexpr std::uint32_t BoardColor = 0x008080; // the demo's board, as 0xRRGGBB
-
-struct Screen {
-    xcb_connection_t* Connection;
-    xcb_screen_t* Root;
-};
 
 struct Window {
     xcb_window_t Id;
@@ -109,36 +105,6 @@ std::vector<Window> PlayerWindows(const Screen& s, const std::string& title = Ti
         return a.Width * a.Height > b.Width * b.Height;
     });
     return found;
-}
-
-// The whole screen as 0xRRGGBB pixels.
-std::vector<std::uint32_t> Screenshot(const Screen& s) {
-    const int w = s.Root->width_in_pixels;
-    const int h = s.Root->height_in_pixels;
-    auto* image = xcb_get_image_reply(
-        s.Connection,
-        xcb_get_image(s.Connection, XCB_IMAGE_FORMAT_Z_PIXMAP, s.Root->root, 0, 0, w, h, ~0u),
-        nullptr);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
-    if (image != nullptr) {
-        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
-        for (std::size_t i = 0; i < pixels.size(); ++i) {
-            pixels[i] = data[i] & 0xFFFFFF;
-        }
-        std::free(image);
-    }
-    return pixels;
-}
-
-void Pointer(const Screen& s, std::uint8_t type, int x, int y, std::uint8_t button = 0) {
-    if (type == XCB_MOTION_NOTIFY) {
-        xcb_test_fake_input(s.Connection, type, 0, XCB_CURRENT_TIME, s.Root->root,
-                            static_cast<std::int16_t>(x), static_cast<std::int16_t>(y), 0);
-    } else {
-        xcb_test_fake_input(s.Connection, type, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    }
-    xcb_flush(s.Connection);
-    std::this_thread::sleep_for(30ms);
 }
 
 // A screen point deep inside a piece: its 11 x 11 neighbourhood is free of the board colour.
@@ -225,25 +191,6 @@ int ChangedPixels(const std::vector<std::uint32_t>& a, const std::vector<std::ui
     return changed;
 }
 
-// Waits until three screenshots in a row agree: the player has finished what it was doing,
-// even on a busy machine.
-void WaitForStableScreen(const Screen& s) {
-    auto last = Screenshot(s);
-    int agreeing = 0;
-    for (int i = 0; i < 60 && agreeing < 2; ++i) {
-        std::this_thread::sleep_for(300ms);
-        auto now = Screenshot(s);
-        agreeing = now == last ? agreeing + 1 : 0;
-        last = std::move(now);
-    }
-}
-
-void Click(const Screen& s, int x, int y) {
-    Pointer(s, XCB_MOTION_NOTIFY, x, y);
-    Pointer(s, XCB_BUTTON_PRESS, 0, 0, 1);
-    Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -309,11 +256,11 @@ int main(int argc, char** argv) {
         const int tx = board.X + board.Width * 3 / 4;
         const int ty = board.Y + board.Height / 2;
         Pointer(s, XCB_MOTION_NOTIFY, x, y);
-        Pointer(s, XCB_BUTTON_PRESS, 0, 0, 1);
+        Pointer(s, XCB_BUTTON_PRESS);
         for (int step = 1; step <= 20; ++step) {
             Pointer(s, XCB_MOTION_NOTIFY, x + (tx - x) * step / 20, y + (ty - y) * step / 20);
         }
-        Pointer(s, XCB_BUTTON_RELEASE, 0, 0, 1);
+        Pointer(s, XCB_BUTTON_RELEASE);
         WaitForStableScreen(s);
         const auto after = Screenshot(s);
         Check(ChangedPixels(before, after, width, tx, ty, 20) > 200,

@@ -68,22 +68,6 @@ std::vector<Window> MappedWindows(xcb_connection_t* c, xcb_window_t root) {
     return found;
 }
 
-int Run(const std::vector<std::string>& command) {
-    std::vector<char*> argv;
-    std::vector<std::string> copy = command;
-    for (std::string& a : copy) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-        return -1;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 enum class Moment { MainWindowAppears, LoadingWindowAppears, BoxAppears };
 
 const char* NameOf(Moment moment) {

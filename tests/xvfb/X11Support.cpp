@@ -84,6 +84,22 @@ bool EndsNormally(pid_t pid, std::chrono::milliseconds limit) {
     return false;
 }
 
+int Run(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    std::vector<std::string> copy = command;
+    for (std::string& a : copy) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        return -1;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 fs::path MakePlayerHome() {
     char pattern[] = "/tmp/tavrin-home-XXXXXX";
     const fs::path home = mkdtemp(pattern);

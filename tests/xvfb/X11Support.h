@@ -23,6 +23,9 @@ std::string NetWmName(xcb_connection_t* c, xcb_window_t window);
 // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 void RequestClose(xcb_connection_t* c, xcb_window_t window);
 
+// Runs a command (its path first) and returns its exit status, or -1.
+int Run(const std::vector<std::string>& command);
+
 // A fresh home for the player: a private runtime folder and ALSA's null device for sound.
 std::filesystem::path MakePlayerHome();
 

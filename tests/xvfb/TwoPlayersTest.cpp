@@ -1,0 +1,228 @@
+// Two puzzles open at once, as a user has them: a red one and a blue one started one after the
+// other by the same user. Each keeps its own picture through new games, its thumbnail and the
+// other's close, and neither writes, reads or deletes the other's files.
+//   two_players_test TAVRIN-PACK TAVRIN-PLAYER
+// Run it under xvfb-run (run-under-xvfb.sh), bare or under a window manager.
+#include "xvfb/ScreenSupport.h"
+#include "xvfb/X11Support.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+const std::string Title = "Tavrin Christmas Edition";
+constexpr std::uint32_t KeyF2 = 0xFFBF;
+constexpr std::uint32_t KeyAlt = 0xFFE9;
+constexpr std::uint32_t KeyO = 0x6F;
+constexpr std::uint32_t KeyT = 0x74;
+
+// A Windows bitmap of one colour, 0xRRGGBB.
+void WriteBitmap(const fs::path& file, int width, int height, std::uint32_t rgb) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
+    std::vector<char> bytes(size, 0);
+    const auto put = [&](std::size_t at, std::uint32_t value, int count) {
+        std::memcpy(bytes.data() + at, &value, static_cast<std::size_t>(count));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, size, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::size_t at = 54 + static_cast<std::size_t>(y * row + x * 3);
+            bytes[at] = static_cast<char>(rgb & 0xFF);
+            bytes[at + 1] = static_cast<char>(rgb >> 8 & 0xFF);
+            bytes[at + 2] = static_cast<char>(rgb >> 16 & 0xFF);
+        }
+    }
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+}
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Colours {
+    int Red = 0;
+    int Blue = 0;
+    int Shown = 0;
+};
+
+// The red and the blue pixels among the window's uncovered ones.
+Colours ColoursIn(const Screen& s, const ShownWindow& w) {
+    const std::vector<std::uint32_t> shot = Screenshot(s);
+    Colours c;
+    for (const auto& [x, y] : w.Uncovered) {
+        const std::uint32_t p = shot[static_cast<std::size_t>(y) * s.Root->width_in_pixels + x];
+        const int r = p >> 16 & 0xFF;
+        const int g = p >> 8 & 0xFF;
+        const int b = p & 0xFF;
+        c.Red += r > 150 && g < 90 && b < 90;
+        c.Blue += b > 150 && r < 90 && g < 90;
+        ++c.Shown;
+    }
+    return c;
+}
+
+std::vector<ShownWindow> Captioned(const Screen& s, pid_t pid, const std::string& caption) {
+    std::vector<ShownWindow> found;
+    for (ShownWindow& w : WindowsOf(s, pid)) {
+        if (w.Caption == caption) {
+            found.push_back(std::move(w));
+        }
+    }
+    return found;
+}
+
+bool WaitForWindows(const Screen& s, pid_t pid, const std::string& caption, std::size_t count) {
+    for (int i = 0; i < 300; ++i) {
+        if (Captioned(s, pid, caption).size() == count) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+// Closes the loading window with its start button, as a user starts the game.
+void StartTheGame(const Screen& s, pid_t pid) {
+    WaitForWindows(s, pid, Title, 2);
+    WaitForStableScreen(s);
+    for (int tries = 0; tries < 20; ++tries) {
+        const std::vector<ShownWindow> windows = Captioned(s, pid, Title);
+        if (windows.size() < 2) {
+            break;
+        }
+        // The loading window is the smaller one; its start button is at its bottom.
+        const ShownWindow& loading =
+            std::min(windows[0], windows[1], [](const auto& a, const auto& b) {
+                return a.Width * a.Height < b.Width * b.Height;
+            });
+        Click(s, loading.X + loading.Width / 2, loading.Y + loading.Height - 20);
+        std::this_thread::sleep_for(300ms);
+    }
+}
+
+std::optional<ShownWindow> BoardOf(const Screen& s, pid_t pid) {
+    const std::vector<ShownWindow> boards = Captioned(s, pid, Title);
+    return boards.size() == 1 ? std::optional(boards.front()) : std::nullopt;
+}
+
+std::vector<fs::path> PlayerFolders(const fs::path& home) {
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(home / "runtime")) {
+        if (entry.path().filename().string().rfind("tavrin", 0) == 0) {
+            folders.push_back(entry.path());
+        }
+    }
+    return folders;
+}
+
+// A new game in the player's board window, then what it shows.
+Colours NewGameIn(const Screen& s, pid_t pid) {
+    if (const auto board = BoardOf(s, pid)) {
+        Activate(s, board->Id);
+        PressKey(s, KeyF2);
+        StartTheGame(s, pid);
+        WaitForStableScreen(s);
+    }
+    const auto board = BoardOf(s, pid);
+    return board ? ColoursIn(s, *board) : Colours{};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: two_players_test TAVRIN-PACK TAVRIN-PLAYER\n");
+        return 2;
+    }
+    Screen s{xcb_connect(nullptr, nullptr), nullptr};
+    if (xcb_connection_has_error(s.Connection) != 0) {
+        std::printf("skipped: no X server could be reached\n");
+        return 77;
+    }
+    s.Root = xcb_setup_roots_iterator(xcb_get_setup(s.Connection)).data;
+
+    // One user: both players share the user's temporary folder.
+    const fs::path home = MakePlayerHome();
+    WriteBitmap(home / "red.bmp", 640, 480, 0xDC1E1E);
+    WriteBitmap(home / "blue.bmp", 640, 480, 0x1E1EDC);
+    for (const char* colour : {"red", "blue"}) {
+        const std::string picture = (home / (std::string(colour) + ".bmp")).string();
+        Check(Run({argv[1], "--player", argv[2], "--picture", picture, "--type", "4", "-o",
+                   (home / colour).string()}) == 0,
+              std::string("the ") + colour + " puzzle is made");
+    }
+
+    const pid_t red = StartPlayer((home / "red").string(), home);
+    StartTheGame(s, red);
+    const pid_t blue = StartPlayer((home / "blue").string(), home);
+    StartTheGame(s, blue);
+    Check(Captioned(s, red, Title).size() == 1 && Captioned(s, blue, Title).size() == 1,
+          "both puzzles are started, their loading windows closed");
+    Check(PlayerFolders(home).size() == 2, "each player has a folder of its own");
+
+    const Colours again = NewGameIn(s, red);
+    std::printf("red puzzle after a new game: %d red, %d blue of %d pixels\n", again.Red,
+                again.Blue, again.Shown);
+    Check(again.Red > 5000 && again.Blue == 0, "a new game of the red puzzle is cut from red");
+
+    if (const auto board = BoardOf(s, red)) {
+        Activate(s, board->Id);
+    }
+    PressKey(s, KeyO, {KeyAlt});
+    PressKey(s, KeyT);
+    Check(WaitForWindows(s, red, "Thumbnail", 1), "the red puzzle's thumbnail opens");
+    WaitForStableScreen(s);
+    if (const auto thumbnails = Captioned(s, red, "Thumbnail"); !thumbnails.empty()) {
+        const Colours shown = ColoursIn(s, thumbnails.front());
+        Check(shown.Red * 10 > shown.Shown * 9, "the red puzzle's thumbnail shows red");
+    }
+
+    if (const auto board = BoardOf(s, blue)) {
+        RequestClose(s.Connection, board->Id);
+    }
+    Check(EndsNormally(blue, 20s), "the blue puzzle closes");
+    const std::vector<fs::path> left = PlayerFolders(home);
+    Check(left.size() == 1 && ReadAll(left.front() / "tavrin.bmp") == ReadAll(home / "red.bmp"),
+          "the blue puzzle's close leaves the red one's files as they were");
+
+    const Colours afterClose = NewGameIn(s, red);
+    Check(Captioned(s, red, "Tavrin").empty(), "the red puzzle's new game shows no message");
+    Check(afterClose.Red > 5000 && afterClose.Blue == 0,
+          "the red puzzle still cuts red after the blue one closed");
+
+    if (const auto board = BoardOf(s, red)) {
+        RequestClose(s.Connection, board->Id);
+    }
+    Check(EndsNormally(red, 20s), "the red puzzle closes");
+    Check(PlayerFolders(home).empty(), "nothing of either player is left");
+    xcb_disconnect(s.Connection);
+    const int status = CheckSummary();
+    if (status != 0) {
+        std::printf("the player said:\n%s\n", ReadAll(home / "player.log").c_str());
+    }
+    fs::remove_all(home);
+    return status;
+}
