@@ -2,6 +2,7 @@
 
 #include "xvfb/X11Support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <optional>
@@ -230,4 +231,47 @@ void Activate(const Screen& s, xcb_window_t window) {
     xcb_set_input_focus(s.Connection, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     xcb_flush(s.Connection);
     std::this_thread::sleep_for(300ms);
+}
+
+std::vector<ShownWindow> Captioned(const Screen& s, pid_t pid, const std::string& caption) {
+    std::vector<ShownWindow> found;
+    for (ShownWindow& w : WindowsOf(s, pid)) {
+        if (w.Caption == caption) {
+            found.push_back(std::move(w));
+        }
+    }
+    return found;
+}
+
+bool WaitForWindows(const Screen& s, pid_t pid, const std::string& caption, std::size_t count) {
+    for (int i = 0; i < 300; ++i) {
+        if (Captioned(s, pid, caption).size() == count) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+void StartTheGame(const Screen& s, pid_t pid) {
+    WaitForWindows(s, pid, PlayerTitle, 2);
+    WaitForStableScreen(s);
+    for (int tries = 0; tries < 20; ++tries) {
+        const std::vector<ShownWindow> windows = Captioned(s, pid, PlayerTitle);
+        if (windows.size() < 2) {
+            break;
+        }
+        // The loading window is the smaller one; its start button is at its bottom.
+        const ShownWindow& loading =
+            std::min(windows[0], windows[1], [](const auto& a, const auto& b) {
+                return a.Width * a.Height < b.Width * b.Height;
+            });
+        Click(s, loading.X + loading.Width / 2, loading.Y + loading.Height - 20);
+        std::this_thread::sleep_for(300ms);
+    }
+}
+
+std::optional<ShownWindow> BoardOf(const Screen& s, pid_t pid) {
+    const std::vector<ShownWindow> boards = Captioned(s, pid, PlayerTitle);
+    return boards.size() == 1 ? std::optional(boards.front()) : std::nullopt;
 }

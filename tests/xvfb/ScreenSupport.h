@@ -4,6 +4,7 @@
 // the part of each that can be seen, the pointer and the keyboard (XTEST).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -44,6 +45,18 @@ double BlackShare(const std::vector<std::uint32_t>& shot, int screenWidth, const
 // A pointer motion to (x, y), or a press or release of the first button.
 void Pointer(const Screen& s, std::uint8_t type, int x = 0, int y = 0);
 void Click(const Screen& s, int x, int y);
+
+// The player's board and loading windows carry its title.
+inline const std::string PlayerTitle = "Tavrin Christmas Edition";
+
+// The process's windows of that caption, bottom to top.
+std::vector<ShownWindow> Captioned(const Screen& s, pid_t pid, const std::string& caption);
+// Waits up to 30 s until the process shows `count` windows of that caption.
+bool WaitForWindows(const Screen& s, pid_t pid, const std::string& caption, std::size_t count);
+// Waits for the loading window and closes it with its start button, as a user starts the game.
+void StartTheGame(const Screen& s, pid_t pid);
+// The player's board window, while no loading window shows.
+std::optional<ShownWindow> BoardOf(const Screen& s, pid_t pid);
 // Presses and releases the key of `keysym`, with the keys of `held` held down meanwhile.
 void PressKey(const Screen& s, std::uint32_t keysym, const std::vector<std::uint32_t>& held = {});
 // Raises the window and gives it the keyboard, through the window manager when there is one.

@@ -23,7 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-const std::string Title = "Tavrin Christmas Edition";
 constexpr std::uint32_t KeyF2 = 0xFFBF;
 constexpr std::uint32_t KeyAlt = 0xFFE9;
 constexpr std::uint32_t KeyO = 0x6F;
@@ -84,50 +83,6 @@ Colours ColoursIn(const Screen& s, const ShownWindow& w) {
     return c;
 }
 
-std::vector<ShownWindow> Captioned(const Screen& s, pid_t pid, const std::string& caption) {
-    std::vector<ShownWindow> found;
-    for (ShownWindow& w : WindowsOf(s, pid)) {
-        if (w.Caption == caption) {
-            found.push_back(std::move(w));
-        }
-    }
-    return found;
-}
-
-bool WaitForWindows(const Screen& s, pid_t pid, const std::string& caption, std::size_t count) {
-    for (int i = 0; i < 300; ++i) {
-        if (Captioned(s, pid, caption).size() == count) {
-            return true;
-        }
-        std::this_thread::sleep_for(100ms);
-    }
-    return false;
-}
-
-// Closes the loading window with its start button, as a user starts the game.
-void StartTheGame(const Screen& s, pid_t pid) {
-    WaitForWindows(s, pid, Title, 2);
-    WaitForStableScreen(s);
-    for (int tries = 0; tries < 20; ++tries) {
-        const std::vector<ShownWindow> windows = Captioned(s, pid, Title);
-        if (windows.size() < 2) {
-            break;
-        }
-        // The loading window is the smaller one; its start button is at its bottom.
-        const ShownWindow& loading =
-            std::min(windows[0], windows[1], [](const auto& a, const auto& b) {
-                return a.Width * a.Height < b.Width * b.Height;
-            });
-        Click(s, loading.X + loading.Width / 2, loading.Y + loading.Height - 20);
-        std::this_thread::sleep_for(300ms);
-    }
-}
-
-std::optional<ShownWindow> BoardOf(const Screen& s, pid_t pid) {
-    const std::vector<ShownWindow> boards = Captioned(s, pid, Title);
-    return boards.size() == 1 ? std::optional(boards.front()) : std::nullopt;
-}
-
 std::vector<fs::path> PlayerFolders(const fs::path& home) {
     std::vector<fs::path> folders;
     for (const auto& entry : fs::directory_iterator(home / "runtime")) {
@@ -179,7 +134,7 @@ int main(int argc, char** argv) {
     StartTheGame(s, red);
     const pid_t blue = StartPlayer((home / "blue").string(), home);
     StartTheGame(s, blue);
-    Check(Captioned(s, red, Title).size() == 1 && Captioned(s, blue, Title).size() == 1,
+    Check(Captioned(s, red, PlayerTitle).size() == 1 && Captioned(s, blue, PlayerTitle).size() == 1,
           "both puzzles are started, their loading windows closed");
     Check(PlayerFolders(home).size() == 2, "each player has a folder of its own");
 
