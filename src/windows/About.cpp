@@ -3,9 +3,7 @@
 #include "Version.h"
 #include "windows/AppIcon.h"
 #include "windows/Labels.h"
-#include "windows/LinkClick.h"
 #include "windows/Placement.h"
-#include "windows/WebLinks.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -38,9 +36,9 @@ TFormAbout::TFormAbout(QWidget* owner)
     Label2 = PlacedLabel(GroupBox1, {64, 32, 53, 13},
                          QStringLiteral("Version ") + QString::fromUtf8(TavrinVersion));
     Label3 = PlacedLabel(GroupBox1, {64, 48, 145, 13}, QStringLiteral("© 2026 The Tavrin team"));
-    Label4 = PlacedLabel(GroupBox1, {64, 64, 169, 13}, QStringLiteral("tavrin.example.org"));
-    StyleAsLink(Label4);
-    new LinkClick(Label4, [this] { Label4Click(); });
+    // The maker has no web page: its link line stays empty and hidden.
+    Label4 = PlacedLabel(GroupBox1, {64, 64, 169, 13}, {});
+    Label4->hide();
 
     Panel1 = EtchedPanel(this, {8, 96, 273, 229});
     FillPanel();
@@ -83,8 +81,4 @@ void TFormAbout::moveEvent(QMoveEvent* event) {
     if (isVisible() && FrameMargins(*this) != PlacedWithFrame) {
         CenterOnScreen();
     }
-}
-
-void TFormAbout::Label4Click() {
-    OpenWebLink(WebLinks::HomePage);
 }

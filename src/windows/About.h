@@ -18,8 +18,6 @@ public:
     static constexpr int ClientWidth = 288;
     static constexpr int ClientHeight = 361;
 
-    void Label4Click();
-
     QGroupBox* GroupBox1 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Label1 = nullptr;

@@ -57,13 +57,12 @@ TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
     Image1->setGeometry(2, 2, 301, 132);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(PaintBanner());
-    Image1->setCursor(Qt::PointingHandCursor);
-    new LinkClick(Image1, [this] { Image1Click(); });
 
     Panel3 = EtchedPanel(Panel1, {8, 147, 305, 117});
     Label1 = PlacedLabel(Panel3, {8, 8, 240, 13}, NeutralTitle);
-    Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, QStringLiteral("tavrin.example.org"));
-    new LinkClick(Label4, [this] { Label4Click(); });
+    // The maker has no web page: its link line stays empty and hidden.
+    Label4 = LinkLabel(Panel3, {8, 24, 169, 13}, {});
+    Label4->hide();
     Label2 = PlacedLabel(Panel3, {8, 44, 152, 13}, {});
     Label6 = LinkLabel(Panel3, {8, 60, 178, 13}, {});
     new LinkClick(Label6, [this] { Label6Click(); });
@@ -108,12 +107,6 @@ QLabel* TFormProgress::LinkLabel(QWidget* parent, const QRect& geometry, const Q
     return label;
 }
 
-void TFormProgress::Image1Click() {
-    OpenWebLink(WebLinks::ProductPage);
-}
-void TFormProgress::Label4Click() {
-    OpenWebLink(WebLinks::HomePage);
-}
 void TFormProgress::Label6Click() {
     if (!PictureLink.isEmpty()) {
         OpenWebLink(PictureLink);

@@ -22,8 +22,6 @@ public:
     static constexpr int ClientWidth = 321;
     static constexpr int ClientHeight = 373;
 
-    void Image1Click();
-    void Label4Click();
     void Label6Click();
     void Label5Click();
 

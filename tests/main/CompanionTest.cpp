@@ -149,6 +149,7 @@ TEST_F(AboutTest, EachCommandShowsAFreshModalDialog) {
             EXPECT_EQ(Form.FormAbout->Label1->text(), "Tavrin Christmas Edition");
             EXPECT_EQ(Form.FormAbout->Label2->text(), "Version 5.5");
             EXPECT_TRUE(Form.FormAbout->BitBtn1->isDefault());
+            EXPECT_FALSE(Form.FormAbout->Label4->isVisible()); // no web page to lead to
             QTest::mouseClick(Form.FormAbout->Label4, Qt::LeftButton);
             linkLeftItOpen = Form.FormAbout->isVisible();
             QTest::mouseClick(Form.FormAbout->BitBtn1, Qt::LeftButton);
@@ -159,5 +160,5 @@ TEST_F(AboutTest, EachCommandShowsAFreshModalDialog) {
     EXPECT_FALSE(shown[0]);
     EXPECT_FALSE(shown[1]);
     EXPECT_TRUE(linkLeftItOpen);
-    EXPECT_EQ(links.Opened, (std::vector<QString>{WebLinks::HomePage, WebLinks::HomePage}));
+    EXPECT_TRUE(links.Opened.empty());
 }

@@ -49,8 +49,8 @@ TEST_F(ProgressTest, HasTheLoadingWindowsLayout) {
     EXPECT_EQ(progress.ProgressBar->geometry(), QRect(8, 320, 305, 17));
     EXPECT_EQ(progress.ProgressBar->maximum(), 100);
     EXPECT_EQ(progress.Image1->pixmap().size(), QSize(299, 134));
-    EXPECT_TRUE(progress.Label4->font().underline());
-    EXPECT_EQ(progress.Label4->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_TRUE(progress.Label6->font().underline());
+    EXPECT_EQ(progress.Label6->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_EQ(progress.font().pixelSize(), 11);
     EXPECT_TRUE(progress.Label7->wordWrap());
 }
@@ -61,13 +61,11 @@ TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
     TFormProgress progress(&Form, Form.Credits);
     progress.show();
     const QRect before = progress.geometry();
-    QTest::mouseClick(progress.Label4, Qt::LeftButton);
-    QTest::mouseClick(progress.Image1, Qt::LeftButton);
+    QTest::mouseClick(progress.Image1, Qt::LeftButton); // the banner leads nowhere
     QTest::mouseClick(progress.Label6, Qt::LeftButton);
     QTest::mouseClick(progress.Label5, Qt::LeftButton);
     EXPECT_EQ(links.Opened,
-              (std::vector<QString>{WebLinks::HomePage, WebLinks::ProductPage,
-                                    "https://example.org/ann", "http://example.org/bob"}));
+              (std::vector<QString>{"https://example.org/ann", "http://example.org/bob"}));
     EXPECT_TRUE(progress.isVisible());
     EXPECT_EQ(progress.geometry(), before);
 }
@@ -76,9 +74,10 @@ TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
 // press without its release, or a release away from the link opens nothing.
 TEST_F(ProgressTest, OnlyALeftClickOnALinkOpensIt) {
     LinkCatcher links;
+    Form.Credits = Credits;
     TFormProgress progress(&Form, Form.Credits);
     progress.show();
-    QLabel* link = progress.Label4;
+    QLabel* link = progress.Label6;
     QTest::mouseClick(link, Qt::RightButton);
     QTest::mouseClick(link, Qt::MiddleButton);
     QTest::mousePress(link, Qt::LeftButton);
@@ -86,7 +85,7 @@ TEST_F(ProgressTest, OnlyALeftClickOnALinkOpensIt) {
     QTest::mouseRelease(link, Qt::LeftButton);
     EXPECT_TRUE(links.Opened.empty());
     QTest::mouseClick(link, Qt::LeftButton);
-    EXPECT_EQ(links.Opened, std::vector<QString>{WebLinks::HomePage});
+    EXPECT_EQ(links.Opened, std::vector<QString>{"https://example.org/ann"});
 }
 
 // The credit panels have an outer bevel lowered and an inner one raised: from the top-left
@@ -157,7 +156,7 @@ TEST_F(ProgressTest, WithoutCreditsOnlyANeutralTitleShows) {
     EXPECT_EQ(progress.Label1->text(), "Tavrin jigsaw puzzle");
     EXPECT_TRUE(ShowsTextAt(progress, progress.Label1));
     for (const QLabel* label :
-         {progress.Label2, progress.Label3, progress.Label5, progress.Label6}) {
+         {progress.Label4, progress.Label2, progress.Label3, progress.Label5, progress.Label6}) {
         EXPECT_FALSE(label->isVisible());
         EXPECT_FALSE(ShowsTextAt(progress, label)) << "something drawn where no credit is";
     }
