@@ -3,11 +3,13 @@
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/CloseBehindModal.h"
+#include "main/MainWindowLoss.h"
 #include "main/PointerConfinement.h"
 #include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
 #include "picture/PictureFile.h"
 #include "windows/AppIcon.h"
+#include "windows/FocusKeeper.h"
 #include "windows/WorkArea.h"
 
 #include <QApplication>
@@ -43,6 +45,9 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     Confinement = std::make_unique<PointerConfinement>(*BoardView);
     CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
+    LossFilter = std::make_unique<MainWindowLoss>(*this, [this] { WindowLost(); });
+    QCoreApplication::instance()->installNativeEventFilter(LossFilter.get());
+    new FocusKeeper(*this);
     setCentralWidget(BoardView);
     CreateMenu();
     // Fixed from the start: a window manager that sees it resizable at its first mapping
@@ -183,6 +188,14 @@ void TFormMain::CloseFromOutside() {
         }
     }
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TFormMain::WindowLost() {
+    if (!Closed) {
+        CloseFromOutside();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    }
 }
 
 // A new game asked for while one is being started waits for it; any number of them asked for

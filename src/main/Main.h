@@ -16,6 +16,7 @@
 
 class BoardWidget;
 class CloseBehindModal;
+class MainWindowLoss;
 class MediaPlayer;
 class PointerConfinement;
 class StartupReadAhead;
@@ -53,6 +54,8 @@ public:
     // A close that does not come through the window: a window manager's request while a modal
     // box blocks the window, or a request to end the process. The player ends all the same.
     void CloseFromOutside();
+    // The window was destroyed from outside: the player ends.
+    void WindowLost();
     void NewGameMenuClick();
     void ExitMenuClick();
     // Pointer positions are device pixels of the board.
@@ -141,4 +144,5 @@ private:
     PlayerFolder TempFiles;
     std::unique_ptr<PointerConfinement> Confinement;
     std::unique_ptr<CloseBehindModal> CloseFilter;
+    std::unique_ptr<MainWindowLoss> LossFilter;
 };

@@ -66,6 +66,9 @@ int main(int, char** argv) {
     TApplication app(toolkitArgc, toolkitArgv);
     SayHeldBackMessages();
     readAhead->ToolkitStarted();
+#ifndef __SANITIZE_ADDRESS__ // the sanitizer reports a crash through these signals itself
+    PlayerFolder::RemoveOnFatalSignals();
+#endif
     try {
         TFormMain form(std::move(readAhead));
         // Ended from outside, the player closes as it does when its window is closed.

@@ -3,6 +3,9 @@
 #include "package/TempFolder.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -34,9 +37,45 @@ bool IsOwnFolder(int folder) {
     return fstat(folder, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid();
 }
 
+// Only calls that a signal handler may make: the names are string literals.
 void DeletePlayerFiles(int folder) {
     for (const std::string_view name : {TempPictureJpegName, TempPictureBitmapName, TempSongName}) {
-        unlinkat(folder, std::string(name).c_str(), 0);
+        unlinkat(folder, name.data(), 0);
+    }
+}
+
+// The folder held in this process, for the ways out that skip destructors; the lock and a copy
+// of the path for a signal handler, which must not allocate.
+PlayerFolder* Held = nullptr;
+volatile int HeldLock = -1;
+char HeldPath[PATH_MAX];
+
+void RemoveHeldFolderAtExit() {
+    if (Held != nullptr) {
+        Held->Remove();
+    }
+}
+
+void RemoveHeldFolderAndDie(int signal) {
+    if (HeldLock >= 0) {
+        DeletePlayerFiles(HeldLock);
+        rmdir(HeldPath);
+    }
+    raise(signal); // the handler was reset: the signal now ends the process as it would have
+}
+
+void Hold(PlayerFolder& folder, int lock) {
+    static const bool registered = std::atexit(RemoveHeldFolderAtExit) == 0;
+    (void)registered;
+    Held = &folder;
+    std::strncpy(HeldPath, folder.Path().c_str(), sizeof HeldPath - 1);
+    HeldLock = lock;
+}
+
+void LetGo(const PlayerFolder& folder) {
+    if (Held == &folder) {
+        HeldLock = -1;
+        Held = nullptr;
     }
 }
 
@@ -62,6 +101,7 @@ std::string PlayerFolder::Create(const std::string& userFolder) {
         if (folder >= 0 && TakeLock(folder) && StillThere(folder)) {
             Folder = std::move(path);
             Lock = folder;
+            Hold(*this, Lock);
             return {};
         }
         if (folder >= 0) {
@@ -75,11 +115,22 @@ void PlayerFolder::Remove() {
     if (Folder.empty()) {
         return;
     }
+    LetGo(*this);
     DeletePlayerFiles(Lock);
     rmdir(Folder.c_str());
     close(Lock);
     Lock = -1;
     Folder.clear();
+}
+
+void PlayerFolder::RemoveOnFatalSignals() {
+    struct sigaction action {};
+    action.sa_handler = RemoveHeldFolderAndDie;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 void RemoveFoldersOfEndedPlayers(const std::string& userFolder) {

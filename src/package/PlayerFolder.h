@@ -24,8 +24,13 @@ public:
     const std::string& Path() const { return Folder; }
 
     // Deletes the player's temporary files and the folder, and lets go of the lock. Only the
-    // names the player writes are deleted: a folder holding anything else is left.
+    // names the player writes are deleted: a folder holding anything else is left. A process
+    // that ends through exit() does it too.
     void Remove();
+
+    // From now on a crash (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) deletes the files of the
+    // folder held then before the process ends. For the player's process only.
+    static void RemoveOnFatalSignals();
 
 private:
     std::string Folder;

@@ -72,6 +72,8 @@ void Launch(const Screen& s, const std::string& package, std::chrono::millisecon
     WaitForStableScreen(s);
     CheckEveryWindowPainted(s, pid, "with the start message open");
     PressKey(s, KeyReturn);
+    std::this_thread::sleep_for(500ms);
+    Check(KeyboardOwner(s) == pid, "the keyboard stays with the player when the message closes");
     StartTheGame(s, pid);
 
     if (const auto board = BoardOf(s, pid)) {

@@ -215,6 +215,23 @@ void PressKey(const Screen& s, std::uint32_t keysym, const std::vector<std::uint
     }
 }
 
+pid_t KeyboardOwner(const Screen& s) {
+    auto* focus =
+        xcb_get_input_focus_reply(s.Connection, xcb_get_input_focus(s.Connection), nullptr);
+    xcb_window_t w = focus != nullptr ? focus->focus : XCB_NONE;
+    std::free(focus);
+    // The window that has it, or the frame or top-level it lies in.
+    while (w != XCB_NONE && w != XCB_INPUT_FOCUS_POINTER_ROOT && w != s.Root->root) {
+        if (const pid_t pid = WindowPid(s.Connection, w)) {
+            return pid;
+        }
+        auto* tree = xcb_query_tree_reply(s.Connection, xcb_query_tree(s.Connection, w), nullptr);
+        w = tree != nullptr ? tree->parent : XCB_NONE;
+        std::free(tree);
+    }
+    return 0;
+}
+
 void Activate(const Screen& s, xcb_window_t window) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;

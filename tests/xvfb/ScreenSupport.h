@@ -59,5 +59,7 @@ void StartTheGame(const Screen& s, pid_t pid);
 std::optional<ShownWindow> BoardOf(const Screen& s, pid_t pid);
 // Presses and releases the key of `keysym`, with the keys of `held` held down meanwhile.
 void PressKey(const Screen& s, std::uint32_t keysym, const std::vector<std::uint32_t>& held = {});
+// The process whose window has the keyboard; 0 when it is with the root window or none.
+pid_t KeyboardOwner(const Screen& s);
 // Raises the window and gives it the keyboard, through the window manager when there is one.
 void Activate(const Screen& s, xcb_window_t window);

@@ -4,10 +4,12 @@
 // still to come, and while a zoom notice is open. Each time it must end by itself within a
 // generous limit, show no box (no further one), and leave no temporary file behind.
 //   startup_close_test TAVRIN-PACK TAVRIN-PLAYER SONG
+#include "xvfb/ScreenSupport.h"
 #include "xvfb/X11Support.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -175,6 +177,32 @@ void TerminateWhilePlaying(const std::string& package) {
     fs::remove_all(home);
 }
 
+// The board's window destroyed from outside (xkill, `xdotool windowclose`, a crashed window
+// manager) while the loading window shows, or while the puzzle is played: the player ends, its
+// song with it, and its files go.
+void DestroyTheBoard(const std::string& package, xcb_connection_t* c, bool whilePlaying) {
+    const std::string what = whilePlaying ? "the board destroyed during play"
+                                          : "the board destroyed while the loading window shows";
+    const Screen s{c, xcb_setup_roots_iterator(xcb_get_setup(c)).data};
+    const fs::path home = MakePlayerHome();
+    const pid_t pid = StartPlayer(package, home);
+    Check(WaitForWindows(s, pid, PlayerTitle, 2), what + ": the player starts");
+    if (whilePlaying) {
+        StartTheGame(s, pid);
+    }
+    const std::vector<ShownWindow> windows = Captioned(s, pid, PlayerTitle);
+    if (!windows.empty()) {
+        xcb_destroy_window(
+            c, std::max_element(windows.begin(), windows.end(), [](const auto& a, const auto& b) {
+                   return a.Width < b.Width;
+               })->Id);
+        xcb_flush(c);
+    }
+    Check(EndsNormally(pid, ExitLimit), what + ": the player ends");
+    Check(!PlayerFilesLeft(home), what + ": no temporary file is left");
+    fs::remove_all(home);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -216,6 +244,8 @@ int main(int argc, char** argv) {
             CloseAt(moment, package, "a picture that fits", c, root);
         }
         TerminateWhilePlaying(package);
+        DestroyTheBoard(package, c, false);
+        DestroyTheBoard(package, c, true);
     }
     // At full size the picture is too large for the screen: a modal notice comes, which keeps
     // the toolkit from taking a close of the main window while it is open.
