@@ -32,9 +32,22 @@ QString WhyNoWindow(const QString& toolkitSays) {
         return toolkitSays;
     }
     const QString display = qEnvironmentVariable("DISPLAY");
-    return display.isEmpty()
-               ? QStringLiteral("no display to show the puzzle on (DISPLAY is not set)")
-               : QStringLiteral("the display \"%1\" cannot be reached").arg(display);
+    if (!display.isEmpty()) {
+        return QStringLiteral("the display \"%1\" cannot be reached").arg(display);
+    }
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return QStringLiteral("no X display (DISPLAY is not set), and this Qt cannot show windows "
+                              "on Wayland itself (install qt6-wayland, or run Xwayland)");
+    }
+    return QStringLiteral("no display to show the puzzle on (DISPLAY is not set)");
+}
+
+// The player places its windows and confines the pointer, which only X11 allows: it runs on X11
+// (Xwayland on a Wayland desktop) whenever a display is named, and on Wayland itself otherwise.
+void PreferX11() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    }
 }
 
 // A start that cannot open a window ends with one line, before anything was written.
@@ -63,6 +76,7 @@ int main(int, char** argv) {
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};
     qInstallMessageHandler(HoldBackWhileStarting);
+    PreferX11();
     TApplication app(toolkitArgc, toolkitArgv);
     SayHeldBackMessages();
     readAhead->ToolkitStarted();

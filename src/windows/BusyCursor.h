@@ -2,11 +2,24 @@
 
 #include <QGuiApplication>
 
-// The busy cursor, for as long as it lives.
+// The busy cursor, for as long as it lives. Not on Wayland itself, where redrawing the animated
+// cursor during start-up has crashed Qt's Wayland client.
 class BusyCursor {
 public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor()
+        : Shown(QGuiApplication::platformName() != QLatin1String("wayland")) {
+        if (Shown) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        }
+    }
+    ~BusyCursor() {
+        if (Shown) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool Shown;
 };
