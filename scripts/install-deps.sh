@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libxcb1-dev libxcb-xtest0-dev libxcb-shm0-dev libjpeg62-turbo-dev
     libturbojpeg0-dev libfluidsynth-dev timgm6mb-soundfont
     libgtest-dev libbenchmark-dev xvfb xauth
-    openbox x11-utils pulseaudio pulseaudio-utils libasound2-plugins
+    openbox weston xwayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
     "$@"
 )
 

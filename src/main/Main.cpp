@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QWindow>
 #include <ctime>
 
 namespace {
@@ -97,6 +98,9 @@ void TFormMain::CreateMenu() {
 // window and any message appear over it rather than over an empty desktop.
 void TFormMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (windowHandle() != nullptr) {
+        windowHandle()->installEventFilter(this);
+    }
     if (FirstShow) {
         QMetaObject::invokeMethod(this, &TFormMain::FormShow, Qt::QueuedConnection);
     }
@@ -105,6 +109,15 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
+}
+
+// On the screen at last: where the window manager put it is known now, also when it said nothing.
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose && !FirstShow &&
+        windowHandle()->isExposed()) {
+        FitFrameIntoWorkArea(*this);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFormMain::moveEvent(QMoveEvent* event) {

@@ -2,11 +2,16 @@
 
 #include "windows/DevicePixels.h"
 
+#ifdef TAVRIN_HAVE_XCB
+#include "windows/X11.h"
+#endif
+
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -35,6 +40,28 @@ void PlaceAt(QMainWindow& window, const QSize& size, const QPoint& corner) {
     }
 }
 
+// A window manager that states no frame and publishes no work area (weston's, for Xwayland)
+// puts its title bar and panel above the window all the same: the window's place on the screen
+// then tells how much of it lies off the screen, and it is made that much smaller.
+void KeepOnScreen(QMainWindow& window) {
+    const QScreen* screen = window.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    QRect client = window.geometry();
+#ifdef TAVRIN_HAVE_XCB
+    if (const std::optional<QPoint> position = X11ScreenPosition(window)) {
+        client.moveTopLeft((QPointF(*position) / window.devicePixelRatioF()).toPoint());
+    }
+#endif
+    const QSize fits(std::min(client.width(), area.right() + 1 - client.left()),
+                     std::min(client.height(), area.bottom() + 1 - client.top()));
+    if (fits != client.size() && fits.isValid()) {
+        window.setFixedSize(DeviceAligned(window, fits));
+    }
+}
+
 } // namespace
 
 void FixToWorkArea(QMainWindow& window) {
@@ -49,6 +76,7 @@ void FitFrameIntoWorkArea(QMainWindow& window) {
     }
     const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();
     if (frameExtra.width() <= 0 && frameExtra.height() <= 0) {
+        KeepOnScreen(window);
         return;
     }
     const QRect work = WorkArea();
