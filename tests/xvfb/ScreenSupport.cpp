@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <thread>
@@ -123,6 +124,16 @@ void FakeKey(const Screen& s, std::uint8_t type, std::uint8_t keycode) {
 }
 
 } // namespace
+
+std::optional<Screen> OpenScreen() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c) != 0) {
+        std::printf("skipped: no X server could be reached\n");
+        xcb_disconnect(c);
+        return std::nullopt;
+    }
+    return Screen{c, xcb_setup_roots_iterator(xcb_get_setup(c)).data};
+}
 
 std::vector<std::uint32_t> Screenshot(const Screen& s) {
     const int w = s.Root->width_in_pixels;

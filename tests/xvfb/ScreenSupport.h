@@ -15,6 +15,9 @@ struct Screen {
     xcb_screen_t* Root;
 };
 
+// The X server of DISPLAY; nothing, having said "skipped: ...", when none can be reached.
+std::optional<Screen> OpenScreen();
+
 // The whole screen as 0xRRGGBB pixels, row by row.
 std::vector<std::uint32_t> Screenshot(const Screen& s);
 

@@ -112,12 +112,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: two_players_test TAVRIN-PACK TAVRIN-PLAYER\n");
         return 2;
     }
-    Screen s{xcb_connect(nullptr, nullptr), nullptr};
-    if (xcb_connection_has_error(s.Connection) != 0) {
-        std::printf("skipped: no X server could be reached\n");
+    const std::optional<Screen> screen = OpenScreen();
+    if (!screen) {
         return 77;
     }
-    s.Root = xcb_setup_roots_iterator(xcb_get_setup(s.Connection)).data;
+    const Screen& s = *screen;
 
     // One user: both players share the user's temporary folder.
     const fs::path home = MakePlayerHome();

@@ -70,12 +70,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: wayland_desktop_test TAVRIN-DEMO\n");
         return 2;
     }
-    Screen s{xcb_connect(nullptr, nullptr), nullptr};
-    if (xcb_connection_has_error(s.Connection) != 0) {
-        std::printf("skipped: Xwayland could not be reached\n");
+    const std::optional<Screen> screen = OpenScreen();
+    if (!screen) {
         return 77;
     }
-    s.Root = xcb_setup_roots_iterator(xcb_get_setup(s.Connection)).data;
+    const Screen& s = *screen;
     for (int i = 0; i < Launches; ++i) {
         Launch(s, argv[1], i);
     }
