@@ -10,6 +10,7 @@
 #include "picture/PictureFile.h"
 #include "windows/AppIcon.h"
 #include "windows/FocusKeeper.h"
+#include "windows/ShownOnScreen.h"
 #include "windows/WorkArea.h"
 
 #include <QApplication>
@@ -138,6 +139,9 @@ void TFormMain::FormShow() {
     Dice.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
     PackageContents package = ReadPackage();
+    // The board in the package's colour is on the screen before anything else happens.
+    ShowEmptyBoard();
+    WaitUntilOnScreen(*this, WindowManagerWait, [this] { return Closed; });
     if (package.Failure) {
         Tell(package.Failure);
         return;

@@ -15,14 +15,6 @@
 #include <QScopedValueRollback>
 #include <algorithm>
 
-namespace {
-
-// A window manager frames and maps a new window within milliseconds; one that does not is not
-// waited for longer than this.
-constexpr std::chrono::milliseconds LoadingWindowWait{1000};
-
-} // namespace
-
 // A game asked for while one is being started (from the build's pass of pending events) is
 // not started inside it: it becomes a new game once the current one is done.
 bool TFormMain::StartGame(const QString& path, std::optional<LoadedPicture> loaded) {
@@ -65,7 +57,7 @@ StartHooks TFormMain::GameStartHooks(QPointer<TFormProgress>& loading) {
             Invalidate();
         }
         loading = OpenLoadingWindow();
-        WaitUntilOnScreen(*loading, LoadingWindowWait, [this] { return Closed; });
+        WaitUntilOnScreen(*loading, WindowManagerWait, [this] { return Closed; });
         if (Closed) {
             return false;
         }

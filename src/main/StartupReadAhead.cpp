@@ -2,61 +2,46 @@
 
 #include "picture/JpegDecoder.h"
 
-namespace {
-
-std::optional<Bitmap> DecodeJpegPayload(const PackagePayloads& package) {
-    if (!package.PictureRead() || package.IsBitmap() || package.Picture.empty()) {
-        return std::nullopt;
-    }
-    return DecodeJpeg(package.Picture);
-}
-
-} // namespace
-
 StartupReadAhead::StartupReadAhead(std::string executablePath)
-    : Executable(std::move(executablePath)) {
-    Pending = std::async(std::launch::async,
-                         [path = Executable, mayDecode = MayDecode.get_future()]() mutable {
-                             Result result{ReadPackageFile(path), std::nullopt};
-                             if (mayDecode.get()) {
-                                 result.Picture = DecodeJpegPayload(result.Package);
-                             }
-                             return result;
-                         });
+    : Executable(std::move(executablePath))
+    , ReadDone(Read.get_future()) {
+    // The thread reads into a copy it keeps for decoding; the one handed over is its own.
+    Decoded = std::async(std::launch::async, [this, mayDecode = MayDecode.get_future()]() mutable {
+        PackagePayloads package = ReadPackageFile(Executable);
+        const bool decodable = package.PictureRead() && !package.IsBitmap();
+        std::vector<std::uint8_t> picture =
+            decodable ? package.Picture : std::vector<std::uint8_t>{};
+        Read.set_value(std::move(package));
+        if (!mayDecode.get() || picture.empty()) {
+            return std::optional<Bitmap>();
+        }
+        return DecodeJpeg(picture);
+    });
 }
 
 StartupReadAhead::~StartupReadAhead() {
-    Finish();
+    AnswerDecode(false);
+    if (Decoded.valid()) {
+        Decoded.wait();
+    }
+}
+
+void StartupReadAhead::AnswerDecode(bool may) {
+    if (!DecodeAnswered) {
+        DecodeAnswered = true;
+        MayDecode.set_value(may);
+    }
 }
 
 void StartupReadAhead::ToolkitStarted() {
-    if (!DecodeAnswered) {
-        DecodeAnswered = true;
-        MayDecode.set_value(true);
-    }
-}
-
-void StartupReadAhead::Finish() {
-    if (!DecodeAnswered) {
-        DecodeAnswered = true;
-        MayDecode.set_value(false);
-    }
-    if (Pending.valid()) {
-        Done = Pending.get();
-    }
+    AnswerDecode(true);
 }
 
 PackagePayloads StartupReadAhead::TakePackage() {
-    Finish();
-    return Done ? std::move(Done->Package) : PackagePayloads{};
+    return ReadDone.valid() ? ReadDone.get() : PackagePayloads{};
 }
 
 std::optional<Bitmap> StartupReadAhead::TakePicture() {
-    Finish();
-    if (!Done) {
-        return std::nullopt;
-    }
-    std::optional<Bitmap> picture = std::move(Done->Picture);
-    Done->Picture.reset();
-    return picture;
+    AnswerDecode(false); // a picture not yet allowed to be decoded is read by the window
+    return Decoded.valid() ? Decoded.get() : std::nullopt;
 }

@@ -23,22 +23,19 @@ public:
     const std::string& ExecutablePath() const { return Executable; }
     // The toolkit has started: the picture may be decoded. Once; later calls do nothing.
     void ToolkitStarted();
-    // The package as read, once; waits for the thread.
+    // The package as read, once; waits for the reading, not for the decoding.
     PackagePayloads TakePackage();
     // The package's JPEG picture, decoded, once; nothing for a bitmap or a picture that could
     // not be decoded. Waits for the thread.
     std::optional<Bitmap> TakePicture();
 
 private:
-    struct Result {
-        PackagePayloads Package;
-        std::optional<Bitmap> Picture;
-    };
-    void Finish();
+    void AnswerDecode(bool may);
 
     std::string Executable;
     std::promise<bool> MayDecode;
     bool DecodeAnswered = false;
-    std::future<Result> Pending;
-    std::optional<Result> Done;
+    std::promise<PackagePayloads> Read;
+    std::future<PackagePayloads> ReadDone;
+    std::future<std::optional<Bitmap>> Decoded;
 };

@@ -11,3 +11,7 @@ class QWidget;
 // anything else opens over it.
 void WaitUntilOnScreen(QWidget& window, std::chrono::milliseconds limit,
                        const std::function<bool()>& stop);
+
+// A window manager frames and maps a new window within milliseconds; one that does not is not
+// waited for longer than this.
+inline constexpr std::chrono::milliseconds WindowManagerWait{1000};
