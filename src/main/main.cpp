@@ -3,22 +3,17 @@
 #include "main/Application.h"
 #include "main/StartupReadAhead.h"
 #include "main/TerminationRequests.h"
+#include "package/OwnPackage.h"
 
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string RunningExecutable() {
-    std::error_code error;
-    return std::filesystem::read_symlink("/proc/self/exe", error).string();
-}
 
 // The toolkit's messages while it starts: held back, for when it cannot start it says so in
 // several lines and ends the program.
@@ -71,7 +66,7 @@ void SayHeldBackMessages() {
 
 int main(int, char** argv) {
     // The package is read from the start, on another core, while the toolkit starts.
-    auto readAhead = std::make_unique<StartupReadAhead>(RunningExecutable());
+    auto readAhead = std::make_unique<StartupReadAhead>(OwnPackagePath());
     // The player takes no command line, not even the toolkit's own options.
     int toolkitArgc = 1;
     char* toolkitArgv[] = {argv[0], nullptr};

@@ -1,6 +1,7 @@
 #include "music/MediaPlayer.h"
 
 #include "music/FluidLibrary.h"
+#include "music/SoundServer.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ void MediaPlayer::Open() {
                                       AudioDriver.toUtf8().constData());
         Fluid().fluid_settings_setstr(song->Settings(), "audio.file.name",
                                       AudioFile.toUtf8().constData());
+    } else if (const char* driver = SoundServerDriver()) {
+        Fluid().fluid_settings_setstr(song->Settings(), "audio.driver", driver);
     }
     fluid_player_t* player = Fluid().new_fluid_player(song->Synth());
     if (player == nullptr ||

@@ -3,6 +3,7 @@
 #include "music/FluidLibrary.h"
 #include "music/MidiSong.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -46,6 +47,12 @@ std::string LastFluidError(const std::string& fallback) {
 }
 
 std::string GeneralMidiSoundFont(fluid_settings_t* settings) {
+    // A portable puzzle's launcher names the SoundFont it carries, so the song sounds the same on
+    // every machine, and plays on one without a SoundFont.
+    if (const char* bundled = std::getenv("TAVRIN_SOUNDFONT");
+        bundled != nullptr && access(bundled, R_OK) == 0) {
+        return bundled;
+    }
     char* configured = nullptr;
     if (Fluid().fluid_settings_dupstr(settings, "synth.default-soundfont", &configured) ==
             FLUID_OK &&

@@ -10,8 +10,9 @@
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
 
-// FluidSynth set up the way the player plays songs: the system's General MIDI sound font (the
-// one FluidSynth names as its default, then /usr/share/sounds/sf2/default-GM.sf2) loaded into
+// FluidSynth set up the way the player plays songs: a General MIDI sound font (the one a portable
+// puzzle carries, named by TAVRIN_SOUNDFONT; else the one FluidSynth names as its default, then
+// /usr/share/sounds/sf2/default-GM.sf2) loaded into
 // a synthesizer. The first one opens the FluidSynth library (FluidLibrary). Failures throw
 // SongError with FluidSynth's own words, or the loader's when the library cannot be opened.
 

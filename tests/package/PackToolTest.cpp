@@ -112,14 +112,35 @@ TEST_F(PackToolTest, TheOutputIsExecutable) {
     EXPECT_EQ(info.st_mode & 0111, 0111u);
 }
 
-TEST_F(PackToolTest, ThePlayerBesideTheToolIsTheDefault) {
-    const CommandResult result =
-        RunPackTool({"--picture", Work.File("picture.jpg"), "-o", Work.File("out")});
-    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+// By default the puzzle starts with the portable image (the launcher and the bundle of all the
+// player loads), and --info says so; --lean copies the player alone.
+TEST_F(PackToolTest, ThePortableImageBesideTheToolIsTheDefaultAndLeanCopiesThePlayer) {
+    const CommandResult portable =
+        RunPackTool({"--picture", Work.File("picture.jpg"), "-o", Work.File("portable")});
+    ASSERT_EQ(portable.ExitCode, 0) << portable.Err;
+    const Bytes image = ReadBytes(TAVRIN_PORTABLE_IMAGE);
+    const Bytes packed = ReadBytes(Work.File("portable"));
+    ASSERT_EQ(packed.size(), image.size() + Picture.size() + PackageTrailer::Size);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), packed.begin()));
+    EXPECT_EQ(InfoFields(Work.File("portable"))["player-kind"], "portable");
+
+    const CommandResult lean =
+        RunPackTool({"--lean", "--picture", Work.File("picture.jpg"), "-o", Work.File("lean")});
+    ASSERT_EQ(lean.ExitCode, 0) << lean.Err;
     const Bytes player = ReadBytes(TAVRIN_PLAYER);
-    const Bytes package = ReadBytes(Work.File("out"));
+    const Bytes package = ReadBytes(Work.File("lean"));
     ASSERT_EQ(package.size(), player.size() + Picture.size() + PackageTrailer::Size);
     EXPECT_TRUE(std::equal(player.begin(), player.end(), package.begin()));
+    EXPECT_EQ(InfoFields(Work.File("lean"))["player-kind"], "lean");
+}
+
+// The lean kind is the small one to send where the libraries are installed.
+TEST_F(PackToolTest, TheLeanDemoIsAtMostOneAndAHalfMegabytes) {
+    const CommandResult result = RunPackTool(
+        {"--lean", "--picture", TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg", "--song",
+         TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid", "-o", Work.File("demo")});
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+    EXPECT_LE(ReadBytes(Work.File("demo")).size(), 1'500'000u);
 }
 
 TEST_F(PackToolTest, RefusesBadArgumentsWithStatus2) {
@@ -247,7 +268,7 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 
 TEST_F(PackToolTest, ThePackedPlayerCarriesNoDebugInformationOrBuildPath) {
     const CommandResult result =
-        RunPackTool({"--picture", Work.File("picture.jpg"), "-o", Work.File("out")});
+        RunPackTool({"--lean", "--picture", Work.File("picture.jpg"), "-o", Work.File("out")});
     ASSERT_EQ(result.ExitCode, 0) << result.Err;
     const Bytes package = ReadBytes(Work.File("out"));
     const Bytes player(package.begin(), package.end() - static_cast<std::ptrdiff_t>(

@@ -42,6 +42,15 @@ Bytes RequireFile(const std::string& what, const std::string& path) {
     return *bytes;
 }
 
+Bytes RequirePlayer(const PackOptions& o) {
+    auto bytes = ReadWholeFile(o.Player);
+    if (!bytes) {
+        throw BadArguments{"cannot read the player \"" + o.Player + "\"" +
+                           (o.Lean ? "" : "; --lean packs the player alone")};
+    }
+    return *bytes;
+}
+
 // The puzzle replaces whatever -o names, so it must name none of the files it is made of.
 void RefuseOutputOverAnInput(const PackOptions& o) {
     const auto output = IdentityOf(o.Output);
@@ -123,7 +132,7 @@ int Pack(const PackOptions& given, std::ostream& out, std::ostream& err) {
     RefuseOutputOverAnInput(o);
     const Bytes file = RequireFile("picture", o.Picture);
     const Bytes song = o.Song.empty() ? Bytes{} : RequireFile("song", o.Song);
-    const Bytes player = RequireFile("player", o.Player);
+    const Bytes player = RequirePlayer(o);
     if (!o.Song.empty()) {
         CheckSong(song, o.Song);
     }
@@ -146,10 +155,10 @@ int Pack(const PackOptions& given, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-int RunPack(const std::vector<std::string>& args, const std::string& defaultPlayer,
-            std::ostream& out, std::ostream& err) {
+int RunPack(const std::vector<std::string>& args, const DefaultPlayers& defaults, std::ostream& out,
+            std::ostream& err) {
     try {
-        const PackOptions o = ParsePackOptions(args, defaultPlayer);
+        const PackOptions o = ParsePackOptions(args, defaults);
         if (o.Help) {
             out << PackHelpText();
             return 0;

@@ -10,7 +10,8 @@
 namespace {
 
 const char* const Usage =
-    "usage: tavrin-pack [--player FILE] --picture FILE [--song FILE] [--type N] [--arrange N]\n"
+    "usage: tavrin-pack [--lean] [--player FILE] --picture FILE [--song FILE] [--type N] "
+    "[--arrange N]\n"
     "                   [--zoom N] [--color #RRGGBB] [--message TEXT]\n"
     "                   [--keep-orientation] [--keep-metadata] [--lossless] [--quality N]\n"
     "                   [--max-size WxH|none] [--title TEXT] [--picture-credit TEXT]\n"
@@ -23,7 +24,12 @@ const char* const OptionHelp =
     "Makes a self-contained jigsaw puzzle: a copy of the Tavrin player with a picture and a\n"
     "song appended.\n"
     "\n"
-    "  --player FILE          the player to copy (default: the tavrin beside this tool)\n"
+    "  --lean                 copy the player alone: a small puzzle for machines that have\n"
+    "                         Qt 6.4, libjpeg-turbo and FluidSynth installed (by default the\n"
+    "                         puzzle carries everything it loads and runs on any x86-64 Linux\n"
+    "                         with a display)\n"
+    "  --player FILE          the player image to copy (default: the tavrin-portable beside\n"
+    "                         this tool, or with --lean the tavrin beside it)\n"
     "  --picture FILE         JPEG or BMP, packed as it is; PNG, GIF, WebP, TIFF and other\n"
     "                         formats Qt reads are converted (a bitmap up to 2 megapixels,\n"
     "                         else a JPEG)\n"
@@ -190,6 +196,8 @@ bool ParseFlag(const std::string& option, PackOptions& o) {
         o.Picturing.KeepOrientation = true;
     } else if (option == "--keep-metadata") {
         o.Picturing.KeepMetadata = true;
+    } else if (option == "--lean") {
+        o.Lean = true;
     } else if (option == "--lossless") {
         o.Picturing.Lossless = true;
     } else {
@@ -233,10 +241,8 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
 
 } // namespace
 
-PackOptions ParsePackOptions(const std::vector<std::string>& args,
-                             const std::string& defaultPlayer) {
+PackOptions ParsePackOptions(const std::vector<std::string>& args, const DefaultPlayers& defaults) {
     PackOptions o;
-    o.Player = defaultPlayer;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (ParseFlag(option, o)) {
@@ -251,6 +257,9 @@ PackOptions ParsePackOptions(const std::vector<std::string>& args,
         if (!ParseValue(option, args[++i], o)) {
             throw BadArguments{"unknown option \"" + option + "\""};
         }
+    }
+    if (o.Player.empty()) {
+        o.Player = o.Lean ? defaults.Lean : defaults.Portable;
     }
     if (o.Help || o.Version) {
         return o;

@@ -10,7 +10,9 @@
 // tavrin-pack's command line.
 
 struct PackOptions {
+    // Empty until parsed: then --player, or the default for --lean or the portable kind.
     std::string Player;
+    bool Lean = false;
     std::string Picture;
     std::string Song;
     std::string Output;
@@ -28,10 +30,16 @@ struct BadArguments {
     std::string Message;
 };
 
+// The players the tool copies when --player names none: the portable image (the launcher with
+// the bundle of the player and all it loads) and, for --lean, the player alone.
+struct DefaultPlayers {
+    std::string Portable;
+    std::string Lean;
+};
+
 // Throws BadArguments for unknown options, missing values and values that would make a puzzle
 // fail for every recipient.
-PackOptions ParsePackOptions(const std::vector<std::string>& args,
-                             const std::string& defaultPlayer);
+PackOptions ParsePackOptions(const std::vector<std::string>& args, const DefaultPlayers& defaults);
 
 // The usage lines and the options explained, as --help prints them.
 std::string PackHelpText();

@@ -4,6 +4,7 @@
 #include "PackOptions.h"
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
+#include "package/PortableImage.h"
 #include "package/Windows1252.h"
 
 #include <fstream>
@@ -90,6 +91,16 @@ std::string PictureMetadata(const Bytes& bytes, const Layout& l) {
     return names.empty() ? "none" : JoinedNames(names);
 }
 
+// A portable puzzle starts with the launcher and its bundle; a lean one with the player alone.
+void PrintPlayerKind(const Bytes& bytes, std::ostream& out) {
+    const auto bundle = PortableBundleOf(bytes);
+    out << "player-kind: " << (bundle ? "portable" : "lean") << "\n";
+    if (bundle) {
+        out << "bundle-size: " << bundle->BundleSize << "\n"
+            << "bundle-sha256: " << bundle->Sha256 << "\n";
+    }
+}
+
 } // namespace
 
 int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& err) {
@@ -120,5 +131,6 @@ int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& e
         << "player-size: " << layout->SongOffset - CreditsBlockSize(bytes, layout->SongOffset)
         << "\n";
     PrintCredits(bytes, layout->SongOffset, out);
+    PrintPlayerKind(bytes, out);
     return 0;
 }

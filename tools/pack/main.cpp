@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::string player = error ? "tavrin" : (self.parent_path() / "tavrin").string();
-    return RunPack(std::vector<std::string>(argv + 1, argv + argc), player, std::cout, std::cerr);
+    const std::filesystem::path folder = error ? "" : self.parent_path();
+    const DefaultPlayers players{(folder / "tavrin-portable").string(),
+                                 (folder / "tavrin").string()};
+    return RunPack(std::vector<std::string>(argv + 1, argv + argc), players, std::cout, std::cerr);
 }

@@ -1,0 +1,259 @@
+// The default, portable puzzle on a machine with nothing installed: it is started inside an
+// empty root (a chroot holding only the puzzle, an empty home and /tmp, with /proc, /dev, the X
+// socket and the socket of a PulseAudio server this test starts bound in). Its board must show
+// on the screen, and its song (a knock each second) must reach the server's null sink.
+//   empty_root_test
+// Run it under xvfb-run, as root. Exits 77 (a skip) with the reason when no chroot can be made.
+#include "support/TestSupport.h"
+#include "xvfb/X11Support.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sched.h>
+#include <signal.h>
+#include <string>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// The board colour the puzzle is packed with, #336699: nothing else on the screen has it.
+constexpr std::uint32_t BoardRgb = 0x336699;
+
+bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs `argv` with its output to `log`, in `root` when one is given; returns its process id.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+            const std::string& log, const std::string& root = {}) {
+    const pid_t pid = fork();
+    if (pid != 0) {
+        return pid;
+    }
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, 1);
+    dup2(out, 2);
+    if (!root.empty() && (chroot(root.c_str()) != 0 || chdir("/") != 0)) {
+        _exit(126);
+    }
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& v : environment) {
+        envp.push_back(const_cast<char*>(v.c_str()));
+    }
+    envp.push_back(nullptr);
+    execvpe(args[0], args.data(), envp.data());
+    _exit(127);
+}
+
+void Stop(pid_t pid) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+std::string Text(const std::string& path) {
+    const Bytes bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+// A private mount namespace, so that the binds vanish with this process.
+std::string MakePrivateMounts() {
+    if (getuid() != 0) {
+        return "making a chroot needs root";
+    }
+    if (unshare(CLONE_NEWNS) != 0) {
+        return std::string("no mount namespace here: ") + std::strerror(errno);
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return std::string("mounts cannot be made private here: ") + std::strerror(errno);
+    }
+    return {};
+}
+
+// The mounts made in the root, undone before the scratch folder that holds the root is removed:
+// removing it through a bound /dev would remove the machine's devices. When one cannot be
+// undone the test ends at once and leaves its folder behind.
+class RootMounts {
+public:
+    ~RootMounts() {
+        for (auto at = Points.rbegin(); at != Points.rend(); ++at) {
+            if (umount2(at->c_str(), MNT_DETACH) != 0) {
+                std::printf("FAILED: cannot unmount %s; the scratch folder stays\n", at->c_str());
+                std::fflush(stdout);
+                _exit(1);
+            }
+        }
+    }
+    bool Bind(const std::string& from, const std::string& to) {
+        return Made(to, mount(from.c_str(), to.c_str(), nullptr, MS_BIND | MS_REC, nullptr));
+    }
+    bool Proc(const std::string& to) {
+        return Made(to, mount("proc", to.c_str(), "proc", 0, nullptr));
+    }
+
+private:
+    bool Made(const std::string& point, int result) {
+        if (result == 0) {
+            Points.push_back(point);
+        }
+        return result == 0;
+    }
+    std::vector<std::string> Points;
+};
+
+// The share of the screen's pixels that show the board colour.
+double BoardShare() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    xcb_get_image_reply_t* image =
+        xcb_get_image_reply(c,
+                            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0,
+                                          screen->width_in_pixels, screen->height_in_pixels, ~0u),
+                            nullptr);
+    double share = 0;
+    if (image != nullptr) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        const int count = xcb_get_image_data_length(image) / 4;
+        int board = 0;
+        for (int i = 0; i < count; ++i) {
+            board += (pixels[i] & 0xFFFFFF) == BoardRgb;
+        }
+        share = count > 0 ? static_cast<double>(board) / count : 0;
+        free(image);
+    }
+    xcb_disconnect(c);
+    return share;
+}
+
+// The loudest 20 ms of a recording of 16-bit mono samples.
+double Loudest(const std::string& rawFile) {
+    const Bytes bytes = ReadBytes(rawFile);
+    constexpr std::size_t Window = 2 * 44100 / 50;
+    double loudest = 0;
+    for (std::size_t at = 0; at + Window <= bytes.size(); at += Window) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + Window; i += 2) {
+            const auto sample = static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8);
+            sum += static_cast<double>(sample) * sample;
+        }
+        loudest = std::max(loudest, std::sqrt(sum / (Window / 2)));
+    }
+    return loudest;
+}
+
+// A standard MIDI file of one second: a wood block knocks at its start, then rests.
+Bytes KnockAndRest() {
+    return {'M',  'T',  'h',  'd',  0,   0,   0,    6,    0,    0,    0,    1,
+            0x01, 0xE0, 'M',  'T',  'r', 'k', 0,    0,    0,    13,   0x00, 0x99,
+            76,   127,  0x60, 0x89, 76,  0,   0x86, 0x60, 0xFF, 0x2F, 0x00};
+}
+
+} // namespace
+
+int main() {
+    for (const char* program : {"pulseaudio", "parec", "pactl"}) {
+        if (!OnPath(program)) {
+            std::printf("skipped: %s is not installed (apt-get install pulseaudio "
+                        "pulseaudio-utils)\n",
+                        program);
+            return 77;
+        }
+    }
+    if (const std::string why = MakePrivateMounts(); !why.empty()) {
+        std::printf("skipped: %s\n", why.c_str());
+        return 77;
+    }
+    const ScratchFolder work;
+    const std::string root = work.File("root");
+    const std::string sockets = work.File("pulse");
+    for (const char* folder : {"proc", "dev", "tmp/.X11-unix", "home", "run/pulse"}) {
+        fs::create_directories(root + "/" + folder);
+    }
+    fs::create_directories(sockets);
+    fs::permissions(root + "/tmp", fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(root + "/home", fs::perms::owner_all);
+
+    const std::string socket = sockets + "/native";
+    const pid_t server =
+        Spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+               "--log-target=stderr", "-L", "module-null-sink sink_name=tavrin_null", "-L",
+               "module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+              {"HOME=" + work.Path(), "XDG_RUNTIME_DIR=" + sockets, "PATH=/usr/bin:/bin"},
+              work.File("server.log"));
+    bool ready = false;
+    for (int i = 0; i < 100 && !ready; ++i) {
+        std::this_thread::sleep_for(100ms);
+        ready = std::system(
+                    ("PULSE_SERVER=unix:" + socket + " pactl info >/dev/null 2>&1").c_str()) == 0;
+    }
+    if (!ready) {
+        Stop(server);
+        std::printf("skipped: PulseAudio cannot start here:\n%s\n",
+                    Text(work.File("server.log")).c_str());
+        return 77;
+    }
+    RootMounts mounts;
+    Check(mounts.Proc(root + "/proc") && mounts.Bind("/dev", root + "/dev") &&
+              mounts.Bind("/tmp/.X11-unix", root + "/tmp/.X11-unix") &&
+              mounts.Bind(sockets, root + "/run/pulse"),
+          "/proc, /dev, the X socket and the sound server's socket are bound into the root");
+
+    WriteBytes(work.File("song.mid"), KnockAndRest());
+    const CommandResult packed =
+        RunPackTool({"--picture", TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg", "--song",
+                     work.File("song.mid"), "--color", "#336699", "-o", root + "/puzzle"});
+    Check(packed.ExitCode == 0, "the default puzzle is packed " + packed.Err);
+    const char* xauthority = std::getenv("XAUTHORITY");
+    if (xauthority != nullptr) {
+        fs::copy_file(xauthority, root + "/home/.Xauthority");
+    }
+    const pid_t player =
+        Spawn({"/puzzle"},
+              {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
+               "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native"},
+              work.File("player.log"), root);
+
+    double share = 0;
+    for (int i = 0; i < 300 && share < 0.5; ++i) {
+        std::this_thread::sleep_for(100ms);
+        share = BoardShare();
+    }
+    Check(share >= 0.5, "the board colour covers most of the screen (" +
+                            std::to_string(static_cast<int>(share * 100)) + " %)");
+    const pid_t recorder =
+        Spawn({"parec", "--device=tavrin_null.monitor", "--raw", "--format=s16le", "--rate=44100",
+               "--channels=1", "--file-format=raw", work.File("recording.raw")},
+              {"PULSE_SERVER=unix:" + socket, "HOME=" + work.Path(), "PATH=/usr/bin:/bin"},
+              work.File("parec.log"));
+    std::this_thread::sleep_for(4s);
+    Stop(recorder);
+    const double loudest = Loudest(work.File("recording.raw"));
+    Check(loudest > 300, "the song is heard at the sink (loudest 20 ms: " +
+                             std::to_string(static_cast<int>(loudest)) + ")");
+    Stop(player);
+    Stop(server);
+    const int status = CheckSummary();
+    if (status != 0) {
+        std::printf("the puzzle said:\n%s\n", Text(work.File("player.log")).c_str());
+    }
+    return status;
+}

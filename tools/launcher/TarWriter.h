@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+// Writes a ustar archive, fed in pieces of any size, into a folder: folders and regular files
+// only, each file with mode 0700 when its owner may run it, else 0600.
+class TarWriter {
+public:
+    explicit TarWriter(int folderFd)
+        : FolderFd(folderFd) {}
+    ~TarWriter();
+    TarWriter(const TarWriter&) = delete;
+    TarWriter& operator=(const TarWriter&) = delete;
+
+    // Returns an empty text, or what is wrong with the archive or why it cannot be written.
+    std::string Add(std::span<const std::uint8_t> bytes);
+    // True once the archive's end (a zero block) was read.
+    bool Ended() const { return End; }
+
+private:
+    std::string Header();
+    std::string Body(std::span<const std::uint8_t>& bytes);
+
+    int FolderFd;
+    std::uint8_t Block[512]{};
+    std::size_t BlockFill = 0;
+    int FileFd = -1;
+    std::uint64_t FileLeft = 0;
+    std::uint64_t PaddingLeft = 0;
+    bool End = false;
+};
