@@ -29,12 +29,15 @@ test-sanitize: deps
 		cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 			-DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DTAVRIN_SANITIZE=ON -DTAVRIN_BENCHMARKS=OFF
 	# The build runs the sanitized tavrin-pack to make the demo: the same suppressions apply.
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt cmake --build $(SANITIZE_DIR)
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0 \
+		cmake --build $(SANITIZE_DIR)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --output-on-failure --timeout 600
+		ctest --output-on-failure --timeout 600 -E PortablePuzzleInAnEmptyRoot
+# (In an empty root a sanitized player could not read its suppressions: that test runs in
+# `make test`, on the player that is shipped.)
 
 # The benchmarks and the real player timed on Xvfb, written to docs/performance.md.
 bench: build

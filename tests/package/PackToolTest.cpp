@@ -279,9 +279,11 @@ TEST_F(PackToolTest, ThePackedPlayerCarriesNoDebugInformationOrBuildPath) {
         EXPECT_NE(name.rfind(".debug", 0), 0u) << name;
         EXPECT_NE(name, ".symtab");
     }
+#ifndef TAVRIN_SANITIZED // the sanitizer names every instrumented source file, for its reports
     const std::string source = TAVRIN_SOURCE_DIR;
     EXPECT_EQ(std::search(player.begin(), player.end(), source.begin(), source.end()), player.end())
         << "the player holds " << source;
+#endif
 }
 
 TEST_F(PackToolTest, NeverWritesOverAnInputAndAFailedWriteKeepsTheOldPuzzle) {
