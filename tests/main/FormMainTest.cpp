@@ -15,6 +15,7 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,6 +253,23 @@ TEST_F(FormMainTest, ClosingMakesNoTemporaryFolder) {
     TFormMain form(Work.File("none"));
     form.FormClose();
     EXPECT_TRUE(std::filesystem::is_empty(tmp.Path()));
+}
+
+// The files go from where they were written, also when the runtime folder named by the
+// environment appears only after the player wrote to its fallback folder.
+TEST_F(FormMainTest, ClosingDeletesTheFilesWhereTheyWereWritten) {
+    const ScratchFolder tmp;
+    const std::string runtime = Work.File("runtime-not-yet");
+    const ScopedEnvironment lateRuntime("XDG_RUNTIME_DIR", runtime.c_str());
+    const ScopedEnvironment tmpdir("TMPDIR", tmp.Path().c_str());
+    TFormMain form(Package(Picture, Song));
+    ShowForm(form);
+    const std::string fallback = tmp.File("tavrin-" + std::to_string(getuid()));
+    ASSERT_TRUE(FileExists(PlayerFile(fallback, "tavrin.jpg")));
+    std::filesystem::create_directory(runtime, Work.Path());
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    form.ExitMenu->trigger();
+    EXPECT_TRUE(std::filesystem::is_empty(fallback));
 }
 
 namespace {
