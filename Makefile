@@ -33,11 +33,12 @@ test-sanitize: deps
 		cmake --build $(SANITIZE_DIR)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer-suppressions.txt:print_suppressions=0:use_tls=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure --timeout 600 -E PortablePuzzleInAnEmptyRoot
 # (In an empty root a sanitized player could not read its suppressions: that test runs in
-# `make test`, on the player that is shipped.)
+# `make test`, on the player that is shipped. The leak check does not walk thread-local storage:
+# its walk crashes on that of sound plugins ALSA loads and unloads, now and then.)
 
 # The benchmarks and the real player timed on Xvfb, written to docs/performance.md.
 bench: build

@@ -140,7 +140,9 @@ TEST_F(PackToolTest, TheLeanDemoIsAtMostOneAndAHalfMegabytes) {
         {"--lean", "--picture", TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg", "--song",
          TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid", "-o", Work.File("demo")});
     ASSERT_EQ(result.ExitCode, 0) << result.Err;
+#ifndef TAVRIN_SANITIZED // an instrumented player is several times larger than the shipped one
     EXPECT_LE(ReadBytes(Work.File("demo")).size(), 1'500'000u);
+#endif
 }
 
 TEST_F(PackToolTest, RefusesBadArgumentsWithStatus2) {
