@@ -146,7 +146,7 @@ void TFormMain::FormShow() {
         Tell(package.Failure);
         return;
     }
-    StartGame(package.PicturePath, std::move(package.Picture));
+    StartGame(package.PicturePath, TakeDecodedPicture(std::move(package.PictureBytes)));
     TakePendingEvents();
     if (Closed) {
         return;

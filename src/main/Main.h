@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class BoardWidget;
 class CloseBehindModal;
@@ -27,13 +28,13 @@ class TFormProgress;
 class TOrgWindow;
 struct PackageTrailer;
 
-// What the package gave start-up: the picture file to load (and the picture, when it was
-// decoded ahead) and whether a song was written, or why it gave nothing.
+// What the package gave start-up: the picture file to load (and its bytes, which the read-ahead
+// may be decoding) and whether a song was written, or why it gave nothing.
 struct PackageContents {
     QString PicturePath;
     bool HasSong = false;
     std::optional<Message> Failure;
-    std::optional<LoadedPicture> Picture;
+    std::vector<std::uint8_t> PictureBytes;
 };
 
 // The main window: it reads the package, shows the board, forwards the pointer to the game,
@@ -124,6 +125,9 @@ private:
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
     PackageContents ReadPackage();
+    // The package's picture as the read-ahead decoded it, with its file's bytes; nothing when
+    // it was not decoded ahead.
+    std::optional<LoadedPicture> TakeDecodedPicture(std::vector<std::uint8_t> fileBytes);
     void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
     void ShowStartMessage();
     void StartSong();

@@ -35,14 +35,18 @@ PackageContents TFormMain::ReadPackage() {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail
                                      : FailureMessage(package.Failure);
-        return {{}, false, Message{text, MessageIcon::Stop}, std::nullopt};
-    }
-    std::optional<LoadedPicture> picture;
-    if (std::optional<Bitmap> decoded = ReadAhead ? ReadAhead->TakePicture() : std::nullopt) {
-        picture = LoadedPicture{std::move(read.Picture), std::move(*decoded)};
+        return {{}, false, Message{text, MessageIcon::Stop}, {}};
     }
     return {QString::fromStdString(package.PicturePath), !package.SongPath.empty(), std::nullopt,
-            std::move(picture)};
+            std::move(read.Picture)};
+}
+
+std::optional<LoadedPicture> TFormMain::TakeDecodedPicture(std::vector<std::uint8_t> fileBytes) {
+    std::optional<Bitmap> decoded = ReadAhead ? ReadAhead->TakePicture() : std::nullopt;
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return LoadedPicture{std::move(fileBytes), std::move(*decoded)};
 }
 
 void TFormMain::ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath) {
