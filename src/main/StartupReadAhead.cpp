@@ -5,12 +5,20 @@
 StartupReadAhead::StartupReadAhead(std::string executablePath)
     : Executable(std::move(executablePath))
     , ReadDone(Read.get_future()) {
-    // The thread reads into a copy it keeps for decoding; the one handed over is its own.
+    // The thread keeps a copy of the JPEG's bytes to decode: the package itself is handed over as
+    // soon as it is read.
     Decoded = std::async(std::launch::async, [this, mayDecode = MayDecode.get_future()]() mutable {
-        PackagePayloads package = ReadPackageFile(Executable);
-        const bool decodable = package.PictureRead() && !package.IsBitmap();
-        std::vector<std::uint8_t> picture =
-            decodable ? package.Picture : std::vector<std::uint8_t>{};
+        PackagePayloads package;
+        std::vector<std::uint8_t> picture;
+        try {
+            package = ReadPackageFile(Executable);
+            if (package.PictureRead() && !package.IsBitmap()) {
+                picture = package.Picture;
+            }
+        } catch (...) { // out of memory: the window shows it when it takes the package
+            Read.set_exception(std::current_exception());
+            return std::optional<Bitmap>();
+        }
         Read.set_value(std::move(package));
         if (!mayDecode.get() || picture.empty()) {
             return std::optional<Bitmap>();
