@@ -9,7 +9,7 @@ packages=(
     libturbojpeg0-dev libfluidsynth-dev timgm6mb-soundfont
     libzstd-dev zstd icu-devtools fonts-dejavu-core libasound2-data
     libgtest-dev libbenchmark-dev xvfb xauth
-    openbox weston xwayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
+    openbox weston xwayland qt6-wayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
     "$@"
 )
 

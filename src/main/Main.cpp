@@ -173,6 +173,10 @@ void TFormMain::TakePendingEvents() {
 
 // The client area takes its new size now, so the board exists before the package is read.
 void TFormMain::SizeToWorkArea() {
+    if (CompositorPlacesWindows()) {
+        // The maximised window has its size once the compositor has shown it.
+        WaitUntilOnScreen(*this, WindowManagerWait, [this] { return Closed; });
+    }
     FixToWorkArea(*this);
     FitFrameIntoWorkArea(*this);
     if (Game.Width() != ClientWidth() + 1 || Game.Height() != ClientHeight()) {

@@ -64,14 +64,27 @@ void KeepOnScreen(QMainWindow& window) {
 
 } // namespace
 
+bool CompositorPlacesWindows() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void FixToWorkArea(QMainWindow& window) {
-    const QRect work = WorkArea();
     AlignMenuBarToDevicePixels(window);
+    if (CompositorPlacesWindows()) {
+        // A maximised window must keep exactly the size it was given, or the compositor ends
+        // the connection; it is not fixed, and its board follows it should it be restored.
+        window.setWindowState(Qt::WindowMaximized);
+        if (window.layout() != nullptr) {
+            window.layout()->activate();
+        }
+        return;
+    }
+    const QRect work = WorkArea();
     PlaceAt(window, DeviceAligned(window, work.size()), work.topLeft());
 }
 
 void FitFrameIntoWorkArea(QMainWindow& window) {
-    if (!window.isVisible()) {
+    if (!window.isVisible() || CompositorPlacesWindows()) {
         return;
     }
     const QSize frameExtra = window.frameGeometry().size() - window.geometry().size();

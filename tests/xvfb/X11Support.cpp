@@ -1,5 +1,6 @@
 #include "xvfb/X11Support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -132,17 +133,27 @@ bool PlayerFilesLeft(const fs::path& home) {
 
 pid_t StartPlayer(const std::string& player, const fs::path& home,
                   const std::vector<std::string>& arguments) {
+    return StartPlayerWithEnvironment(player, home, arguments, {"QT_QPA_PLATFORM"},
+                                      {"QT_QPA_PLATFORM=xcb"});
+}
+
+pid_t StartPlayerWithEnvironment(const std::string& player, const fs::path& home,
+                                 const std::vector<std::string>& arguments,
+                                 const std::vector<std::string>& drop,
+                                 const std::vector<std::string>& add) {
+    std::vector<std::string> dropped = {"HOME", "XDG_RUNTIME_DIR"};
+    dropped.insert(dropped.end(), drop.begin(), drop.end());
     std::vector<std::string> variables;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string v = *e;
-        if (v.rfind("HOME=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-            v.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+        const std::string name = v.substr(0, v.find('='));
+        if (std::find(dropped.begin(), dropped.end(), name) == dropped.end()) {
             variables.push_back(v);
         }
     }
     variables.push_back("HOME=" + home.string());
     variables.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
-    variables.push_back("QT_QPA_PLATFORM=xcb");
+    variables.insert(variables.end(), add.begin(), add.end());
     std::vector<char*> envp;
     for (std::string& v : variables) {
         envp.push_back(v.data());

@@ -42,3 +42,10 @@ bool EndsNormally(pid_t pid, std::chrono::milliseconds limit);
 // goes to home/player.log. Returns its process id, or -1.
 pid_t StartPlayer(const std::string& player, const std::filesystem::path& home,
                   const std::vector<std::string>& arguments = {});
+
+// As StartPlayer, in the test's environment less the variables named in `drop` and with those
+// of `add` (NAME=value), rather than on the X server.
+pid_t StartPlayerWithEnvironment(const std::string& player, const std::filesystem::path& home,
+                                 const std::vector<std::string>& arguments,
+                                 const std::vector<std::string>& drop,
+                                 const std::vector<std::string>& add);
