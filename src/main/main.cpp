@@ -31,8 +31,9 @@ QString WhyNoWindow(const QString& toolkitSays) {
         return QStringLiteral("the display \"%1\" cannot be reached").arg(display);
     }
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        return QStringLiteral("no X display (DISPLAY is not set), and this Qt cannot show windows "
-                              "on Wayland itself (install qt6-wayland, or run Xwayland)");
+        return QStringLiteral("no X display (DISPLAY is not set), and this player cannot show "
+                              "windows on Wayland itself: start Xwayland (or, for a lean puzzle, "
+                              "install qt6-wayland)");
     }
     return QStringLiteral("no display to show the puzzle on (DISPLAY is not set)");
 }
