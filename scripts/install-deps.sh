@@ -10,6 +10,7 @@ packages=(
     libzstd-dev zstd icu-devtools fonts-dejavu-core libasound2-data
     libgtest-dev libbenchmark-dev xvfb xauth
     openbox weston xwayland qt6-wayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
+    librsvg2-bin desktop-file-utils appstream groff-base
     "$@"
 )
 
