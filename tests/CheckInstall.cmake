@@ -6,7 +6,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed")
 endif()
-foreach(path bin/tavrin bin/tavrin-pack bin/tavrin-demo bin/tavrin-portable
+foreach(path bin/tavrin bin/tavrin-pack bin/tavrin-maker bin/tavrin-demo bin/tavrin-portable
              share/icons/hicolor/32x32/apps/tavrin.png
              share/applications/tavrin-demo.desktop share/man/man1/tavrin-pack.1)
     if(NOT EXISTS ${PREFIX}/${path})
