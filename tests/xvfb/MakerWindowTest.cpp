@@ -91,6 +91,20 @@ pid_t ChildOf(pid_t parent, std::chrono::seconds limit) {
     return 0;
 }
 
+// Whether the process (not this one's child) has ended within `limit`.
+bool Ends(pid_t pid, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        const std::string stat = ReadAll("/proc/" + std::to_string(pid) + "/stat");
+        const auto close = stat.rfind(')');
+        if (close == std::string::npos || stat.compare(close + 1, 2, " Z") == 0) {
+            return true;
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    return false;
+}
+
 // Types text of lower-case letters, digits and '#' as keys.
 void TypeKeys(const Screen& s, const std::string& text) {
     for (const char c : text) {
@@ -130,13 +144,16 @@ int main(int argc, char** argv) {
     const pid_t maker = StartPlayer(argv[1], home, {(home / "photo.bmp").string()});
     Check(WaitForWindows(s, maker, MakerTitle, 1), "the maker opens, captioned " + MakerTitle);
     WaitForStableScreen(s);
-    const std::vector<ShownWindow> windows = Captioned(s, maker, MakerTitle);
-    if (!windows.empty()) {
-        const ShownWindow& w = windows.front();
-        Activate(s, w.Id);
-        // The pointer on the photo's preview: nothing changes but the window has the pointer.
-        Click(s, w.X + w.Width / 4, w.Y + w.Height / 2);
-    }
+    // The pointer on the photo's preview: nothing changes, but the window has the keyboard.
+    const auto focusMaker = [&] {
+        const std::vector<ShownWindow> windows = Captioned(s, maker, MakerTitle);
+        if (!windows.empty()) {
+            const ShownWindow& w = windows.front();
+            Activate(s, w.Id);
+            Click(s, w.X + w.Width / 4, w.Y + w.Height / 2);
+        }
+    };
+    focusMaker();
 
     PressKey(s, 'n', {KeyAlt}); // Lean puzzle
     PressKey(s, 'a', {KeyAlt}); // Pieces at start: laid out in rows
@@ -149,6 +166,8 @@ int main(int argc, char** argv) {
     PressKey(s, KeyReturn);
     std::this_thread::sleep_for(500ms);
     Check(Captioned(s, maker, "Board Colour").empty(), "the colour dialog closes with Return");
+    // Without a window manager nobody hands the keyboard back from the closed dialog.
+    focusMaker();
 
     PressKey(s, 't', {KeyAlt}); // Try it
     const pid_t puzzle = ChildOf(maker, 60s);
@@ -170,7 +189,7 @@ int main(int argc, char** argv) {
             Check(chosen * 4 > board->Uncovered.size(),
                   "the board shows the colour chosen in the maker");
             RequestClose(s.Connection, board->Id);
-            Check(EndsNormally(puzzle, 20s), "the tried puzzle closes");
+            Check(Ends(puzzle, 20s), "the tried puzzle closes");
         }
     }
     if (const auto shown = Captioned(s, maker, MakerTitle); !shown.empty()) {

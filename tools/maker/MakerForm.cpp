@@ -108,6 +108,12 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     UpdatePreview();
     UpdateBusy();
     CheckMessage();
+    // Room for the photo to be seen, within the screen.
+    QSize size = sizeHint().expandedTo(QSize(980, 620));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 MakerForm::~MakerForm() {
@@ -168,15 +174,20 @@ QWidget* MakerForm::MakePhotoColumn() {
                               QVariantList{size.width(), size.height(), board.Width, board.Height});
     }
     connect(ScreenChoice, &QComboBox::currentIndexChanged, this, &MakerForm::UpdatePreview);
-    auto* screenLabel = new QLabel(tr("Pieces on scr&een:"));
+    auto* screenLabel = new QLabel(tr("Pieces for a scr&een of:"));
     screenLabel->setBuddy(ScreenChoice);
+    screenRow->addWidget(screenLabel);
+    screenRow->addWidget(ScreenChoice);
+    screenRow->addStretch(1);
+    layout->addLayout(screenRow);
+
     PieceCount = new QLabel;
     PieceCount->setObjectName("pieceCount");
     PieceCount->setWordWrap(true);
-    screenRow->addWidget(screenLabel);
-    screenRow->addWidget(ScreenChoice);
-    screenRow->addWidget(PieceCount, 1);
-    layout->addLayout(screenRow);
+    QFont bold = PieceCount->font();
+    bold.setBold(true);
+    PieceCount->setFont(bold);
+    layout->addWidget(PieceCount);
     return column;
 }
 
@@ -214,7 +225,7 @@ QWidget* MakerForm::MakeSettingsColumn() {
 
     MessageEdit = new QLineEdit;
     MessageEdit->setObjectName("messageEdit");
-    MessageEdit->setPlaceholderText(tr("Shown once when the puzzle starts"));
+    MessageEdit->setPlaceholderText(tr("Shown once at the start"));
     MessageEdit->setToolTip(tr("At most 254 characters of Windows-1252 (Western European "
                                "letters); the title takes any text"));
     connect(MessageEdit, &QLineEdit::textChanged, this, &MakerForm::CheckMessage);
