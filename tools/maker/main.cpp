@@ -2,6 +2,7 @@
 // given; --help and --version print and exit.
 #include "MakerForm.h"
 #include "Version.h"
+#include "windows/AppIcon.h"
 
 #include <QApplication>
 #include <csignal>
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("tavrin-maker");
     QApplication::setApplicationDisplayName(QString());
     QApplication::setDesktopFileName("tavrin-maker");
+    QApplication::setWindowIcon(AppIcon());
 
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
