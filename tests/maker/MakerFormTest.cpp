@@ -2,6 +2,8 @@
 // what tavrin-pack writes with the same choices, and what the tool refuses the window shows in
 // the tool's words.
 #include "MakerForm.h"
+#include "MakerWork.h"
+#include "main/CameraPictures.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -235,6 +237,22 @@ TEST_F(MakerFormTest, LargePhotoDecodesWithoutBlockingTheWindow) {
     EXPECT_GT(ticks, 0);
     EXPECT_FALSE(Form.IsBusy());
     EXPECT_EQ(Status(), "The puzzle's picture is 3240 × 2160 pixels.");
+}
+
+// A phone's portrait photo is previewed as tavrin-pack packs it: upright, at its upright size.
+TEST(MakerPhoto, EveryExifOrientationIsPreviewedUpright) {
+    ScratchFolder work;
+    const QImage upright = CoordinatePicture(64, 48);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const std::string path = work.File("camera" + std::to_string(orientation) + ".jpg");
+        WriteBytes(path, CameraJpeg(StoredFor(upright, orientation), orientation));
+        const LoadedPhoto photo = LoadPhoto(QString::fromStdString(path));
+        ASSERT_TRUE(photo.Problem.isEmpty()) << photo.Problem.toStdString();
+        EXPECT_EQ(photo.PackedWidth, 64);
+        EXPECT_EQ(photo.PackedHeight, 48);
+        EXPECT_LE(MaxDifference(photo.Preview, upright), 12);
+    }
 }
 
 int main(int argc, char** argv) {
