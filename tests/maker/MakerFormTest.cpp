@@ -13,6 +13,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -221,6 +223,24 @@ TEST_F(MakerFormTest, PieceCountIsThePlayersGridForTheChosenScreen) {
                   (layout.Fit.ZoomPercent < 100
                        ? " (the photo shown at " + std::to_string(layout.Fit.ZoomPercent) + " %)"
                        : ""));
+}
+
+TEST_F(MakerFormTest, PhotoAndSongDroppedTogetherAreBothOpened) {
+    const std::string photo = WritePhoto(Work, "photo.jpg", 320, 240);
+    WriteBytes(Work.File("tune"), MidiSongOf(500)); // a song known by its content alone
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(photo)),
+                   QUrl::fromLocalFile(QString::fromStdString(Work.File("tune")))});
+    QSignalSpy opened(&Form, &MakerForm::PhotoOpened);
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &drop);
+    ASSERT_TRUE(opened.wait(30000));
+    EXPECT_EQ(Child<QLabel>("photoName")->text(), "photo.jpg");
+    EXPECT_EQ(Child<QLabel>("songName")->text(), "tune");
+    EXPECT_TRUE(Child<QPushButton>("playButton")->isEnabled());
 }
 
 TEST_F(MakerFormTest, LargePhotoDecodesWithoutBlockingTheWindow) {
