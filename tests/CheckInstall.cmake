@@ -23,7 +23,6 @@ foreach(tool DESKTOP_FILE_VALIDATE APPSTREAMCLI GROFF)
     endif()
 endforeach()
 
-# tavrin-maker is built on its own branch; the install is complete only with it.
 set(programs tavrin tavrin-demo tavrin-maker tavrin-pack tavrin-portable)
 set(icon_sizes 16 22 24 32 48 64 128 256)
 set(games tavrin tavrin-demo)

@@ -1,5 +1,6 @@
 #include "game/Board.h"
 
+#include "game/ScreenLayout.h"
 #include "game/TwoBands.h"
 
 #include <algorithm>
@@ -18,7 +19,8 @@ void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     Canvas = BoardCanvas();
     DragPixels = Bitmap();
     DragComposed = {};
-    Canvas = BoardCanvas(clientWidth + 1, clientHeight, Settings.BoardColor);
+    const BoardSize board = BoardOfClientArea(clientWidth, clientHeight);
+    Canvas = BoardCanvas(board.Width, board.Height, Settings.BoardColor);
     if (AllPieces) {
         RedrawBoard();
     }

@@ -1,5 +1,6 @@
 // Pictures as people bring them: camera JPEGs with an Exif orientation and formats other than
 // JPEG and BMP, packed by tavrin-pack and loaded by the player.
+#include "main/CameraPictures.h"
 #include "main/Main.h"
 #include "main/MessageRecorder.h"
 #include "main/Pictures.h"
@@ -14,76 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Every pixel tells where it is: red grows to the right, green downwards.
-QImage CoordinatePicture(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x * 255 / (width - 1), y * 255 / (height - 1), 96));
-        }
-    }
-    return image;
-}
-
-// The picture a camera stores so that a viewer honouring `orientation` shows `upright`.
-QImage StoredFor(const QImage& upright, int orientation) {
-    const QImage clockwise = upright.transformed(QTransform().rotate(90));
-    switch (orientation) {
-    case 2:
-        return upright.mirrored(true, false);
-    case 3:
-        return upright.mirrored(true, true);
-    case 4:
-        return upright.mirrored(false, true);
-    case 5:
-        return clockwise.mirrored(true, false);
-    case 6:
-        return upright.transformed(QTransform().rotate(-90));
-    case 7:
-        return clockwise.mirrored(false, true);
-    case 8:
-        return clockwise;
-    }
-    return upright;
-}
-
-// An APP1 Exif segment whose first directory holds only the orientation tag.
-Bytes ExifSegment(int orientation, bool bigEndian) {
-    const auto Put16 = [&](Bytes& out, unsigned v) {
-        bigEndian ? out.insert(out.end(), {std::uint8_t(v >> 8), std::uint8_t(v)})
-                  : out.insert(out.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
-    };
-    const auto Put32 = [&](Bytes& out, unsigned v) {
-        bigEndian ? (Put16(out, v >> 16), Put16(out, v & 0xFFFF))
-                  : (Put16(out, v & 0xFFFF), Put16(out, v >> 16));
-    };
-    Bytes body = {'E', 'x', 'i', 'f', 0, 0};
-    const std::uint8_t order = bigEndian ? 'M' : 'I';
-    body.insert(body.end(), {order, order});
-    Put16(body, 42);
-    Put32(body, 8);      // the first directory follows the header
-    Put16(body, 1);      // one entry
-    Put16(body, 0x0112); // orientation
-    Put16(body, 3);      // SHORT
-    Put32(body, 1);
-    Put16(body, static_cast<unsigned>(orientation));
-    Put16(body, 0);
-    Put32(body, 0); // no next directory
-    Bytes segment = {0xFF, 0xE1, std::uint8_t((body.size() + 2) >> 8),
-                     std::uint8_t(body.size() + 2)};
-    segment.insert(segment.end(), body.begin(), body.end());
-    return segment;
-}
-
-// A camera's JPEG: `stored` with an Exif block after the JFIF header.
-Bytes CameraJpeg(const QImage& stored, int orientation, bool bigEndian = false) {
-    Bytes jpeg = FileOf(stored, "JPG", 95);
-    const std::size_t afterApp0 = 4 + (std::size_t{jpeg[4]} << 8 | jpeg[5]);
-    const Bytes exif = ExifSegment(orientation, bigEndian);
-    jpeg.insert(jpeg.begin() + static_cast<std::ptrdiff_t>(afterApp0), exif.begin(), exif.end());
-    return jpeg;
-}
 
 // A GIF file of `image` (at most 256 colours), written as Qt has no GIF writer: every pixel a
 // 9-bit code, with a clear code often enough that the code width never grows.
@@ -163,23 +94,6 @@ QImage ImageOf(const Bitmap& bitmap) {
     return image;
 }
 
-// The largest difference of one colour channel between two pictures of one size, or 256 when
-// the sizes differ.
-int MaxDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return 256;
-    }
-    int most = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                             std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return most;
-}
 
 QImage ReadWithQt(const Bytes& file, bool autoTransform) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));

@@ -81,7 +81,7 @@ void CheckSong(const Bytes& song, const std::string& path) {
 }
 
 // Lines the loading window would cut: a warning with what it shows.
-void WarnOfLongCredits(const PackageCredits& credits, std::ostream& err) {
+void WarnOfLongCredits(const PackageCredits& credits, std::vector<std::string>& warnings) {
     const std::pair<const char*, const std::string*> lines[] = {
         {"--title", &credits.Title},
         {"--picture-credit", &credits.PictureCredit},
@@ -94,8 +94,9 @@ void WarnOfLongCredits(const PackageCredits& credits, std::ostream& err) {
         }
         const std::string visible = VisibleCreditLine(*text);
         if (visible != *text) {
-            err << "tavrin-pack: warning: " << option
-                << " is too long for the loading window, which shows only \"" << visible << "\"\n";
+            warnings.push_back(std::string("warning: ") + option +
+                               " is too long for the loading window, which shows only \"" +
+                               visible + "\"");
         }
     }
 }
@@ -115,20 +116,26 @@ PackedPicture ConvertPicture(const PackOptions& o, const Bytes& file) {
     }
 }
 
-void ReportPicture(const PackedPicture& packed, std::ostream& out) {
+void ReportPicture(const PackedPicture& packed, std::vector<std::string>& notes) {
     if (!packed.Note.empty()) {
-        out << "tavrin-pack: picture " << packed.Note << "\n";
+        notes.push_back("picture " + packed.Note);
     }
     if (!packed.RemovedMetadata.empty()) {
-        out << "tavrin-pack: removed from the picture: " << JoinedNames(packed.RemovedMetadata)
-            << " (--keep-metadata keeps them)\n";
+        notes.push_back("removed from the picture: " + JoinedNames(packed.RemovedMetadata) +
+                        " (--keep-metadata keeps them)");
     }
 }
 
 // The credit block, when there is one, ends where the song begins: the player finds the song and
 // the picture from the end of the file, so they lie where they would without it.
-int Pack(const PackOptions& given, std::ostream& out, std::ostream& err) {
+void Pack(const PackOptions& given, PackOutcome& outcome) {
     PackOptions o = given;
+    if (o.Picture.empty() || o.Output.empty()) {
+        throw BadArguments{"--picture and -o are required"};
+    }
+    if (std::string problem = o.Credits.Problem(); !problem.empty()) {
+        throw BadArguments{problem};
+    }
     RefuseOutputOverAnInput(o);
     const Bytes file = RequireFile("picture", o.Picture);
     const Bytes song = o.Song.empty() ? Bytes{} : RequireFile("song", o.Song);
@@ -136,24 +143,67 @@ int Pack(const PackOptions& given, std::ostream& out, std::ostream& err) {
     if (!o.Song.empty()) {
         CheckSong(song, o.Song);
     }
-    WarnOfLongCredits(o.Credits, err);
+    WarnOfLongCredits(o.Credits, outcome.Warnings);
     const PackedPicture packed = ConvertPicture(o, file);
-    ReportPicture(packed, out);
+    ReportPicture(packed, outcome.Notes);
     o.Trailer.PictureIsBitmap = packed.IsBitmap ? 1 : 0;
     o.Trailer.PictureSize = PayloadSize(packed.File, "picture");
     o.Trailer.SongSize = PayloadSize(song, "song");
     const auto trailer = o.Trailer.Encode();
     const Bytes credits = o.Credits.IsEmpty() ? Bytes{} : o.Credits.EncodeBlock();
-    const std::string failure =
-        ReplaceWithExecutable(o.Output, {player, credits, song, packed.File, trailer});
-    if (!failure.empty()) {
-        err << "tavrin-pack: " << failure << "\n";
+    outcome.Failure = ReplaceWithExecutable(o.Output, {player, credits, song, packed.File, trailer});
+}
+
+int PackAndSay(const PackOptions& o, std::ostream& out, std::ostream& err) {
+    const PackOutcome outcome = WritePuzzle(o);
+    for (const std::string& warning : outcome.Warnings) {
+        err << "tavrin-pack: " << warning << "\n";
+    }
+    for (const std::string& note : outcome.Notes) {
+        out << "tavrin-pack: " << note << "\n";
+    }
+    if (!outcome.Refusal.empty()) {
+        throw BadArguments{outcome.Refusal};
+    }
+    if (!outcome.Failure.empty()) {
+        err << "tavrin-pack: " << outcome.Failure << "\n";
         return ExitFailed;
     }
     return 0;
 }
 
 } // namespace
+
+std::string SongProblem(const std::string& path) {
+    try {
+        CheckSong(RequireFile("song", path), path);
+    } catch (const BadArguments& bad) {
+        return bad.Message;
+    }
+    return {};
+}
+
+std::string PictureProblem(const std::string& path, const PictureSettings& settings) {
+    try {
+        PackOptions o;
+        o.Picture = path;
+        o.Picturing = settings;
+        ConvertPicture(o, RequireFile("picture", path));
+    } catch (const BadArguments& bad) {
+        return bad.Message;
+    }
+    return {};
+}
+
+PackOutcome WritePuzzle(const PackOptions& choices) {
+    PackOutcome outcome;
+    try {
+        Pack(choices, outcome);
+    } catch (const BadArguments& bad) {
+        outcome.Refusal = bad.Message;
+    }
+    return outcome;
+}
 
 int RunPack(const std::vector<std::string>& args, const DefaultPlayers& defaults, std::ostream& out,
             std::ostream& err) {
@@ -167,7 +217,7 @@ int RunPack(const std::vector<std::string>& args, const DefaultPlayers& defaults
             out << "tavrin-pack (Tavrin) " << TavrinVersion << "\n";
             return 0;
         }
-        return o.Info.empty() ? Pack(o, out, err) : PrintPackageInfo(o.Info, out, err);
+        return o.Info.empty() ? PackAndSay(o, out, err) : PrintPackageInfo(o.Info, out, err);
     } catch (const BadArguments& bad) {
         err << "tavrin-pack: " << bad.Message << "\n"
             << "See \"tavrin-pack --help\" for the options.\n";

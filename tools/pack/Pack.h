@@ -13,5 +13,35 @@
 //   tavrin-pack --help | --version
 // Returns the exit status: 0 done (or help and version printed), 1 the output could not be written
 // or the package is damaged, 2 bad arguments.
+//
+// Packing is WritePuzzle below; RunPack parses the command line, prints what it says and turns
+// it into the exit status.
 int RunPack(const std::vector<std::string>& args, const DefaultPlayers& defaults, std::ostream& out,
             std::ostream& err);
+
+// What writing one puzzle came to. The messages are the tool's own, without its "tavrin-pack: "
+// prefix, so that the maker shows the same words.
+struct PackOutcome {
+    // Why the choices make no puzzle (the tool's exit status 2); empty when they do.
+    std::string Refusal;
+    // Why the puzzle could not be written (exit status 1); empty when it was.
+    std::string Failure;
+    // What was done to the picture ("picture turned upright ..."), for the author.
+    std::vector<std::string> Notes;
+    // Credit lines the loading window cuts, with the part it shows.
+    std::vector<std::string> Warnings;
+
+    bool Written() const { return Refusal.empty() && Failure.empty(); }
+};
+
+// Writes the puzzle `choices.Output` from the player, picture, song, settings and credits of
+// `choices` (Info, Help and Version are ignored). The output is replaced only when all went
+// well. Both tavrin-pack and tavrin-maker write every puzzle through this function.
+PackOutcome WritePuzzle(const PackOptions& choices);
+
+// Why the song file cannot go into a puzzle, in the tool's words; empty when it can.
+std::string SongProblem(const std::string& path);
+
+// Why the picture file cannot go into a puzzle, in the tool's words; empty when it can. It is
+// converted as WritePuzzle would, so a large picture takes as long.
+std::string PictureProblem(const std::string& path, const PictureSettings& settings);

@@ -100,21 +100,6 @@ std::string FirstCharacterOutsideWindows1252(std::string_view text) {
     return {};
 }
 
-std::string EncodeMessage(const std::string& text) {
-    const auto encoded = Utf8ToWindows1252(text);
-    if (!encoded) {
-        throw BadArguments{"--message holds " + FirstCharacterOutsideWindows1252(text) +
-                           ", which the start message (Windows-1252) cannot store; --title "
-                           "takes any UTF-8 text"};
-    }
-    if (encoded->size() > PackageTrailer::MaxMessageLength) {
-        throw BadArguments{"--message is " + std::to_string(encoded->size()) +
-                           " characters long; at most " +
-                           std::to_string(PackageTrailer::MaxMessageLength) + " fit"};
-    }
-    return *encoded;
-}
-
 // The types whose pieces the player can cut: it has edge strips for levels 1 to 4 only.
 bool CanBeCut(const PuzzleShape& shape) {
     return shape.EdgeLevel >= 1 && shape.EdgeLevel <= 4;
@@ -240,6 +225,31 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
 }
 
 } // namespace
+
+std::string EncodeMessage(const std::string& text) {
+    const auto encoded = Utf8ToWindows1252(text);
+    if (!encoded) {
+        throw BadArguments{"--message holds " + FirstCharacterOutsideWindows1252(text) +
+                           ", which the start message (Windows-1252) cannot store; --title "
+                           "takes any UTF-8 text"};
+    }
+    if (encoded->size() > PackageTrailer::MaxMessageLength) {
+        throw BadArguments{"--message is " + std::to_string(encoded->size()) +
+                           " characters long; at most " +
+                           std::to_string(PackageTrailer::MaxMessageLength) + " fit"};
+    }
+    return *encoded;
+}
+
+std::vector<PuzzleShape> CuttableShapes() {
+    std::vector<PuzzleShape> shapes;
+    for (const PuzzleShape& shape : AcceptedShapes()) {
+        if (CanBeCut(shape)) {
+            shapes.push_back(shape);
+        }
+    }
+    return shapes;
+}
 
 PackOptions ParsePackOptions(const std::vector<std::string>& args, const DefaultPlayers& defaults) {
     PackOptions o;

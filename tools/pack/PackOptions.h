@@ -3,6 +3,7 @@
 #include "PictureConversion.h"
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
+#include "puzzle/PuzzleShape.h"
 
 #include <string>
 #include <vector>
@@ -43,3 +44,10 @@ PackOptions ParsePackOptions(const std::vector<std::string>& args, const Default
 
 // The usage lines and the options explained, as --help prints them.
 std::string PackHelpText();
+
+// The start message as the trailer stores it (Windows-1252). Throws BadArguments, naming the
+// first character it cannot store or the length, as --message is refused.
+std::string EncodeMessage(const std::string& utf8);
+
+// The puzzle types --type takes, in order: those the player has edge strips for.
+std::vector<PuzzleShape> CuttableShapes();

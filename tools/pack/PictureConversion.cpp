@@ -282,3 +282,12 @@ bool StartsWith(const std::vector<std::uint8_t>& bytes,
                 std::initializer_list<std::uint8_t> prefix) {
     return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
+
+PictureSize PackedPictureSize(int width, int height, const PictureSettings& settings) {
+    const Size size{width, height};
+    if (width <= 0 || height <= 0 || !NeedsScaling(size, settings)) {
+        return {width, height};
+    }
+    const Size scaled = ScaledSize(size, settings);
+    return {static_cast<int>(scaled.Width), static_cast<int>(scaled.Height)};
+}

@@ -45,5 +45,13 @@ inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
 PackedPicture PreparePicture(const std::vector<std::uint8_t>& file, const std::string& path,
                              const PictureSettings& settings);
 
+// The size an upright picture of width x height is packed at: scaled down to fit the settings
+// box and the player's limits, like every picture PreparePicture converts or turns.
+struct PictureSize {
+    int Width = 0;
+    int Height = 0;
+};
+PictureSize PackedPictureSize(int width, int height, const PictureSettings& settings);
+
 // Whether the file's bytes begin with `prefix`.
 bool StartsWith(const std::vector<std::uint8_t>& bytes, std::initializer_list<std::uint8_t> prefix);

@@ -1,0 +1,285 @@
+// The Puzzle Maker's form driven as a user does, on Qt's offscreen platform: what it saves is
+// what tavrin-pack writes with the same choices, and what the tool refuses the window shows in
+// the tool's words.
+#include "MakerForm.h"
+#include "MakerWork.h"
+#include "main/CameraPictures.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const DefaultPlayers BuiltPlayers{TAVRIN_PORTABLE_IMAGE, TAVRIN_PLAYER};
+
+// A photo of width x height with some detail, written as a JPEG.
+std::string WritePhoto(const ScratchFolder& folder, const std::string& name, int width,
+                       int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            row[x] = qRgb(x * 255 / width, y * 255 / height, (x ^ y) & 0xFF);
+        }
+    }
+    const std::string path = folder.File(name);
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "JPEG", 90));
+    return path;
+}
+
+// What tavrin-pack says after its "tavrin-pack: " prefix on the first line of its errors.
+std::string ToolMessage(const CommandResult& result) {
+    const std::string prefix = "tavrin-pack: ";
+    const std::string first = result.Err.substr(0, result.Err.find('\n'));
+    return first.rfind(prefix, 0) == 0 ? first.substr(prefix.size()) : first;
+}
+
+class MakerFormTest : public ::testing::Test {
+protected:
+    ScratchFolder Work;
+    MakerForm Form{BuiltPlayers};
+
+    void SetUp() override {
+        Form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    }
+
+    // Types `text` into the focused `widget` one character at a time, as a keyboard would.
+    static void Type(QWidget* widget, const QString& text) {
+        widget->setFocus();
+        for (const QChar c : text) {
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+
+    void ChooseLean() {
+        auto* lean = Child<QCheckBox>("leanCheck");
+        lean->setFocus();
+        QTest::keyClick(lean, Qt::Key_Space);
+        ASSERT_TRUE(lean->isChecked());
+    }
+
+    template <typename T> T* Child(const char* name) {
+        T* child = Form.findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    std::string Status() { return Child<QLabel>("statusLabel")->text().toStdString(); }
+
+    void OpenPhoto(const std::string& path) {
+        QSignalSpy opened(&Form, &MakerForm::PhotoOpened);
+        Form.OpenPhoto(QString::fromStdString(path));
+        ASSERT_TRUE(opened.wait(60000));
+    }
+
+    // Clicks the board colour button and picks `color` in the colour dialog it opens.
+    void ChooseColor(const QColor& color) {
+        QTimer::singleShot(0, [color] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->setCurrentColor(color);
+            dialog->accept();
+        });
+        QTest::mouseClick(Child<QPushButton>("colorButton"), Qt::LeftButton);
+    }
+
+    // Saves through the Save button, answering the save dialog with `output`.
+    bool Save(const std::string& output) {
+        Form.AskSavePath = [output](const QString&) { return QString::fromStdString(output); };
+        QSignalSpy written(&Form, &MakerForm::PuzzleWritten);
+        QTest::mouseClick(Child<QPushButton>("saveButton"), Qt::LeftButton);
+        if (written.isEmpty() && !written.wait(120000)) {
+            ADD_FAILURE() << "the puzzle was never written";
+            return false;
+        }
+        return written.first().first().toBool();
+    }
+
+    // Sets every choice the form has, as a user would, and returns the same choices as
+    // tavrin-pack's arguments.
+    std::vector<std::string> ChooseEverything(const std::string& photo, const std::string& song) {
+        OpenPhoto(photo);
+        Form.OpenSong(QString::fromStdString(song));
+        Child<QComboBox>("typeChoice")->setCurrentIndex(1);
+        Child<QComboBox>("arrangeChoice")->setCurrentIndex(1);
+        ChooseColor(QColor(0x12, 0x34, 0x56));
+        QTest::keyClicks(Child<QLineEdit>("messageEdit"), "Merry Christmas!");
+        QTest::keyClicks(Child<QLineEdit>("titleEdit"), "Our garden");
+        QTest::keyClicks(Child<QLineEdit>("pictureCreditEdit"), "Photo: Ann");
+        QTest::keyClicks(Child<QLineEdit>("pictureLinkEdit"), "https://example.org/ann");
+        QTest::keyClicks(Child<QLineEdit>("musicCreditEdit"), "Music: a carol");
+        QTest::keyClicks(Child<QLineEdit>("musicLinkEdit"), "https://example.org/carol");
+        return {"--picture", photo, "--song", song, "--type", "2", "--arrange", "1",
+                "--color", "#123456", "--message", "Merry Christmas!", "--title", "Our garden",
+                "--picture-credit", "Photo: Ann", "--picture-link", "https://example.org/ann",
+                "--music-credit", "Music: a carol", "--music-link", "https://example.org/carol"};
+    }
+};
+
+} // namespace
+
+TEST_F(MakerFormTest, SavedLeanPuzzleIsByteForByteWhatTavrinPackWrites) {
+    WriteBytes(Work.File("carol.mid"), MidiSongOf(4000));
+    std::vector<std::string> args =
+        ChooseEverything(WritePhoto(Work, "garden.jpg", 900, 600), Work.File("carol.mid"));
+    ChooseLean();
+    ASSERT_TRUE(Save(Work.File("from-maker"))) << Status();
+
+    args.insert(args.end(), {"--lean", "-o", Work.File("from-pack")});
+    const CommandResult packed = RunPackTool(args);
+    ASSERT_EQ(packed.ExitCode, 0) << packed.Err;
+    const Bytes fromMaker = ReadBytes(Work.File("from-maker"));
+    EXPECT_EQ(fromMaker.size(), ReadBytes(Work.File("from-pack")).size());
+    EXPECT_TRUE(fromMaker == ReadBytes(Work.File("from-pack")));
+}
+
+TEST_F(MakerFormTest, SavedPortablePuzzleIsByteForByteWhatTavrinPackWrites) {
+    WriteBytes(Work.File("carol.mid"), MidiSongOf(4000));
+    std::vector<std::string> args =
+        ChooseEverything(WritePhoto(Work, "garden.jpg", 640, 480), Work.File("carol.mid"));
+    // The 28 MB are written while the window goes on: a timer keeps firing meanwhile.
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(0);
+    ASSERT_TRUE(Save(Work.File("from-maker"))) << Status();
+    EXPECT_GT(ticks, 0);
+
+    args.insert(args.end(), {"-o", Work.File("from-pack")});
+    const CommandResult packed = RunPackTool(args);
+    ASSERT_EQ(packed.ExitCode, 0) << packed.Err;
+    EXPECT_TRUE(ReadBytes(Work.File("from-maker")) == ReadBytes(Work.File("from-pack")));
+}
+
+TEST_F(MakerFormTest, SongThatIsNotMidiIsRefusedInTheToolsWords) {
+    WriteBytes(Work.File("song.mid"), PayloadOf(2000, {'R', 'I', 'F', 'F'}));
+    Form.OpenSong(QString::fromStdString(Work.File("song.mid")));
+
+    WritePhoto(Work, "photo.jpg", 320, 240);
+    const CommandResult tool = RunPackTool({"--lean", "--picture", Work.File("photo.jpg"),
+                                            "--song", Work.File("song.mid"), "-o",
+                                            Work.File("out")});
+    ASSERT_EQ(tool.ExitCode, 2);
+    EXPECT_EQ(Status(), ToolMessage(tool));
+    EXPECT_FALSE(Child<QPushButton>("playButton")->isEnabled());
+}
+
+TEST_F(MakerFormTest, FileThatIsNoPictureIsRefusedInTheToolsWords) {
+    WriteBytes(Work.File("notes.jpg"), PayloadOf(3000, {'H', 'e', 'l', 'l', 'o'}));
+    OpenPhoto(Work.File("notes.jpg"));
+
+    const CommandResult tool =
+        RunPackTool({"--lean", "--picture", Work.File("notes.jpg"), "-o", Work.File("out")});
+    ASSERT_EQ(tool.ExitCode, 2);
+    EXPECT_EQ(Status(), ToolMessage(tool));
+    ASSERT_FALSE(Save(Work.File("out")));
+    EXPECT_EQ(Status(), "Choose a photo first.");
+    EXPECT_FALSE(FileExists(Work.File("out")));
+}
+
+TEST_F(MakerFormTest, StartMessageIsCheckedAsItIsTypedAndRefusedOnSave) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
+    auto* problem = Child<QLabel>("messageProblem");
+    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8("Caf\u00e9"));
+    EXPECT_TRUE(problem->isHidden());
+    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8(" \u2603"));
+    EXPECT_FALSE(problem->isHidden());
+
+    const CommandResult tool =
+        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message",
+                     "Caf\u00e9 \u2603", "-o", Work.File("out")});
+    EXPECT_EQ(problem->text().toStdString(), ToolMessage(tool));
+    ChooseLean();
+    EXPECT_FALSE(Save(Work.File("out")));
+    EXPECT_EQ(Status(), ToolMessage(tool));
+    EXPECT_FALSE(FileExists(Work.File("out")));
+}
+
+TEST_F(MakerFormTest, PieceCountIsThePlayersGridForTheChosenScreen) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 1600, 1200));
+    auto* screens = Child<QComboBox>("screenChoice");
+    screens->setCurrentIndex(screens->findText("1920 × 1080"));
+    Child<QComboBox>("typeChoice")->setCurrentIndex(3);
+    const PuzzleLayout layout =
+        LayOutPuzzle(1600, 1200, BoardOfScreen(1920, 1080), PuzzleShape::ForType(4), 100);
+    ASSERT_GT(layout.PieceCount(), 0);
+    EXPECT_EQ(Child<QLabel>("pieceCount")->text().toStdString(),
+              "≈ " + std::to_string(layout.PieceCount()) + " pieces on a 1920 × 1080 screen" +
+                  (layout.Fit.ZoomPercent < 100
+                       ? " (the photo shown at " + std::to_string(layout.Fit.ZoomPercent) + " %)"
+                       : ""));
+}
+
+TEST_F(MakerFormTest, PhotoAndSongDroppedTogetherAreBothOpened) {
+    const std::string photo = WritePhoto(Work, "photo.jpg", 320, 240);
+    WriteBytes(Work.File("tune"), MidiSongOf(500)); // a song known by its content alone
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(photo)),
+                   QUrl::fromLocalFile(QString::fromStdString(Work.File("tune")))});
+    QSignalSpy opened(&Form, &MakerForm::PhotoOpened);
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Form, &drop);
+    ASSERT_TRUE(opened.wait(30000));
+    EXPECT_EQ(Child<QLabel>("photoName")->text(), "photo.jpg");
+    EXPECT_EQ(Child<QLabel>("songName")->text(), "tune");
+    EXPECT_TRUE(Child<QPushButton>("playButton")->isEnabled());
+}
+
+TEST_F(MakerFormTest, LargePhotoDecodesWithoutBlockingTheWindow) {
+    const std::string photo = WritePhoto(Work, "large.jpg", 6000, 4000);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(0);
+    QSignalSpy opened(&Form, &MakerForm::PhotoOpened);
+    Form.OpenPhoto(QString::fromStdString(photo));
+    EXPECT_TRUE(Form.IsBusy());
+    EXPECT_FALSE(Child<QPushButton>("saveButton")->isEnabled());
+    ASSERT_TRUE(opened.wait(60000));
+    EXPECT_GT(ticks, 0);
+    EXPECT_FALSE(Form.IsBusy());
+    EXPECT_EQ(Status(), "The puzzle's picture is 3240 × 2160 pixels.");
+}
+
+// A phone's portrait photo is previewed as tavrin-pack packs it: upright, at its upright size.
+TEST(MakerPhoto, EveryExifOrientationIsPreviewedUpright) {
+    ScratchFolder work;
+    const QImage upright = CoordinatePicture(64, 48);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        SCOPED_TRACE(orientation);
+        const std::string path = work.File("camera" + std::to_string(orientation) + ".jpg");
+        WriteBytes(path, CameraJpeg(StoredFor(upright, orientation), orientation));
+        const LoadedPhoto photo = LoadPhoto(QString::fromStdString(path));
+        ASSERT_TRUE(photo.Problem.isEmpty()) << photo.Problem.toStdString();
+        EXPECT_EQ(photo.PackedWidth, 64);
+        EXPECT_EQ(photo.PackedHeight, 48);
+        EXPECT_LE(MaxDifference(photo.Preview, upright), 12);
+    }
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "MakerWork.h"
+#include "PackOptions.h"
+#include "game/ScreenLayout.h"
+
+#include <QColor>
+#include <QFutureWatcher>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class MediaPlayer;
+class PhotoPreview;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProcess;
+class QProgressBar;
+class QPushButton;
+
+// The Puzzle Maker's one window: a photo with its piece grid, the puzzle's settings, its song and
+// credits, and the two ways out: try the puzzle as the recipient sees it, or save it. Every
+// puzzle is written by tavrin-pack's own WritePuzzle, off the user-interface thread.
+class MakerForm : public QWidget {
+    Q_OBJECT
+public:
+    // `players` are the player images to copy (tavrin-portable, and tavrin for a lean puzzle).
+    explicit MakerForm(const DefaultPlayers& players, QWidget* parent = nullptr);
+    ~MakerForm() override;
+
+    // As if chosen in the file dialog or dropped: the photo is decoded in the background
+    // (PhotoOpened follows), the song checked at once.
+    void OpenPhoto(const QString& path);
+    void OpenSong(const QString& path);
+
+    // Asks where to save, given a suggested path; an empty answer cancels. By default the
+    // desktop's save dialog; tests answer it themselves.
+    std::function<QString(const QString& suggested)> AskSavePath;
+
+    // The choices of the form as tavrin-pack takes them, writing to `output`. Throws
+    // BadArguments (the tool's message) for a start message the puzzle cannot store.
+    PackOptions Choices(const QString& output) const;
+
+    // Whether a photo is being decoded or a puzzle written.
+    bool IsBusy() const { return Working > 0; }
+    // The puzzles "Try it" started, oldest first.
+    const QList<QProcess*>& Tries() const { return TryProcesses; }
+
+signals:
+    // A photo was decoded, or refused.
+    void PhotoOpened();
+    // A save or try has finished; `written` false when the puzzle was refused or not written.
+    void PuzzleWritten(bool written);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* MakePhotoColumn();
+    QWidget* MakeSettingsColumn();
+    QWidget* MakeButtonRow();
+
+    void ChoosePhoto();
+    void ChooseSong();
+    void ChooseColor();
+    void PhotoDecoded();
+    void UpdatePreview();
+    void CheckMessage();
+    void PlayOrStop();
+    void SongEnded();
+    void SavePuzzle();
+    void TryPuzzle();
+    // Writes the puzzle in the background; Written follows on the user-interface thread.
+    void Write(const QString& output, bool trying);
+    void Written();
+    void ShowStatus(const QString& text, bool error);
+    void UpdateBusy();
+    BoardSize ChosenBoard() const;
+
+    DefaultPlayers Players;
+    LoadedPhoto Photo;
+    QString SongPath;
+    QColor BoardColor;
+    int Working = 0;
+    bool WriteIsTry = false;
+    QString WriteOutput;
+    QTemporaryDir TryFolder;
+    int TryCount = 0;
+    QList<QProcess*> TryProcesses;
+    std::unique_ptr<MediaPlayer> Music;
+
+    QFutureWatcher<LoadedPhoto> PhotoWatch;
+    QFutureWatcher<PackOutcome> WriteWatch;
+
+    PhotoPreview* Preview = nullptr;
+    QLabel* PhotoName = nullptr;
+    QComboBox* ScreenChoice = nullptr;
+    QLabel* PieceCount = nullptr;
+    QComboBox* TypeChoice = nullptr;
+    QComboBox* ArrangeChoice = nullptr;
+    QPushButton* ColorButton = nullptr;
+    QLineEdit* MessageEdit = nullptr;
+    QLabel* MessageProblem = nullptr;
+    QLabel* SongName = nullptr;
+    QPushButton* PlayButton = nullptr;
+    QLineEdit* TitleEdit = nullptr;
+    QLineEdit* PictureCreditEdit = nullptr;
+    QLineEdit* PictureLinkEdit = nullptr;
+    QLineEdit* MusicCreditEdit = nullptr;
+    QLineEdit* MusicLinkEdit = nullptr;
+    QCheckBox* LeanCheck = nullptr;
+    QProgressBar* Busy = nullptr;
+    QLabel* Status = nullptr;
+    QPushButton* TryButton = nullptr;
+    QPushButton* SaveButton = nullptr;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Pack.h"
+
+#include <QImage>
+#include <QString>
+
+// The maker's slow steps, each a plain function the form runs off the user-interface thread
+// (QtConcurrent): decoding a photo for the preview and writing a puzzle.
+
+// A photo as the maker shows it.
+struct LoadedPhoto {
+    QString Path;
+    // Upright (its Exif orientation applied, as tavrin-pack turns it), at most PreviewSide
+    // pixels a side; null when the photo cannot be used.
+    QImage Preview;
+    // The upright picture's size as the puzzle carries it (scaled down as tavrin-pack does).
+    int PackedWidth = 0;
+    int PackedHeight = 0;
+    // Why the photo cannot go into a puzzle, in tavrin-pack's words; empty when it can.
+    QString Problem;
+
+    static constexpr int PreviewSide = 1600;
+};
+
+// Reads and decodes the photo at `path`, scaled down while it is decoded.
+LoadedPhoto LoadPhoto(const QString& path);
+
+// WritePuzzle, for a run off the user-interface thread.
+PackOutcome WritePuzzleInBackground(const PackOptions& choices);

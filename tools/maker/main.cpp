@@ -1,0 +1,62 @@
+// tavrin-maker [PHOTO [SONG]]: the Puzzle Maker window, with the photo and song loaded when
+// given; --help and --version print and exit.
+#include "MakerForm.h"
+#include "Version.h"
+#include "windows/AppIcon.h"
+
+#include <QApplication>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+const char* const Help =
+    "usage: tavrin-maker [PHOTO [SONG]]\n"
+    "       tavrin-maker --help | --version\n"
+    "\n"
+    "Opens the Tavrin Puzzle Maker: choose a photo, a song, the piece size and the rest, try the\n"
+    "puzzle and save it. PHOTO and SONG are opened at once when given. Puzzles are written as\n"
+    "tavrin-pack writes them.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails and is reported, as in tavrin-pack.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << Help;
+        return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "tavrin-maker (Tavrin) " << TavrinVersion << "\n";
+        return 0;
+    }
+    if (args.size() > 2 || (!args.empty() && args[0].rfind("-", 0) == 0)) {
+        std::cerr << "tavrin-maker: unexpected \"" << (args.size() > 2 ? args[2] : args[0])
+                  << "\"\n"
+                  << Help;
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tavrin-maker");
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setDesktopFileName("tavrin-maker");
+    QApplication::setWindowIcon(AppIcon());
+
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path folder = error ? "" : self.parent_path();
+    MakerForm form(DefaultPlayers{(folder / "tavrin-portable").string(),
+                                  (folder / "tavrin").string()});
+    form.show();
+    if (!args.empty()) {
+        form.OpenPhoto(QString::fromLocal8Bit(args[0].c_str()));
+    }
+    if (args.size() > 1) {
+        form.OpenSong(QString::fromLocal8Bit(args[1].c_str()));
+    }
+    return app.exec();
+}
