@@ -2,10 +2,9 @@
 
 #include "music/FluidLibrary.h"
 #include "music/MidiSong.h"
+#include "package/WholeFile.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <unistd.h>
 
@@ -103,9 +102,9 @@ void SongSynth::Release() {
 }
 
 std::vector<std::uint8_t> ReadPlayableSong(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in), {}};
-    std::optional<std::vector<std::uint8_t>> playable = PlayableMidiSong(file);
+    const std::optional<std::vector<std::uint8_t>> file = ReadWholeFile(path);
+    std::optional<std::vector<std::uint8_t>> playable =
+        file ? PlayableMidiSong(*file) : std::nullopt;
     if (!playable) {
         throw SongError("Cannot open the song " + path + ".");
     }

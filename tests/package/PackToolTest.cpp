@@ -152,6 +152,10 @@ TEST_F(PackToolTest, RefusesBadArgumentsWithStatus2) {
     ExpectRefused({"--picture", Work.File("missing.jpg")}, "missing picture");
     ExpectRefused({"--picture", Work.File("notes.txt")}, "picture neither JPEG nor BMP");
     ExpectRefused({"--song", Work.File("notes.txt")}, "song without MThd");
+    // A folder is no file: the read fails with a message, not an exception out of the tool.
+    ExpectRefused({"--song", Work.Path()}, "song that is a folder");
+    ExpectRefused({"--picture", Work.Path()}, "picture that is a folder");
+    ExpectRefused({"--player", Work.Path()}, "player that is a folder");
     ExpectRefused({"--message", std::string(255, 'm')}, "message over 254 characters");
     ExpectRefused({"--message", "snow ☃"}, "message outside Windows-1252");
     ExpectRefused({"--type", "256"}, "type above 255");
@@ -180,6 +184,7 @@ TEST_F(PackToolTest, InfoReportsADamagedPackage) {
     EXPECT_EQ(damaged.ExitCode, 1);
     EXPECT_NE(damaged.Err.find("damaged"), std::string::npos);
     EXPECT_EQ(RunPackTool({"--info", Work.File("missing")}).ExitCode, 2);
+    EXPECT_EQ(RunPackTool({"--info", Work.Path()}).ExitCode, 2);
 }
 
 TEST_F(PackToolTest, HelpAndVersionPrintToStandardOutputAndSucceed) {

@@ -9,10 +9,10 @@
 #include "ReplaceFile.h"
 #include "Version.h"
 #include "music/MidiSong.h"
+#include "package/WholeFile.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <new>
 #include <optional>
 
 namespace {
@@ -21,18 +21,6 @@ constexpr int ExitFailed = 1;
 constexpr int ExitBadArguments = 2;
 
 using Bytes = std::vector<std::uint8_t>;
-
-std::optional<Bytes> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
 
 Bytes RequireFile(const std::string& what, const std::string& path) {
     auto bytes = ReadWholeFile(path);
@@ -151,7 +139,8 @@ void Pack(const PackOptions& given, PackOutcome& outcome) {
     o.Trailer.SongSize = PayloadSize(song, "song");
     const auto trailer = o.Trailer.Encode();
     const Bytes credits = o.Credits.IsEmpty() ? Bytes{} : o.Credits.EncodeBlock();
-    outcome.Failure = ReplaceWithExecutable(o.Output, {player, credits, song, packed.File, trailer});
+    outcome.Failure =
+        ReplaceWithExecutable(o.Output, {player, credits, song, packed.File, trailer});
 }
 
 int PackAndSay(const PackOptions& o, std::ostream& out, std::ostream& err) {
@@ -191,6 +180,8 @@ std::string PictureProblem(const std::string& path, const PictureSettings& setti
         ConvertPicture(o, RequireFile("picture", path));
     } catch (const BadArguments& bad) {
         return bad.Message;
+    } catch (const std::bad_alloc&) {
+        return "there is not enough memory to convert the picture \"" + path + "\"";
     }
     return {};
 }
@@ -201,6 +192,8 @@ PackOutcome WritePuzzle(const PackOptions& choices) {
         Pack(choices, outcome);
     } catch (const BadArguments& bad) {
         outcome.Refusal = bad.Message;
+    } catch (const std::bad_alloc&) {
+        outcome.Failure = "there is not enough memory to make the puzzle";
     }
     return outcome;
 }

@@ -5,11 +5,10 @@
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
 #include "package/PortableImage.h"
+#include "package/WholeFile.h"
 #include "package/Windows1252.h"
 
-#include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -104,11 +103,11 @@ void PrintPlayerKind(const Bytes& bytes, std::ostream& out) {
 } // namespace
 
 int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
+    const std::optional<Bytes> read = ReadWholeFile(path);
+    if (!read) {
         throw BadArguments{"cannot read \"" + path + "\""};
     }
+    const Bytes& bytes = *read;
     const auto layout = PuzzleLayout(bytes);
     if (!layout) {
         err << "tavrin-pack: \"" << path << "\" is not a Tavrin puzzle, or it is damaged\n";
