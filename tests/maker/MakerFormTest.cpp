@@ -2,6 +2,7 @@
 // what tavrin-pack writes with the same choices, and what the tool refuses the window shows in
 // the tool's words.
 #include "MakerForm.h"
+
 #include "MakerWork.h"
 #include "main/CameraPictures.h"
 #include "support/TestSupport.h"
@@ -14,12 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QUrl>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace {
@@ -73,7 +75,8 @@ protected:
         ASSERT_TRUE(lean->isChecked());
     }
 
-    template <typename T> T* Child(const char* name) {
+    template <typename T>
+    T* Child(const char* name) {
         T* child = Form.findChild<T*>(name);
         EXPECT_NE(child, nullptr) << name;
         return child;
@@ -124,10 +127,17 @@ protected:
         QTest::keyClicks(Child<QLineEdit>("pictureLinkEdit"), "https://example.org/ann");
         QTest::keyClicks(Child<QLineEdit>("musicCreditEdit"), "Music: a carol");
         QTest::keyClicks(Child<QLineEdit>("musicLinkEdit"), "https://example.org/carol");
-        return {"--picture", photo, "--song", song, "--type", "2", "--arrange", "1",
-                "--color", "#123456", "--message", "Merry Christmas!", "--title", "Our garden",
-                "--picture-credit", "Photo: Ann", "--picture-link", "https://example.org/ann",
-                "--music-credit", "Music: a carol", "--music-link", "https://example.org/carol"};
+        return {"--picture",        photo,
+                "--song",           song,
+                "--type",           "2",
+                "--arrange",        "1",
+                "--color",          "#123456",
+                "--message",        "Merry Christmas!",
+                "--title",          "Our garden",
+                "--picture-credit", "Photo: Ann",
+                "--picture-link",   "https://example.org/ann",
+                "--music-credit",   "Music: a carol",
+                "--music-link",     "https://example.org/carol"};
     }
 };
 
@@ -171,9 +181,8 @@ TEST_F(MakerFormTest, SongThatIsNotMidiIsRefusedInTheToolsWords) {
     Form.OpenSong(QString::fromStdString(Work.File("song.mid")));
 
     WritePhoto(Work, "photo.jpg", 320, 240);
-    const CommandResult tool = RunPackTool({"--lean", "--picture", Work.File("photo.jpg"),
-                                            "--song", Work.File("song.mid"), "-o",
-                                            Work.File("out")});
+    const CommandResult tool = RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--song",
+                                            Work.File("song.mid"), "-o", Work.File("out")});
     ASSERT_EQ(tool.ExitCode, 2);
     EXPECT_EQ(Status(), ToolMessage(tool));
     EXPECT_FALSE(Child<QPushButton>("playButton")->isEnabled());
@@ -201,8 +210,8 @@ TEST_F(MakerFormTest, StartMessageIsCheckedAsItIsTypedAndRefusedOnSave) {
     EXPECT_FALSE(problem->isHidden());
 
     const CommandResult tool =
-        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message",
-                     "Caf\u00e9 \u2603", "-o", Work.File("out")});
+        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message", "Caf\u00e9 \u2603",
+                     "-o", Work.File("out")});
     EXPECT_EQ(problem->text().toStdString(), ToolMessage(tool));
     ChooseLean();
     EXPECT_FALSE(Save(Work.File("out")));
@@ -228,9 +237,9 @@ TEST_F(MakerFormTest, PieceCountIsThePlayersGridForTheChosenScreen) {
 TEST_F(MakerFormTest, PhotoAndSongDroppedTogetherAreBothOpened) {
     const std::string photo = WritePhoto(Work, "photo.jpg", 320, 240);
     WriteBytes(Work.File("tune"), MidiSongOf(500)); // a song known by its content alone
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(photo)),
-                   QUrl::fromLocalFile(QString::fromStdString(Work.File("tune")))});
+    QMimeData files; // the song first: the order is the file manager's
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(Work.File("tune"))),
+                   QUrl::fromLocalFile(QString::fromStdString(photo))});
     QSignalSpy opened(&Form, &MakerForm::PhotoOpened);
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&Form, &enter);
@@ -257,6 +266,38 @@ TEST_F(MakerFormTest, LargePhotoDecodesWithoutBlockingTheWindow) {
     EXPECT_GT(ticks, 0);
     EXPECT_FALSE(Form.IsBusy());
     EXPECT_EQ(Status(), "The puzzle's picture is 3240 × 2160 pixels.");
+}
+
+// A photo opened just as the last one is decoded replaces it, and the form is ready again.
+TEST_F(MakerFormTest, APhotoOpenedRightAfterAnotherReplacesItAndTheFormIsReadyAgain) {
+    Form.OpenPhoto(QString::fromStdString(WritePhoto(Work, "first.jpg", 320, 240)));
+    QThreadPool::globalInstance()->waitForDone(); // decoded, but not yet reported
+    QImage second(640, 480, QImage::Format_RGB32);
+    second.fill(QColor(20, 120, 40));
+    ASSERT_TRUE(second.save(QString::fromStdString(Work.File("second.png"))));
+    OpenPhoto(Work.File("second.png"));
+    QTest::qWait(100); // anything still queued for the first photo
+    EXPECT_FALSE(Form.IsBusy());
+    EXPECT_TRUE(Child<QPushButton>("saveButton")->isEnabled());
+    EXPECT_EQ(Child<QLabel>("photoName")->text(), "second.png");
+    EXPECT_EQ(Status(), "The puzzle's picture is 640 × 480 pixels.");
+}
+
+// Closing the window while a puzzle is written waits for it, so that it is saved whole.
+TEST_F(MakerFormTest, ClosingWhileAPuzzleIsWrittenClosesOnceItIsSaved) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
+    ChooseLean();
+    const std::string output = Work.File("closing");
+    Form.AskSavePath = [output](const QString&) { return QString::fromStdString(output); };
+    QSignalSpy written(&Form, &MakerForm::PuzzleWritten);
+    QTest::mouseClick(Child<QPushButton>("saveButton"), Qt::LeftButton);
+    Form.close();
+    EXPECT_TRUE(Form.isVisible());
+    ASSERT_TRUE(written.wait(60000));
+    EXPECT_TRUE(written.first().first().toBool());
+    EXPECT_FALSE(Form.isVisible());
+    const CommandResult info = RunPackTool({"--info", output});
+    EXPECT_EQ(info.ExitCode, 0) << info.Err;
 }
 
 // A phone's portrait photo is previewed as tavrin-pack packs it: upright, at its upright size.

@@ -30,6 +30,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <utility>
 
 namespace {
 
@@ -85,10 +86,10 @@ QLineEdit* CreditEdit(const QString& name, const QString& tip) {
 } // namespace
 
 MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
-    : QWidget(parent),
-      Players(players),
-      BoardColor(QColor(0x00, 0x80, 0x80)),
-      Music(std::make_unique<MediaPlayer>()) {
+    : QWidget(parent)
+    , Players(players)
+    , BoardColor(QColor(0x00, 0x80, 0x80))
+    , Music(std::make_unique<MediaPlayer>()) {
     setWindowTitle(tr("Tavrin Puzzle Maker"));
     setAcceptDrops(true);
     AskSavePath = [this](const QString& suggested) {
@@ -121,7 +122,9 @@ MakerForm::~MakerForm() {
     // A puzzle still being written finishes first: its temporary file is then removed or renamed.
     WriteWatch.waitForFinished();
     PhotoWatch.waitForFinished();
-    for (QProcess* process : TryProcesses) {
+    // A copy: a try that ends here takes itself off the list.
+    const QList<QProcess*> tries = TryProcesses;
+    for (QProcess* process : tries) {
         if (process->state() != QProcess::NotRunning) {
             process->terminate();
             if (!process->waitForFinished(3000)) {
@@ -321,9 +324,7 @@ QWidget* MakerForm::MakeButtonRow() {
 
 void MakerForm::OpenPhoto(const QString& path) {
     // A photo still being decoded is forgotten: the watcher reports only the latest.
-    if (!PhotoWatch.isRunning()) {
-        ++Working;
-    }
+    Decoding = true;
     Preview->SetBusy(true);
     PhotoName->setText(QFileInfo(path).fileName());
     ShowStatus(tr("Opening %1…").arg(QFileInfo(path).fileName()), false);
@@ -332,7 +333,7 @@ void MakerForm::OpenPhoto(const QString& path) {
 }
 
 void MakerForm::PhotoDecoded() {
-    --Working;
+    Decoding = false;
     Preview->SetBusy(false);
     LoadedPhoto loaded = PhotoWatch.result();
     if (!loaded.Problem.isEmpty()) {
@@ -366,9 +367,9 @@ void MakerForm::OpenSong(const QString& path) {
     SongPath = path;
     SongName->setText(QFileInfo(path).fileName());
     SongName->setToolTip(QDir::toNativeSeparators(path));
-    ShowStatus(tr("The song %1 plays in a loop while the puzzle is open.")
-                   .arg(QFileInfo(path).fileName()),
-               false);
+    ShowStatus(
+        tr("The song %1 plays in a loop while the puzzle is open.").arg(QFileInfo(path).fileName()),
+        false);
     UpdateBusy();
 }
 
@@ -411,8 +412,8 @@ void MakerForm::UpdatePreview() {
         return;
     }
     const QVariantList sizes = ScreenChoice->currentData().toList();
-    const QString screen = sizes.size() == 4 ? SizeText(sizes[0].toInt(), sizes[1].toInt())
-                                             : QString();
+    const QString screen =
+        sizes.size() == 4 ? SizeText(sizes[0].toInt(), sizes[1].toInt()) : QString();
     const PuzzleLayout layout =
         LayOutPuzzle(Photo.PackedWidth, Photo.PackedHeight, ChosenBoard(),
                      PuzzleShape::ForType(TypeChoice->currentData().toInt()), 100);
@@ -507,6 +508,11 @@ void MakerForm::TryPuzzle() {
                    true);
         return;
     }
+    // The puzzle plays the song itself.
+    if (Music->GetMode() == MediaPlayer::Mode::Playing) {
+        Music->Close();
+        SongEnded();
+    }
     Write(TryFolder.filePath(QStringLiteral("puzzle-%1").arg(++TryCount)), true);
 }
 
@@ -524,17 +530,19 @@ void MakerForm::Write(const QString& output, bool trying) {
     }
     WriteIsTry = trying;
     WriteOutput = output;
-    ++Working;
+    Writing = true;
     ShowStatus(choices.Lean ? tr("Writing the puzzle…")
                             : tr("Writing the portable puzzle (about 28 MB)…"),
                false);
-    WriteWatch.setFuture(QtConcurrent::run(WritePuzzleInBackground, choices));
+    WriteWatch.setFuture(QtConcurrent::run(WritePuzzle, choices));
     UpdateBusy();
 }
 
 void MakerForm::Written() {
-    --Working;
+    Writing = false;
     UpdateBusy();
+    // A close asked for while writing happens now, unless the author has a failure to read.
+    const bool closing = std::exchange(CloseWhenWritten, false);
     const PackOutcome outcome = WriteWatch.result();
     QStringList lines;
     for (const std::string& line : outcome.Notes) {
@@ -544,25 +552,49 @@ void MakerForm::Written() {
         lines << QString::fromStdString(line);
     }
     if (!outcome.Written()) {
-        lines.prepend(QString::fromStdString(outcome.Refusal.empty() ? outcome.Failure
-                                                                     : outcome.Refusal));
+        lines.prepend(
+            QString::fromStdString(outcome.Refusal.empty() ? outcome.Failure : outcome.Refusal));
         ShowStatus(lines.join('\n'), true);
         emit PuzzleWritten(false);
         return;
     }
+    if (closing) {
+        emit PuzzleWritten(true);
+        close();
+        return;
+    }
     if (WriteIsTry) {
-        auto* process = new QProcess(this);
-        process->setProgram(WriteOutput);
-        process->setWorkingDirectory(TryFolder.path());
-        process->setProcessChannelMode(QProcess::ForwardedChannels);
-        process->start();
-        TryProcesses << process;
+        StartTry(WriteOutput);
         lines.prepend(tr("The puzzle is starting as the recipient will see it."));
     } else {
         lines.prepend(tr("Saved %1.").arg(QDir::toNativeSeparators(WriteOutput)));
     }
     ShowStatus(lines.join('\n'), false);
     emit PuzzleWritten(true);
+}
+
+// The puzzle tried runs on its own; its file goes when it ends.
+void MakerForm::StartTry(const QString& puzzle) {
+    auto* process = new QProcess(this);
+    process->setProgram(puzzle);
+    process->setWorkingDirectory(TryFolder.path());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    connect(process, &QProcess::finished, this, [this, process] { EndTry(process); });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            ShowStatus(tr("The puzzle could not be started: %1").arg(process->errorString()), true);
+            EndTry(process);
+        }
+    });
+    TryProcesses << process;
+    process->start();
+}
+
+void MakerForm::EndTry(QProcess* process) {
+    if (TryProcesses.removeOne(process)) {
+        QFile::remove(process->program());
+        process->deleteLater();
+    }
 }
 
 void MakerForm::ShowStatus(const QString& text, bool error) {
@@ -572,8 +604,8 @@ void MakerForm::ShowStatus(const QString& text, bool error) {
 }
 
 void MakerForm::UpdateBusy() {
-    Busy->setVisible(Working > 0);
-    const bool canWrite = Working == 0;
+    Busy->setVisible(IsBusy());
+    const bool canWrite = !IsBusy();
     TryButton->setEnabled(canWrite);
     SaveButton->setEnabled(canWrite);
     PlayButton->setEnabled(!SongPath.isEmpty());
@@ -586,21 +618,34 @@ void MakerForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MakerForm::dropEvent(QDropEvent* event) {
+    QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (!url.isLocalFile()) {
-            continue;
+        if (url.isLocalFile()) {
+            paths << url.toLocalFile();
         }
-        const QString path = url.toLocalFile();
+    }
+    OpenFiles(paths);
+    event->acceptProposedAction();
+}
+
+void MakerForm::OpenFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
         if (LooksLikeASong(path)) {
             OpenSong(path);
         } else {
             OpenPhoto(path);
         }
     }
-    event->acceptProposedAction();
 }
 
+// A puzzle being written is finished first, so that the author knows whether it was saved.
 void MakerForm::closeEvent(QCloseEvent* event) {
+    if (Writing) {
+        CloseWhenWritten = true;
+        ShowStatus(tr("Finishing the puzzle, then closing…"), false);
+        event->ignore();
+        return;
+    }
     Music->Close();
     event->accept();
 }

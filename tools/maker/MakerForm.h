@@ -8,6 +8,7 @@
 #include <QFutureWatcher>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
@@ -37,6 +38,9 @@ public:
     // (PhotoOpened follows), the song checked at once.
     void OpenPhoto(const QString& path);
     void OpenSong(const QString& path);
+    // Files given on the command line or dropped, in any order: MIDI songs are opened as the
+    // song, anything else as the photo.
+    void OpenFiles(const QStringList& paths);
 
     // Asks where to save, given a suggested path; an empty answer cancels. By default the
     // desktop's save dialog; tests answer it themselves.
@@ -47,9 +51,7 @@ public:
     PackOptions Choices(const QString& output) const;
 
     // Whether a photo is being decoded or a puzzle written.
-    bool IsBusy() const { return Working > 0; }
-    // The puzzles "Try it" started, oldest first.
-    const QList<QProcess*>& Tries() const { return TryProcesses; }
+    bool IsBusy() const { return Decoding || Writing; }
 
 signals:
     // A photo was decoded, or refused.
@@ -80,6 +82,8 @@ private:
     // Writes the puzzle in the background; Written follows on the user-interface thread.
     void Write(const QString& output, bool trying);
     void Written();
+    void StartTry(const QString& puzzle);
+    void EndTry(QProcess* process);
     void ShowStatus(const QString& text, bool error);
     void UpdateBusy();
     BoardSize ChosenBoard() const;
@@ -88,7 +92,10 @@ private:
     LoadedPhoto Photo;
     QString SongPath;
     QColor BoardColor;
-    int Working = 0;
+    bool Decoding = false;
+    bool Writing = false;
+    // The window was closed while a puzzle was being written: it closes once that is done.
+    bool CloseWhenWritten = false;
     bool WriteIsTry = false;
     QString WriteOutput;
     QTemporaryDir TryFolder;

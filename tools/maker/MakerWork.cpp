@@ -79,17 +79,15 @@ LoadedPhoto LoadPhoto(const QString& path) {
 
     const int longest = std::max(stored.width(), stored.height());
     if (longest > LoadedPhoto::PreviewSide) {
-        reader.setScaledSize(stored.scaled(LoadedPhoto::PreviewSide, LoadedPhoto::PreviewSide,
-                                           Qt::KeepAspectRatio));
+        reader.setScaledSize(
+            stored.scaled(LoadedPhoto::PreviewSide, LoadedPhoto::PreviewSide, Qt::KeepAspectRatio));
     }
+    // Only a JPEG is scaled while it decodes; the others are decoded whole first.
+    QImageReader::setAllocationLimit(PictureReadLimitMegabytes);
     const QImage decoded = reader.read();
     if (decoded.isNull()) {
         return Refused(photo);
     }
     photo.Preview = Upright(decoded, orientation).convertToFormat(QImage::Format_RGB32);
     return photo;
-}
-
-PackOutcome WritePuzzleInBackground(const PackOptions& choices) {
-    return WritePuzzle(choices);
 }

@@ -6,7 +6,7 @@
 #include <QString>
 
 // The maker's slow steps, each a plain function the form runs off the user-interface thread
-// (QtConcurrent): decoding a photo for the preview and writing a puzzle.
+// (QtConcurrent): decoding a photo for the preview; writing a puzzle is WritePuzzle itself.
 
 // A photo as the maker shows it.
 struct LoadedPhoto {
@@ -25,6 +25,3 @@ struct LoadedPhoto {
 
 // Reads and decodes the photo at `path`, scaled down while it is decoded.
 LoadedPhoto LoadPhoto(const QString& path);
-
-// WritePuzzle, for a run off the user-interface thread.
-PackOutcome WritePuzzleInBackground(const PackOptions& choices);

@@ -16,13 +16,6 @@ void PhotoPreview::SetPhoto(const QImage& photo, int packedWidth) {
     update();
 }
 
-void PhotoPreview::ClearPhoto() {
-    Photo = QImage();
-    PackedWidth = 0;
-    Layout = {};
-    update();
-}
-
 void PhotoPreview::SetLayout(const PuzzleLayout& layout) {
     Layout = layout;
     update();
@@ -57,8 +50,7 @@ void PhotoPreview::paintEvent(QPaintEvent*) {
     if (Photo.isNull()) {
         painter.setPen(palette().color(QPalette::BrightText));
         painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap,
-                         Busy ? tr("Opening the photo…")
-                              : tr("Choose a photo, or drop one here"));
+                         Busy ? tr("Opening the photo…") : tr("Choose a photo, or drop one here"));
         return;
     }
     const QRect target = PhotoRect();
@@ -74,9 +66,9 @@ void PhotoPreview::paintEvent(QPaintEvent*) {
         // What the trimmed grid leaves out of the puzzle is dimmed.
         painter.fillRect(QRectF(right, target.top(), target.right() + 1 - right, target.height()),
                          QColor(0, 0, 0, 140));
-        painter.fillRect(QRectF(target.left(), bottom, right - target.left(),
-                                target.bottom() + 1 - bottom),
-                         QColor(0, 0, 0, 140));
+        painter.fillRect(
+            QRectF(target.left(), bottom, right - target.left(), target.bottom() + 1 - bottom),
+            QColor(0, 0, 0, 140));
         QPen pen(QColor(255, 255, 255, 170));
         pen.setCosmetic(true);
         painter.setPen(pen);

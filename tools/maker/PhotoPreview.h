@@ -14,7 +14,6 @@ public:
 
     // `photo` upright; its width stands for the packed picture's width `packedWidth`.
     void SetPhoto(const QImage& photo, int packedWidth);
-    void ClearPhoto();
     // The fitted picture's grid; nothing is drawn while it cannot be cut.
     void SetLayout(const PuzzleLayout& layout);
     // Shown over the preview while a photo is decoded.

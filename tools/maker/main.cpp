@@ -16,8 +16,8 @@ const char* const Help =
     "       tavrin-maker --help | --version\n"
     "\n"
     "Opens the Tavrin Puzzle Maker: choose a photo, a song, the piece size and the rest, try the\n"
-    "puzzle and save it. PHOTO and SONG are opened at once when given. Puzzles are written as\n"
-    "tavrin-pack writes them.\n";
+    "puzzle and save it. PHOTO and SONG are opened at once when given, in either order (a MIDI\n"
+    "file is the song). Puzzles are written as tavrin-pack writes them.\n";
 
 } // namespace
 
@@ -33,11 +33,11 @@ int main(int argc, char** argv) {
         std::cout << "tavrin-maker (Tavrin) " << TavrinVersion << "\n";
         return 0;
     }
-    if (args.size() > 2 || (!args.empty() && args[0].rfind("-", 0) == 0)) {
-        std::cerr << "tavrin-maker: unexpected \"" << (args.size() > 2 ? args[2] : args[0])
-                  << "\"\n"
-                  << Help;
-        return 2;
+    for (const std::string& arg : args) {
+        if (arg.rfind("-", 0) == 0) {
+            std::cerr << "tavrin-maker: unknown option \"" << arg << "\"\n" << Help;
+            return 2;
+        }
     }
 
     QApplication app(argc, argv);
@@ -49,14 +49,13 @@ int main(int argc, char** argv) {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path folder = error ? "" : self.parent_path();
-    MakerForm form(DefaultPlayers{(folder / "tavrin-portable").string(),
-                                  (folder / "tavrin").string()});
+    MakerForm form(
+        DefaultPlayers{(folder / "tavrin-portable").string(), (folder / "tavrin").string()});
     form.show();
-    if (!args.empty()) {
-        form.OpenPhoto(QString::fromLocal8Bit(args[0].c_str()));
+    QStringList files;
+    for (const std::string& arg : args) {
+        files << QString::fromLocal8Bit(arg.c_str());
     }
-    if (args.size() > 1) {
-        form.OpenSong(QString::fromLocal8Bit(args[1].c_str()));
-    }
+    form.OpenFiles(files);
     return app.exec();
 }

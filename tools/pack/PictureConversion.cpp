@@ -125,7 +125,7 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
                                       : QSize(int(target.Width), int(target.Height)));
         }
     }
-    QImageReader::setAllocationLimit(2048);
+    QImageReader::setAllocationLimit(PictureReadLimitMegabytes);
     const QImage image = reader.read();
     if (image.isNull()) {
         throw PictureRefused{"cannot read the picture \"" + path +

@@ -37,6 +37,10 @@ struct PictureRefused {
     std::string Message;
 };
 
+// The most memory one decoded picture may take, in megabytes (Qt refuses larger ones): room for
+// a 20000 x 20000 photo before it is scaled down.
+inline constexpr int PictureReadLimitMegabytes = 2048;
+
 // Conversions up to this many pixels become bitmaps; larger ones JPEGs.
 inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
 
