@@ -6,7 +6,9 @@
 
 // How a picture becomes a puzzle on a given screen, by the player's own rules: the board the
 // window gets, the zoom that fits the picture on it (FitToBoard) and the grid it is cut into
-// (ComputeGrid). The player lays its board out with these; the maker previews with them.
+// (ComputeGrid). The player's board is BoardOfClientArea of its window, and its load and build
+// run the same two steps as LayOutPuzzle (a test holds them to the same grid); the maker
+// previews with them.
 
 // A board size in device pixels.
 struct BoardSize {
