@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QWindow>
 #include <ctime>
 
@@ -151,6 +152,7 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
+    RefitWhileTheWindowManagerPlacesIt();
     ShowStartMessage();
     if (Closed) { // closed while the message was open
         return;
@@ -183,6 +185,24 @@ void TFormMain::SizeToWorkArea() {
         Game.RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
+}
+
+// A window manager that publishes no work area may still move the window after it was sized to
+// fit where it stood (weston's, for Xwayland, under load), and need not tell it: for a few
+// seconds the window checks again where it lies. It changes nothing where it already fits.
+void TFormMain::RefitWhileTheWindowManagerPlacesIt() {
+    if (CompositorPlacesWindows()) {
+        return;
+    }
+    auto* timer = new QTimer(this);
+    timer->setInterval(250);
+    connect(timer, &QTimer::timeout, this, [this, timer, checks = 0]() mutable {
+        FitFrameIntoWorkArea(*this);
+        if (++checks == 20) {
+            timer->deleteLater();
+        }
+    });
+    timer->start();
 }
 
 void TFormMain::FormResize() {

@@ -121,6 +121,7 @@ protected:
 private:
     void CreateMenu();
     void SizeToWorkArea();
+    void RefitWhileTheWindowManagerPlacesIt();
     // One pass of pending events while a game is starting: a New game asked for meanwhile
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
