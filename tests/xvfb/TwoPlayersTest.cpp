@@ -28,34 +28,6 @@ constexpr std::uint32_t KeyAlt = 0xFFE9;
 constexpr std::uint32_t KeyO = 0x6F;
 constexpr std::uint32_t KeyT = 0x74;
 
-// A Windows bitmap of one colour, 0xRRGGBB.
-void WriteBitmap(const fs::path& file, int width, int height, std::uint32_t rgb) {
-    const int row = (width * 3 + 3) / 4 * 4;
-    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
-    std::vector<char> bytes(size, 0);
-    const auto put = [&](std::size_t at, std::uint32_t value, int count) {
-        std::memcpy(bytes.data() + at, &value, static_cast<std::size_t>(count));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, size, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<std::uint32_t>(width), 4);
-    put(22, static_cast<std::uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::size_t at = 54 + static_cast<std::size_t>(y * row + x * 3);
-            bytes[at] = static_cast<char>(rgb & 0xFF);
-            bytes[at + 1] = static_cast<char>(rgb >> 8 & 0xFF);
-            bytes[at + 2] = static_cast<char>(rgb >> 16 & 0xFF);
-        }
-    }
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
-}
-
 std::string ReadAll(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};

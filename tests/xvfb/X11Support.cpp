@@ -176,3 +176,32 @@ pid_t StartPlayerWithEnvironment(const std::string& player, const fs::path& home
     posix_spawn_file_actions_destroy(&files);
     return started == 0 ? pid : -1;
 }
+
+void WriteBitmap(const fs::path& file, int width, int height, std::uint32_t rgb, int stripeWidth) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
+    std::vector<char> bytes(size, 0);
+    const auto put = [&](std::size_t at, std::uint32_t value, int count) {
+        std::memcpy(bytes.data() + at, &value, static_cast<std::size_t>(count));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, size, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(width), 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool dim = stripeWidth > 0 && (x / stripeWidth) % 2 == 0;
+            const std::uint32_t p = dim ? (rgb / 2 & 0x7F7F7F) : rgb;
+            const std::size_t at = 54 + static_cast<std::size_t>(y * row + x * 3);
+            bytes[at] = static_cast<char>(p & 0xFF);
+            bytes[at + 1] = static_cast<char>(p >> 8 & 0xFF);
+            bytes[at + 2] = static_cast<char>(p >> 16 & 0xFF);
+        }
+    }
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
+}

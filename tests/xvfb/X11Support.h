@@ -4,6 +4,7 @@
 // starting the real player in a home of its own.
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -49,3 +50,8 @@ pid_t StartPlayerWithEnvironment(const std::string& player, const std::filesyste
                                  const std::vector<std::string>& arguments,
                                  const std::vector<std::string>& drop,
                                  const std::vector<std::string>& add);
+
+// Writes a 24-bit Windows bitmap of one colour, 0xRRGGBB; with `stripeWidth`, every other stripe
+// of that many columns is at half the brightness.
+void WriteBitmap(const std::filesystem::path& file, int width, int height, std::uint32_t rgb,
+                 int stripeWidth = 0);
