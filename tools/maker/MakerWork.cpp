@@ -7,34 +7,20 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImageReader>
-#include <QTransform>
 #include <algorithm>
 #include <span>
 
 namespace {
 
-// The picture turned as the camera said it is to be shown.
+// The picture turned as the camera said it is to be shown, by the tool's own turning.
 QImage Upright(const QImage& stored, Orientation orientation) {
-    const QTransform quarter = QTransform().rotate(90);
-    switch (orientation) {
-    case Orientation::MirrorHorizontal:
-        return stored.mirrored(true, false);
-    case Orientation::Rotate180:
-        return stored.mirrored(true, true);
-    case Orientation::MirrorVertical:
-        return stored.mirrored(false, true);
-    case Orientation::Transpose:
-        return stored.transformed(quarter).mirrored(true, false);
-    case Orientation::Rotate90:
-        return stored.transformed(quarter);
-    case Orientation::Transverse:
-        return stored.transformed(quarter).mirrored(false, true);
-    case Orientation::Rotate270:
-        return stored.transformed(QTransform().rotate(270));
-    case Orientation::Upright:
-        break;
+    if (orientation == Orientation::Upright) {
+        return stored;
     }
-    return stored;
+    RgbImage upright = Upright(RgbOf(stored), orientation);
+    return QImage(upright.Pixels.data(), upright.Width, upright.Height, upright.Width * 3,
+                  QImage::Format_RGB888)
+        .copy();
 }
 
 LoadedPhoto Refused(LoadedPhoto photo) {

@@ -59,25 +59,6 @@ Size ScaledSize(Size size, const PictureSettings& s) {
                          " megapixels (scale it down with --max-size WxH)"};
 }
 
-// Transparent parts are shown on white.
-RgbImage RgbOf(const QImage& source) {
-    const QImage argb = source.convertToFormat(QImage::Format_ARGB32);
-    RgbImage image(argb.width(), argb.height());
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            const int alpha = qAlpha(row[x]);
-            const int channels[3] = {qRed(row[x]), qGreen(row[x]), qBlue(row[x])};
-            std::uint8_t* out = image.At(x, y);
-            for (int i = 0; i < 3; ++i) {
-                out[i] = static_cast<std::uint8_t>(
-                    (channels[i] * alpha + 255 * (255 - alpha) + 127) / 255);
-            }
-        }
-    }
-    return image;
-}
-
 struct DecodedPicture {
     RgbImage Image;
     Size Given; // upright, before any scaling
@@ -263,6 +244,25 @@ PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const Pi
 }
 
 } // namespace
+
+// Transparent parts are shown on white.
+RgbImage RgbOf(const QImage& source) {
+    const QImage argb = source.convertToFormat(QImage::Format_ARGB32);
+    RgbImage image(argb.width(), argb.height());
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            const int alpha = qAlpha(row[x]);
+            const int channels[3] = {qRed(row[x]), qGreen(row[x]), qBlue(row[x])};
+            std::uint8_t* out = image.At(x, y);
+            for (int i = 0; i < 3; ++i) {
+                out[i] = static_cast<std::uint8_t>(
+                    (channels[i] * alpha + 255 * (255 - alpha) + 127) / 255);
+            }
+        }
+    }
+    return image;
+}
 
 PackedPicture PreparePicture(const Bytes& file, const std::string& path, const PictureSettings& s) {
     if (StartsWith(file, {0xFF, 0xD8, 0xFF})) {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "RgbImage.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
+
+class QImage;
 
 // Turns whatever picture the user gives into one the player reads: a JPEG or a 24-bit Windows
 // bitmap, upright and within the player's size limits.
@@ -40,6 +44,9 @@ struct PictureRefused {
 // The most memory one decoded picture may take, in megabytes (Qt refuses larger ones): room for
 // a 20000 x 20000 photo before it is scaled down.
 inline constexpr int PictureReadLimitMegabytes = 2048;
+
+// The pixels of `source` as the tool packs them; transparent parts are shown on white.
+RgbImage RgbOf(const QImage& source);
 
 // Conversions up to this many pixels become bitmaps; larger ones JPEGs.
 inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
