@@ -1,6 +1,7 @@
 #include "main/Main.h"
 
 #include "main/Application.h"
+#include "main/ServerHold.h"
 #include "main/StartupReadAhead.h"
 #include "main/TerminationRequests.h"
 #include "package/OwnPackage.h"
@@ -46,10 +47,16 @@ void PreferX11() {
     }
 }
 
-// A start that cannot open a window ends with one line, before anything was written.
+// A start that cannot open a window ends with what it means, and on a second line the first
+// thing the toolkit said (its own reason: which display, and what failed), before anything was
+// written.
 void HoldBackWhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(WhyNoWindow(text)));
+        if (!HeldBackMessages().empty() && text.contains(QStringLiteral("platform plugin"))) {
+            std::fprintf(stderr, "tavrin: the toolkit says: %s\n",
+                         qPrintable(HeldBackMessages().front()));
+        }
         std::_Exit(1);
     }
     HeldBackMessages().push_back(qFormatLogMessage(type, context, text));
@@ -73,7 +80,9 @@ int main(int, char** argv) {
     char* toolkitArgv[] = {argv[0], nullptr};
     qInstallMessageHandler(HoldBackWhileStarting);
     PreferX11();
+    auto serverHold = std::make_unique<ServerHold>();
     TApplication app(toolkitArgc, toolkitArgv);
+    serverHold.reset();
     SayHeldBackMessages();
     readAhead->ToolkitStarted();
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reports a crash through these signals itself
