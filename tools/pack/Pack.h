@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PackOptions.h"
+#include "PlayGate.h"
 
 #include <ostream>
 #include <string>
@@ -28,8 +29,12 @@ struct PackOutcome {
     std::string Failure;
     // What was done to the picture ("picture turned upright ..."), for the author.
     std::vector<std::string> Notes;
-    // Credit lines the loading window cuts, with the part it shows.
+    // Credit lines the loading window cuts, with the part it shows, and screens on which the
+    // puzzle cannot be played.
     std::vector<std::string> Warnings;
+    // What the player's own code found wrong with the puzzle as it would be packed (the words
+    // are in Refusal or Warnings); empty when it was not checked or plays everywhere.
+    std::vector<PlayProblem> Problems;
 
     bool Written() const { return Refusal.empty() && Failure.empty(); }
 };
