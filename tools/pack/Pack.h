@@ -41,7 +41,9 @@ struct PackOutcome {
 
 // Writes the puzzle `choices.Output` from the player, picture, song, settings and credits of
 // `choices` (Info, Help and Version are ignored). The output is replaced only when all went
-// well. Both tavrin-pack and tavrin-maker write every puzzle through this function.
+// well. Both tavrin-pack and tavrin-maker write every puzzle through this function. The parts as
+// they would be packed go through CheckPlayable first: what fails for every recipient is a
+// Refusal, what fails on some screens a warning naming them.
 PackOutcome WritePuzzle(const PackOptions& choices);
 
 // Why the song file cannot go into a puzzle, in the tool's words; empty when it can.
