@@ -94,7 +94,6 @@ QImage ImageOf(const Bitmap& bitmap) {
     return image;
 }
 
-
 QImage ReadWithQt(const Bytes& file, bool autoTransform) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()), qsizetype(file.size()));
     QBuffer buffer(&bytes);
@@ -152,9 +151,9 @@ constexpr int LosslessTolerance = 4;
 } // namespace
 
 TEST_F(PackPictureTest, EveryExifOrientationPacksUpright) {
-    // 64 x 48 is whole coding blocks, turned without loss; 61 x 43 is not, and is re-encoded
+    // 208 x 160 is whole coding blocks, turned without loss; 205 x 155 is not, and is re-encoded
     // except for the transposition, which keeps the top-left corner and so every block.
-    for (const QSize size : {QSize(64, 48), QSize(61, 43)}) {
+    for (const QSize size : {QSize(208, 160), QSize(205, 155)}) {
         const QImage upright = CoordinatePicture(size.width(), size.height());
         for (int orientation = 1; orientation <= 8; ++orientation) {
             SCOPED_TRACE(testing::Message()
@@ -189,7 +188,7 @@ TEST_F(PackPictureTest, EveryExifOrientationPacksUpright) {
 }
 
 TEST_F(PackPictureTest, BigEndianExifAndTheKeepAndQualityOptions) {
-    const QImage upright = CoordinatePicture(61, 43);
+    const QImage upright = CoordinatePicture(205, 155);
     const Bytes motorola = CameraJpeg(StoredFor(upright, 6), 6, true);
     EXPECT_LE(MaxDifference(Decoded(Pack(motorola, "m.jpg")), upright), JpegTolerance);
 
@@ -242,7 +241,7 @@ TEST_F(PackPictureTest, OtherFormatsBecomeBitmapsThePlayerShowsPixelForPixel) {
 }
 
 TEST_F(PackPictureTest, TransparencyIsShownOnWhite) {
-    QImage source(40, 30, QImage::Format_ARGB32);
+    QImage source(200, 150, QImage::Format_ARGB32);
     source.fill(qRgba(0, 0, 255, 0));
     source.setPixel(5, 5, qRgba(0, 0, 255, 255));
     const PackedPicture packed = Pack(FileOf(source, "PNG"), "clear.png");
@@ -268,9 +267,9 @@ TEST_F(PackPictureTest, LargeConversionsBecomeJpegsUnlessLosslessIsAsked) {
 
 TEST_F(PackPictureTest, PicturesBeyondThePlayersLimitsAreRefusedOrScaledDown) {
     for (const auto& [bytes, name] :
-         {std::pair{FileOf(CoordinatePicture(16385, 4), "PNG"), "wide.png"},
-          std::pair{FileOf(CoordinatePicture(16400, 8), "JPG"), "wide.jpg"},
-          std::pair{FileOf(CoordinatePicture(16385, 4), "BMP"), "wide.bmp"}}) {
+         {std::pair{FileOf(CoordinatePicture(16385, 480), "PNG"), "wide.png"},
+          std::pair{FileOf(CoordinatePicture(16400, 480), "JPG"), "wide.jpg"},
+          std::pair{FileOf(CoordinatePicture(16385, 480), "BMP"), "wide.bmp"}}) {
         SCOPED_TRACE(name);
         const PackedPicture refused = Pack(bytes, name, {"--max-size", "none"});
         EXPECT_EQ(refused.Result.ExitCode, 2);
@@ -361,7 +360,7 @@ bool Holds(const Bytes& bytes, const std::string& text) {
 } // namespace
 
 TEST_F(PackPictureTest, APhotosMetadataIsRemovedWithoutReencodingUnlessKept) {
-    const QImage upright = CoordinatePicture(64, 48);
+    const QImage upright = CoordinatePicture(208, 160);
     const PrivatePhoto photo = PhonePhoto(upright, 1);
     ASSERT_TRUE(Holds(photo.File, "Phone") && Holds(photo.File, "a second picture"));
 

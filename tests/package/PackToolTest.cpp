@@ -22,7 +22,7 @@ protected:
     ScratchFolder Work;
     const Bytes Player = PayloadOf(623104, {0x7F, 'E', 'L', 'F'});
     const Bytes Song = MidiSongOf(33807);
-    const Bytes Picture = PayloadOf(104596, JpegStart);
+    const Bytes Picture = PlayablePicture();
 
     void SetUp() override {
         WriteBytes(Work.File("player"), Player);
@@ -50,18 +50,18 @@ TEST_F(PackToolTest, WritesPlayerSongPictureAndTrailerInThatOrder) {
                                             {"--type", "2", "--arrange", "1", "--zoom", "90",
                                              "--color", "0x00123456", "--message", "Hello"});
     const Bytes bytes = ReadBytes(package);
-    ASSERT_EQ(bytes.size(), 761791u);
+    ASSERT_EQ(bytes.size(), 754078u);
     EXPECT_TRUE(std::equal(Player.begin(), Player.end(), bytes.begin()));
     EXPECT_TRUE(std::equal(Song.begin(), Song.end(), bytes.begin() + 623104));
     EXPECT_TRUE(std::equal(Picture.begin(), Picture.end(), bytes.begin() + 656911));
 
     const auto info = InfoFields(package);
-    EXPECT_EQ(info.at("file-size"), "761791");
+    EXPECT_EQ(info.at("file-size"), "754078");
     EXPECT_EQ(info.at("player-size"), "623104");
     EXPECT_EQ(info.at("song-offset"), "623104");
     EXPECT_EQ(info.at("song-size"), "33807");
     EXPECT_EQ(info.at("picture-offset"), "656911");
-    EXPECT_EQ(info.at("picture-size"), "104596");
+    EXPECT_EQ(info.at("picture-size"), "96883");
     EXPECT_EQ(info.at("picture-is-bitmap"), "0");
     EXPECT_EQ(info.at("puzzle-type"), "2");
     EXPECT_EQ(info.at("arrange-mode"), "1");
@@ -90,9 +90,10 @@ TEST_F(PackToolTest, StoresEveryTypeThePlayerCuts) {
 }
 
 TEST_F(PackToolTest, TellsABitmapFromItsFirstBytes) {
-    const PackageTrailer t = TrailerOf(MakePackage(Work, Player, PayloadOf(500, BitmapStart), {}));
+    const Bytes bitmap = BitmapOf(200, 150);
+    const PackageTrailer t = TrailerOf(MakePackage(Work, Player, bitmap, {}));
     EXPECT_NE(t.PictureIsBitmap, 0);
-    EXPECT_EQ(t.PictureSize, 500);
+    EXPECT_EQ(t.PictureSize, static_cast<std::int32_t>(bitmap.size()));
 }
 
 TEST_F(PackToolTest, StoresTheMessageAsWindows1252) {
@@ -323,9 +324,24 @@ TEST_F(PackToolTest, NeverWritesOverAnInputAndAFailedWriteKeepsTheOldPuzzle) {
     EXPECT_EQ(FolderEntries(Work.Path()), before); // no half puzzle beside it
 }
 
-TEST_F(PackToolTest, RefusesWhatWouldFailForEveryRecipientWithTheReasonAlone) {
+TEST_F(PackToolTest, RefusesWhatFailsForEveryRecipientWithTheReasonAloneAndWarnsOfSomeScreens) {
     WriteBytes(Work.File("short.mid"), {'M', 'T', 'h', 'd', 0, 0, 6});
+    WriteBytes(Work.File("cut.jpg"),
+               Bytes(Picture.begin(), Picture.begin() + Picture.size() * 6 / 10));
+    Bytes noise = PayloadOf(50000, {});
+    std::copy(Picture.begin(), Picture.begin() + 600, noise.begin()); // a header, then no picture
+    WriteBytes(Work.File("noise.jpg"), noise);
+    WriteBytes(Work.File("tiny.bmp"), BitmapOf(50, 50));
+    WriteBytes(Work.File("strip.bmp"), BitmapOf(20000, 100));
+    const std::string undecodable = "the player cannot decode the picture";
+    const std::string tooSmall = "\" makes no puzzle on any screen: even on a 7680 x 4320 screen";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--picture", Work.File("cut.jpg")}, undecodable},
+        {{"--picture", Work.File("noise.jpg")}, undecodable},
+        {{"--zoom", "5"}, tooSmall + " the player shows the 800 x 600 picture at 40 x 30 pixels"},
+        {{"--zoom", "5"}, "try a larger --zoom, a smaller --type or a larger picture"},
+        {{"--picture", Work.File("tiny.bmp"), "--type", "1"}, tooSmall},
+        {{"--picture", Work.File("strip.bmp")}, tooSmall + " the player shows the 3840 x 19"},
         {{"--zoom", "0"}, "--zoom is a percentage above 0"},
         {{"--zoom", "-50"}, "--zoom is a percentage above 0"},
         {{"--song", Work.File("short.mid")}, "\" cannot be played"},
@@ -349,6 +365,16 @@ TEST_F(PackToolTest, RefusesWhatWouldFailForEveryRecipientWithTheReasonAlone) {
         EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 2) << result.Err;
         EXPECT_FALSE(FileExists(Work.File("out"))) << reason;
     }
+    // A panorama plays on large screens only: packed, with the small screens named.
+    WriteBytes(Work.File("panorama.bmp"), BitmapOf(3800, 150));
+    const CommandResult panorama = RunPackTool({"--player", Work.File("player"), "--picture",
+                                                Work.File("panorama.bmp"), "-o", Work.File("out")});
+    EXPECT_EQ(panorama.ExitCode, 0) << panorama.Err;
+    EXPECT_NE(panorama.Err.find("tavrin-pack: warning: the picture \"" + Work.File("panorama.bmp") +
+                                "\" makes no puzzle on screens of 1024 x 600, 1280 x 720, "
+                                "1280 x 800, 1366 x 768"),
+              std::string::npos)
+        << panorama.Err;
     // Colours as people write them: red 0x12, green 0x34, blue 0x56, stored as 0x00BBGGRR.
     EXPECT_EQ(TrailerOf(MakePackage(Work, Player, Picture, {}, {"--color", "#123456"})).BoardColor,
               0x00563412u);

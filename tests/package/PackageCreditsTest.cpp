@@ -27,7 +27,7 @@ protected:
     ScopedEnvironment Xdg{"XDG_RUNTIME_DIR", Runtime.Path().c_str()};
     const Bytes Player = PayloadOf(5000, {0x7F, 'E', 'L', 'F'});
     const Bytes Song = MidiSongOf(3000);
-    const Bytes Picture = PayloadOf(4000, JpegStart);
+    const Bytes Picture = PlayablePicture();
 };
 
 } // namespace

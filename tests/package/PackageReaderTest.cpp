@@ -39,9 +39,9 @@ constexpr std::size_t SongSizeField = 260;
 TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
     const Bytes player = PayloadOf(623104, {0x7F, 'E', 'L', 'F'});
     const Bytes song = MidiSongOf(33807);
-    const Bytes picture = PayloadOf(104596, JpegStart);
+    const Bytes picture = PlayablePicture();
     const std::string package = MakePackage(Work, player, picture, song, {"--type", "2"});
-    ASSERT_EQ(ReadBytes(package).size(), 761791u);
+    ASSERT_EQ(ReadBytes(package).size(), 754078u);
 
     const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
     ASSERT_TRUE(result.Ok()) << result.FailureDetail;
@@ -54,7 +54,7 @@ TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
     const PackageTrailer& t = *result.Trailer;
     EXPECT_EQ(t.StartMessage, "");
     EXPECT_EQ(t.PuzzleType, 2);
-    EXPECT_EQ(t.PictureSize, 104596);
+    EXPECT_EQ(t.PictureSize, 96883);
     EXPECT_EQ(t.SongSize, 33807);
     EXPECT_EQ(t.PictureIsBitmap, 0);
     EXPECT_EQ(t.ArrangeMode, 2);
@@ -63,7 +63,7 @@ TEST_F(PackageReaderTest, ExtractsTheLayoutOfATypicalPackageByteForByte) {
 }
 
 TEST_F(PackageReaderTest, ABitmapPictureBecomesTavrinBmp) {
-    const Bytes picture = PayloadOf(3000, BitmapStart);
+    const Bytes picture = BitmapOf(200, 150);
     const ExtractedPackage result = ExtractPackage(Package(picture, {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(result.PicturePath, Temp("tavrin.bmp"));
@@ -72,8 +72,7 @@ TEST_F(PackageReaderTest, ABitmapPictureBecomesTavrinBmp) {
 }
 
 TEST_F(PackageReaderTest, APackageWithoutASongWritesNoSongFile) {
-    const ExtractedPackage result =
-        ExtractPackage(Package(PayloadOf(100, JpegStart), {}), Runtime.Path());
+    const ExtractedPackage result = ExtractPackage(Package(PlayablePicture(), {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(result.SongPath, "");
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
@@ -81,7 +80,7 @@ TEST_F(PackageReaderTest, APackageWithoutASongWritesNoSongFile) {
 
 TEST_F(PackageReaderTest, ASecondStartOverwritesTheFilesOfTheFirst) {
     WriteBytes(Temp("tavrin.jpg"), Bytes(50000, 1));
-    const Bytes picture = PayloadOf(100, JpegStart);
+    const Bytes picture = PlayablePicture();
     const ExtractedPackage result = ExtractPackage(Package(picture, {}), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), picture);
@@ -89,7 +88,7 @@ TEST_F(PackageReaderTest, ASecondStartOverwritesTheFilesOfTheFirst) {
 
 TEST_F(PackageReaderTest, TheExtractedFilesAreOnlyTheUsers) {
     const ExtractedPackage result =
-        ExtractPackage(Package(PayloadOf(100, JpegStart), MidiSongOf(60)), Runtime.Path());
+        ExtractPackage(Package(PlayablePicture(), MidiSongOf(60)), Runtime.Path());
     for (const std::string& path : {result.PicturePath, result.SongPath}) {
         struct stat info {};
         ASSERT_EQ(stat(path.c_str(), &info), 0);
@@ -117,8 +116,9 @@ TEST_F(PackageReaderTest, AFileShorterThanTheTrailerIsAFailedPictureRead) {
 }
 
 TEST_F(PackageReaderTest, PictureSizesOutsideTheFileAreAFailedPictureRead) {
-    for (const std::int32_t size : {-1, INT32_MIN, 5000 + 60 + 100 + 1, INT32_MAX}) {
-        const std::string package = Package(PayloadOf(100, JpegStart), MidiSongOf(60));
+    const auto pastTheStart = static_cast<std::int32_t>(5000 + 60 + PlayablePicture().size() + 1);
+    for (const std::int32_t size : {-1, INT32_MIN, pastTheStart, INT32_MAX}) {
+        const std::string package = Package(PlayablePicture(), MidiSongOf(60));
         PatchTrailer(package, PictureSizeField, size);
         const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
         EXPECT_EQ(result.Failure, PackageFailure::PictureUnreadable) << size;
@@ -131,7 +131,7 @@ TEST_F(PackageReaderTest, PictureSizesOutsideTheFileAreAFailedPictureRead) {
 
 TEST_F(PackageReaderTest, SongSizesOutsideTheFileAreAFailedSongReadAfterThePicture) {
     for (const std::int32_t size : {-5, 5000 + 60 + 1, INT32_MAX}) {
-        const Bytes picture = PayloadOf(100, JpegStart);
+        const Bytes picture = PlayablePicture();
         const std::string package = Package(picture, MidiSongOf(60));
         PatchTrailer(package, SongSizeField, size);
         const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
@@ -146,7 +146,7 @@ TEST_F(PackageReaderTest, SongSizesOutsideTheFileAreAFailedSongReadAfterThePictu
 
 TEST_F(PackageReaderTest, ASongThatReachesIntoThePlayerIsStillReadFromTheFile) {
     // Only the trailer says where payloads lie: a larger song size takes bytes of the player.
-    const std::string package = Package(PayloadOf(100, JpegStart), MidiSongOf(60));
+    const std::string package = Package(PlayablePicture(), MidiSongOf(60));
     PatchTrailer(package, SongSizeField, 80);
     const ExtractedPackage result = ExtractPackage(package, Runtime.Path());
     ASSERT_TRUE(result.Ok());
@@ -154,7 +154,7 @@ TEST_F(PackageReaderTest, ASongThatReachesIntoThePlayerIsStillReadFromTheFile) {
 }
 
 TEST_F(PackageReaderTest, AnUnusableTemporaryFolderIsReportedInThePlatformsWords) {
-    const std::string package = Package(PayloadOf(100, JpegStart), {});
+    const std::string package = Package(PlayablePicture(), {});
     const ExtractedPackage result = ExtractPackage(package, package); // a file, not a folder
     EXPECT_EQ(result.Failure, PackageFailure::TempFileFailed);
     EXPECT_NE(result.FailureDetail.find("Not a directory"), std::string::npos)
@@ -164,8 +164,7 @@ TEST_F(PackageReaderTest, AnUnusableTemporaryFolderIsReportedInThePlatformsWords
 TEST_F(PackageReaderTest, ALinkPlantedAtATemporaryNameIsNotFollowed) {
     WriteBytes(Work.File("victim"), Bytes{42});
     ASSERT_EQ(symlink(Work.File("victim").c_str(), Temp("tavrin.jpg").c_str()), 0);
-    const ExtractedPackage result =
-        ExtractPackage(Package(PayloadOf(100, JpegStart), {}), Runtime.Path());
+    const ExtractedPackage result = ExtractPackage(Package(PlayablePicture(), {}), Runtime.Path());
     EXPECT_EQ(result.Failure, PackageFailure::TempFileFailed);
     EXPECT_EQ(ReadBytes(Work.File("victim")), Bytes{42});
 }

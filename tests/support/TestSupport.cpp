@@ -86,6 +86,32 @@ Bytes PayloadOf(std::size_t size, const Bytes& prefix) {
     return bytes;
 }
 
+Bytes PlayablePicture() {
+    return ReadBytes(TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg");
+}
+
+Bytes BitmapOf(int width, int height) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    Bytes bmp(54 + static_cast<std::size_t>(row * height), 0);
+    const auto put = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            bmp[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put(2, static_cast<std::uint32_t>(bmp.size()));
+    put(10, 54);
+    put(14, 40);
+    put(18, static_cast<std::uint32_t>(width));
+    put(22, static_cast<std::uint32_t>(height));
+    put(26, 1 | 24 << 16); // one plane, 24 bits a pixel
+    for (std::size_t at = 54; at < bmp.size(); ++at) {
+        bmp[at] = static_cast<std::uint8_t>(at / 3 / 8 % 2 == 0 ? 0x60 : 0xC0);
+    }
+    return bmp;
+}
+
 namespace {
 
 std::string Quoted(const std::string& text) {

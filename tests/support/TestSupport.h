@@ -80,6 +80,13 @@ std::string AssemblePackage(const ScratchFolder& folder, const Bytes& player, co
 // note, then text events filling the rest.
 Bytes MidiSongOf(std::size_t size);
 
+// A picture every recipient can play, which the tool packs as it is: the demo's 800 x 600 JPEG
+// of 96883 bytes.
+Bytes PlayablePicture();
+
+// A 24-bit Windows bitmap of width x height pixels in stripes of grey.
+Bytes BitmapOf(int width, int height);
+
 // A small valid baseline JPEG header start and a BMP start, for payload tests.
 inline const Bytes JpegStart = {0xFF, 0xD8, 0xFF, 0xE0};
 inline const Bytes MidiStart = {'M', 'T', 'h', 'd'};

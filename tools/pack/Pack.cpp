@@ -6,9 +6,10 @@
 #include "PackOptions.h"
 #include "PackageInfo.h"
 #include "PictureConversion.h"
+#include "PlayGate.h"
+#include "PlayProblemText.h"
 #include "ReplaceFile.h"
 #include "Version.h"
-#include "music/MidiSong.h"
 #include "package/WholeFile.h"
 
 #include <cstdint>
@@ -56,15 +57,26 @@ void RefuseOutputOverAnInput(const PackOptions& o) {
 }
 
 // The player cleans a song before playing it and says "Cannot open the song" when nothing is
-// left: such a song is refused here, by the player's own check.
+// left: such a song is refused here, by the player's own check, before any picture work.
 void CheckSong(const Bytes& song, const std::string& path) {
-    if (!StartsWith(song, {'M', 'T', 'h', 'd'})) {
-        throw BadArguments{"the song \"" + path + "\" is not a standard MIDI file (no \"MThd\")"};
+    if (const auto fault = SongFault(song)) {
+        PlayProblem problem;
+        problem.Fault = *fault;
+        throw BadArguments{PlayProblemText(problem, {}, path)};
     }
-    if (!PlayableMidiSong(song)) {
-        throw BadArguments{"the song \"" + path +
-                           "\" cannot be played: its MIDI header or tracks are damaged, or "
-                           "it holds no note"};
+}
+
+// The gate on the parts as they will be packed: what fails for every recipient is refused, what
+// fails on some screens is a warning.
+void CheckPlayableForEveryone(const PackOptions& o, const Bytes& picture, const Bytes& song,
+                              PackOutcome& outcome) {
+    outcome.Problems = CheckPlayable({picture, song, o.Trailer});
+    for (const PlayProblem& problem : outcome.Problems) {
+        const std::string text = PlayProblemText(problem, o.Picture, o.Song);
+        if (problem.OnEveryScreen) {
+            throw BadArguments{text};
+        }
+        outcome.Warnings.push_back(text);
     }
 }
 
@@ -137,6 +149,7 @@ void Pack(const PackOptions& given, PackOutcome& outcome) {
     o.Trailer.PictureIsBitmap = packed.IsBitmap ? 1 : 0;
     o.Trailer.PictureSize = PayloadSize(packed.File, "picture");
     o.Trailer.SongSize = PayloadSize(song, "song");
+    CheckPlayableForEveryone(o, packed.File, song, outcome);
     const auto trailer = o.Trailer.Encode();
     const Bytes credits = o.Credits.IsEmpty() ? Bytes{} : o.Credits.EncodeBlock();
     outcome.Failure =

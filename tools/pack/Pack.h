@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PackOptions.h"
+#include "PlayGate.h"
 
 #include <ostream>
 #include <string>
@@ -28,15 +29,21 @@ struct PackOutcome {
     std::string Failure;
     // What was done to the picture ("picture turned upright ..."), for the author.
     std::vector<std::string> Notes;
-    // Credit lines the loading window cuts, with the part it shows.
+    // Credit lines the loading window cuts, with the part it shows, and screens on which the
+    // puzzle cannot be played.
     std::vector<std::string> Warnings;
+    // What the player's own code found wrong with the puzzle as it would be packed (the words
+    // are in Refusal or Warnings); empty when it was not checked or plays everywhere.
+    std::vector<PlayProblem> Problems;
 
     bool Written() const { return Refusal.empty() && Failure.empty(); }
 };
 
 // Writes the puzzle `choices.Output` from the player, picture, song, settings and credits of
 // `choices` (Info, Help and Version are ignored). The output is replaced only when all went
-// well. Both tavrin-pack and tavrin-maker write every puzzle through this function.
+// well. Both tavrin-pack and tavrin-maker write every puzzle through this function. The parts as
+// they would be packed go through CheckPlayable first: what fails for every recipient is a
+// Refusal, what fails on some screens a warning naming them.
 PackOutcome WritePuzzle(const PackOptions& choices);
 
 // Why the song file cannot go into a puzzle, in the tool's words; empty when it can.
