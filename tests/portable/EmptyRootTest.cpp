@@ -1,7 +1,9 @@
 // The default, portable puzzle on a machine with nothing installed: it is started inside an
 // empty root (a chroot holding only the puzzle, an empty home and /tmp, with /proc, /dev, the X
 // socket and the socket of a PulseAudio server this test starts bound in). Its board must show
-// on the screen, and its song (a knock each second) must reach the server's null sink.
+// on the screen, and its song (a knock each second) must reach the server's null sink. Then the
+// cache it unpacked into is damaged in the ways a crash, a `chmod -R` or older builds leave it,
+// one at a time: each start must still show the board and leave the cache as the first left it.
 //   empty_root_test
 // Run it under xvfb-run, as root. Exits 77 (a skip) with the reason when no chroot can be made.
 #include "support/TestSupport.h"
@@ -15,6 +17,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <sched.h>
 #include <signal.h>
 #include <string>
@@ -167,6 +171,92 @@ Bytes KnockAndRest() {
             76,   127,  0x60, 0x89, 76,  0,   0x86, 0x60, 0xFF, 0x2F, 0x00};
 }
 
+// Waits until the board shows (true) or 30 s have passed.
+bool BoardShows() {
+    for (int i = 0; i < 300; ++i) {
+        if (BoardShare() >= 0.5) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+// Stops the player and waits (at most 5 s) until its window has left the screen.
+void StopPlayer(pid_t player) {
+    Stop(player);
+    for (int i = 0; i < 50 && BoardShare() >= 0.5; ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+}
+
+// Every entry of the cache folder with its size (-1 for a folder) and, for folders, mode.
+std::map<std::string, std::intmax_t> CacheContents(const std::string& cache) {
+    std::map<std::string, std::intmax_t> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(cache)) {
+        const std::string name = fs::relative(entry.path(), cache).string();
+        contents[name] = entry.is_regular_file()
+                             ? static_cast<std::intmax_t>(entry.file_size())
+                             : -static_cast<std::intmax_t>(entry.status().permissions());
+    }
+    return contents;
+}
+
+// The ways a cache is found damaged or cluttered, given the cache folder and the build's folder.
+struct CacheDamage {
+    const char* What;
+    std::function<void(const std::string& cache, const std::string& build)> Apply;
+};
+
+const std::vector<CacheDamage> CacheDamages = {
+    {"an emptied library (a crash during the first unpack)",
+     [](const std::string&, const std::string& build) {
+         fs::resize_file(build + "/lib/libc.so.6", 0);
+     }},
+    {"a cache folder of mode 0755 (chmod -R a+rX of the home)",
+     [](const std::string& cache, const std::string& build) {
+         fs::permissions(cache, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+         fs::permissions(build, fs::perms::group_read | fs::perms::others_read,
+                         fs::perm_options::add);
+     }},
+    {"an unfinished unpack, a lock and a build unused for 40 days",
+     [](const std::string& cache, const std::string& build) {
+         const std::string other(64, 'e');
+         const std::string old(64, 'f');
+         fs::create_directories(build + ".part-1/lib");
+         fs::create_directories(cache + "/" + other + ".part-2");
+         WriteBytes(cache + "/" + other + ".lock", {});
+         fs::create_directories(cache + "/" + old + "/lib");
+         WriteBytes(cache + "/" + old + "/lib/libc.so.6", Bytes(100));
+         fs::last_write_time(cache + "/" + old, fs::file_time_type::clock::now() - 24h * 40);
+     }},
+    {"a folder without its list of files (unpacked, then cut short before it was whole)",
+     [](const std::string&, const std::string& build) { fs::remove(build + "/unpacked.list"); }},
+};
+
+// Starts the puzzle on each damaged cache: the board must show and the cache be as before.
+void CheckCacheMends(const std::string& root, const std::function<pid_t()>& start) {
+    const std::string cache = root + "/home/.cache/tavrin";
+    const auto sound = CacheContents(cache);
+    std::string build;
+    for (const auto& [name, size] : sound) {
+        build = name.size() == 64 ? cache + "/" + name : build;
+    }
+    Check(!build.empty() && sound.contains(fs::relative(build, cache).string() + "/unpacked.list"),
+          "the first start leaves a whole player folder in the cache");
+    for (const CacheDamage& damage : CacheDamages) {
+        damage.Apply(cache, build);
+        const pid_t player = start();
+        Check(BoardShows(), std::string("the board shows on ") + damage.What);
+        StopPlayer(player);
+        Check(CacheContents(cache) == sound &&
+                  fs::status(cache).permissions() == fs::perms::owner_all,
+              std::string("the cache is mended after ") + damage.What);
+    }
+}
+
 } // namespace
 
 int main() {
@@ -226,11 +316,13 @@ int main() {
     if (xauthority != nullptr) {
         fs::copy_file(xauthority, root + "/home/.Xauthority");
     }
-    const pid_t player =
-        Spawn({"/puzzle"},
-              {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
-               "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native"},
-              work.File("player.log"), root);
+    const auto start = [&] {
+        return Spawn({"/puzzle"},
+                     {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
+                      "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native"},
+                     work.File("player.log"), root);
+    };
+    const pid_t player = start();
 
     double share = 0;
     for (int i = 0; i < 300 && share < 0.5; ++i) {
@@ -249,7 +341,8 @@ int main() {
     const double loudest = Loudest(work.File("recording.raw"));
     Check(loudest > 300, "the song is heard at the sink (loudest 20 ms: " +
                              std::to_string(static_cast<int>(loudest)) + ")");
-    Stop(player);
+    StopPlayer(player);
+    CheckCacheMends(root, start);
     Stop(server);
     const int status = CheckSummary();
     if (status != 0) {
