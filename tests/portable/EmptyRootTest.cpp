@@ -237,7 +237,18 @@ const std::vector<CacheDamage> CacheDamages = {
 };
 
 // Starts the puzzle on each damaged cache: the board must show and the cache be as before.
-void CheckCacheMends(const std::string& root, const std::function<pid_t()>& start) {
+// The entries of `a` that `b` lacks or holds with another size or mode.
+std::string Difference(const std::map<std::string, std::intmax_t>& a,
+                       const std::map<std::string, std::intmax_t>& b) {
+    std::string names;
+    for (const auto& [name, size] : a) {
+        names += b.contains(name) && b.at(name) == size ? "" : " " + name;
+    }
+    return names;
+}
+
+void CheckCacheMends(const std::string& root, const std::function<pid_t()>& start,
+                     const std::string& log) {
     const std::string cache = root + "/home/.cache/tavrin";
     const auto sound = CacheContents(cache);
     std::string build;
@@ -249,11 +260,16 @@ void CheckCacheMends(const std::string& root, const std::function<pid_t()>& star
     for (const CacheDamage& damage : CacheDamages) {
         damage.Apply(cache, build);
         const pid_t player = start();
-        Check(BoardShows(), std::string("the board shows on ") + damage.What);
+        const bool shows = BoardShows();
+        Check(shows, std::string("the board shows on ") + damage.What);
         StopPlayer(player);
-        Check(CacheContents(cache) == sound &&
-                  fs::status(cache).permissions() == fs::perms::owner_all,
-              std::string("the cache is mended after ") + damage.What);
+        if (!shows) {
+            std::printf("the puzzle said:\n%s\n", Text(log).c_str());
+        }
+        const auto now = CacheContents(cache);
+        Check(now == sound && fs::status(cache).permissions() == fs::perms::owner_all,
+              std::string("the cache is mended after ") + damage.What + " (missing or changed:" +
+                  Difference(sound, now) + "; left over:" + Difference(now, sound) + ")");
     }
 }
 
@@ -342,7 +358,7 @@ int main() {
     Check(loudest > 300, "the song is heard at the sink (loudest 20 ms: " +
                              std::to_string(static_cast<int>(loudest)) + ")");
     StopPlayer(player);
-    CheckCacheMends(root, start);
+    CheckCacheMends(root, start, work.File("player.log"));
     Stop(server);
     const int status = CheckSummary();
     if (status != 0) {

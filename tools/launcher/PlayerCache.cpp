@@ -37,7 +37,6 @@ std::string MakeWhole(int folderFd, const std::vector<WrittenFile>& files) {
 // Unpacks into a fresh folder and renames it into place over none. Call it holding the lock.
 std::string Unpack(int puzzleFd, std::uint64_t offset, const BundleHeader& header, int cacheFd) {
     DiscardBuild(cacheFd, header.Sha256);
-    RemoveUnfinished(cacheFd, header.Sha256);
     const std::string part = UnfinishedName(header.Sha256);
     std::string error;
     const int partFd = OpenPrivateFolder(cacheFd, part, true, error);
@@ -89,6 +88,7 @@ int ReadyFolder(int puzzleFd, std::uint64_t offset, const BundleHeader& header, 
         error = ErrnoText("cannot lock the cache");
         return -1;
     }
+    RemoveUnfinished(cacheFd, header.Sha256);
     int fd = OpenWhole(cacheFd, header.Sha256);
     if (fd < 0) {
         error = Unpack(puzzleFd, offset, header, cacheFd);
