@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,12 +21,32 @@ std::string ErrnoText(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-// Puts the unpacked files on the disk before the list that declares them whole, and the list
-// before the rename that declares the folder ready; a crash at any point leaves a folder that
-// the next start sees as unfinished or damaged.
+// Waits until the file or folder `name` in `folderFd` is on the disk.
+bool Synced(int folderFd, const std::string& name) {
+    const int fd = openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const bool synced = fd >= 0 && fsync(fd) == 0;
+    return fd >= 0 ? close(fd) == 0 && synced : false;
+}
+
+// Puts the unpacked files and folders on the disk before the list that declares them whole, and
+// the list before the rename that declares the folder ready; a crash at any point leaves a folder
+// that the next start sees as unfinished or damaged. Files and folders are synced one by one: a
+// sync of the whole disk would wait for what other programs write too.
 std::string MakeWhole(int folderFd, const std::vector<WrittenFile>& files) {
-    if (syncfs(folderFd) != 0) {
-        return ErrnoText("cannot write the unpacked player to the disk");
+    std::set<std::string> folders;
+    for (const WrittenFile& file : files) {
+        if (!Synced(folderFd, file.Name)) {
+            return ErrnoText("cannot write " + file.Name + " to the disk");
+        }
+        for (std::size_t slash = file.Name.find('/'); slash != std::string::npos;
+             slash = file.Name.find('/', slash + 1)) {
+            folders.insert(file.Name.substr(0, slash));
+        }
+    }
+    for (const std::string& folder : folders) {
+        if (!Synced(folderFd, folder)) {
+            return ErrnoText("cannot write the folder " + folder + " to the disk");
+        }
     }
     if (std::string error = WriteUnpackedList(folderFd, files); !error.empty()) {
         return error;

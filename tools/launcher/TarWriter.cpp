@@ -81,10 +81,12 @@ std::string TarWriter::Header() {
     return FileLeft == 0 ? CloseFile() : std::string();
 }
 
-// A full disk or a failing device may first show when the file is closed.
+// A full disk or a failing device may first show when the file is closed. The file's writing to
+// the disk starts now, so that syncing all files at the end waits little.
 std::string TarWriter::CloseFile() {
     const int fd = FileFd;
     FileFd = -1;
+    sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     return close(fd) == 0 ? std::string()
                           : "cannot write " + Written.back().Name + ": " + std::strerror(errno);
 }
