@@ -335,9 +335,13 @@ int main() {
     const auto start = [&] {
         return Spawn({"/puzzle"},
                      {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
-                      "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native"},
+                      "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native",
+                      "LD_PRELOAD=/home/absent.so"},
                      work.File("player.log"), root);
     };
+    // Xvfb resets when its last client leaves, refusing connections meanwhile: one held here
+    // keeps it up between the starts.
+    xcb_connection_t* keepDisplay = xcb_connect(nullptr, nullptr);
     const pid_t player = start();
 
     double share = 0;
@@ -347,6 +351,12 @@ int main() {
     }
     Check(share >= 0.5, "the board colour covers most of the screen (" +
                             std::to_string(static_cast<int>(share * 100)) + " %)");
+    const std::string environment = '\0' + Text("/proc/" + std::to_string(player) + "/environ");
+    Check(
+        environment.find(std::string(1, '\0') + "LD_PRELOAD=") == std::string::npos &&
+            environment.find("TAVRIN_SAVED_ENVIRONMENT=LD_PRELOAD=/home/absent.so;") !=
+                std::string::npos,
+        "LD_PRELOAD does not reach the bundled loader, and is kept for programs the player starts");
     const pid_t recorder =
         Spawn({"parec", "--device=tavrin_null.monitor", "--raw", "--format=s16le", "--rate=44100",
                "--channels=1", "--file-format=raw", work.File("recording.raw")},
@@ -359,6 +369,7 @@ int main() {
                              std::to_string(static_cast<int>(loudest)) + ")");
     StopPlayer(player);
     CheckCacheMends(root, start, work.File("player.log"));
+    xcb_disconnect(keepDisplay);
     Stop(server);
     const int status = CheckSummary();
     if (status != 0) {
