@@ -158,8 +158,8 @@ int OpenTavrinCache(std::string& path, std::string& error) {
         }
     }
     error = "the cache folder " + base +
-            " is on a disk that does not let programs run (mounted noexec), and so are "
-            "XDG_RUNTIME_DIR, /var/tmp and /tmp: set XDG_CACHE_HOME to a folder where programs "
-            "may run";
+            " is on a disk that does not let programs run (mounted noexec), and no other folder "
+            "for the player (in XDG_RUNTIME_DIR, /var/tmp or /tmp) lets them run either: set "
+            "XDG_CACHE_HOME to a folder where programs may run";
     return -1;
 }
