@@ -1,7 +1,9 @@
 // The default, portable puzzle on a machine with nothing installed: it is started inside an
 // empty root (a chroot holding only the puzzle, an empty home and /tmp, with /proc, /dev, the X
 // socket and the socket of a PulseAudio server this test starts bound in). Its board must show
-// on the screen, and its song (a knock each second) must reach the server's null sink.
+// on the screen, and its song (a knock each second) must reach the server's null sink. Then the
+// cache it unpacked into is damaged in the ways a crash, a `chmod -R` or older builds leave it,
+// one at a time: each start must still show the board and leave the cache as the first left it.
 //   empty_root_test
 // Run it under xvfb-run, as root. Exits 77 (a skip) with the reason when no chroot can be made.
 #include "support/TestSupport.h"
@@ -15,6 +17,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <sched.h>
 #include <signal.h>
 #include <string>
@@ -167,6 +171,108 @@ Bytes KnockAndRest() {
             76,   127,  0x60, 0x89, 76,  0,   0x86, 0x60, 0xFF, 0x2F, 0x00};
 }
 
+// Waits until the board shows (true) or 30 s have passed.
+bool BoardShows() {
+    for (int i = 0; i < 300; ++i) {
+        if (BoardShare() >= 0.5) {
+            return true;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+// Stops the player and waits (at most 5 s) until its window has left the screen.
+void StopPlayer(pid_t player) {
+    Stop(player);
+    for (int i = 0; i < 50 && BoardShare() >= 0.5; ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
+}
+
+// Every entry of the cache folder with its size (-1 for a folder) and, for folders, mode.
+std::map<std::string, std::intmax_t> CacheContents(const std::string& cache) {
+    std::map<std::string, std::intmax_t> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(cache)) {
+        const std::string name = fs::relative(entry.path(), cache).string();
+        contents[name] = entry.is_regular_file()
+                             ? static_cast<std::intmax_t>(entry.file_size())
+                             : -static_cast<std::intmax_t>(entry.status().permissions());
+    }
+    return contents;
+}
+
+// The ways a cache is found damaged or cluttered, given the cache folder and the build's folder.
+struct CacheDamage {
+    const char* What;
+    std::function<void(const std::string& cache, const std::string& build)> Apply;
+};
+
+const std::vector<CacheDamage> CacheDamages = {
+    {"an emptied library (a crash during the first unpack)",
+     [](const std::string&, const std::string& build) {
+         fs::resize_file(build + "/lib/libc.so.6", 0);
+     }},
+    {"a cache folder of mode 0755 (chmod -R a+rX of the home)",
+     [](const std::string& cache, const std::string& build) {
+         fs::permissions(cache, fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+         fs::permissions(build, fs::perms::group_read | fs::perms::others_read,
+                         fs::perm_options::add);
+     }},
+    {"an unfinished unpack, a lock and a build unused for 40 days",
+     [](const std::string& cache, const std::string& build) {
+         const std::string other(64, 'e');
+         const std::string old(64, 'f');
+         fs::create_directories(build + ".part-1/lib");
+         fs::create_directories(cache + "/" + other + ".part-2");
+         WriteBytes(cache + "/" + other + ".lock", {});
+         fs::create_directories(cache + "/" + old + "/lib");
+         WriteBytes(cache + "/" + old + "/lib/libc.so.6", Bytes(100));
+         fs::last_write_time(cache + "/" + old, fs::file_time_type::clock::now() - 24h * 40);
+     }},
+    {"a folder without its list of files (unpacked, then cut short before it was whole)",
+     [](const std::string&, const std::string& build) { fs::remove(build + "/unpacked.list"); }},
+};
+
+// Starts the puzzle on each damaged cache: the board must show and the cache be as before.
+// The entries of `a` that `b` lacks or holds with another size or mode.
+std::string Difference(const std::map<std::string, std::intmax_t>& a,
+                       const std::map<std::string, std::intmax_t>& b) {
+    std::string names;
+    for (const auto& [name, size] : a) {
+        names += b.contains(name) && b.at(name) == size ? "" : " " + name;
+    }
+    return names;
+}
+
+void CheckCacheMends(const std::string& root, const std::function<pid_t()>& start,
+                     const std::string& log) {
+    const std::string cache = root + "/home/.cache/tavrin";
+    const auto sound = CacheContents(cache);
+    std::string build;
+    for (const auto& [name, size] : sound) {
+        build = name.size() == 64 ? cache + "/" + name : build;
+    }
+    Check(!build.empty() && sound.contains(fs::relative(build, cache).string() + "/unpacked.list"),
+          "the first start leaves a whole player folder in the cache");
+    for (const CacheDamage& damage : CacheDamages) {
+        damage.Apply(cache, build);
+        const pid_t player = start();
+        const bool shows = BoardShows();
+        Check(shows, std::string("the board shows on ") + damage.What);
+        StopPlayer(player);
+        if (!shows) {
+            std::printf("the puzzle said:\n%s\n", Text(log).c_str());
+        }
+        const auto now = CacheContents(cache);
+        Check(now == sound && fs::status(cache).permissions() == fs::perms::owner_all,
+              std::string("the cache is mended after ") + damage.What + " (missing or changed:" +
+                  Difference(sound, now) + "; left over:" + Difference(now, sound) + ")");
+    }
+}
+
 } // namespace
 
 int main() {
@@ -226,11 +332,17 @@ int main() {
     if (xauthority != nullptr) {
         fs::copy_file(xauthority, root + "/home/.Xauthority");
     }
-    const pid_t player =
-        Spawn({"/puzzle"},
-              {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
-               "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native"},
-              work.File("player.log"), root);
+    const auto start = [&] {
+        return Spawn({"/puzzle"},
+                     {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
+                      "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native",
+                      "LD_PRELOAD=/home/absent.so"},
+                     work.File("player.log"), root);
+    };
+    // Xvfb resets when its last client leaves, refusing connections meanwhile: one held here
+    // keeps it up between the starts.
+    xcb_connection_t* keepDisplay = xcb_connect(nullptr, nullptr);
+    const pid_t player = start();
 
     double share = 0;
     for (int i = 0; i < 300 && share < 0.5; ++i) {
@@ -239,6 +351,12 @@ int main() {
     }
     Check(share >= 0.5, "the board colour covers most of the screen (" +
                             std::to_string(static_cast<int>(share * 100)) + " %)");
+    const std::string environment = '\0' + Text("/proc/" + std::to_string(player) + "/environ");
+    Check(
+        environment.find(std::string(1, '\0') + "LD_PRELOAD=") == std::string::npos &&
+            environment.find("TAVRIN_SAVED_ENVIRONMENT=LD_PRELOAD=/home/absent.so;") !=
+                std::string::npos,
+        "LD_PRELOAD does not reach the bundled loader, and is kept for programs the player starts");
     const pid_t recorder =
         Spawn({"parec", "--device=tavrin_null.monitor", "--raw", "--format=s16le", "--rate=44100",
                "--channels=1", "--file-format=raw", work.File("recording.raw")},
@@ -249,7 +367,9 @@ int main() {
     const double loudest = Loudest(work.File("recording.raw"));
     Check(loudest > 300, "the song is heard at the sink (loudest 20 ms: " +
                              std::to_string(static_cast<int>(loudest)) + ")");
-    Stop(player);
+    StopPlayer(player);
+    CheckCacheMends(root, start, work.File("player.log"));
+    xcb_disconnect(keepDisplay);
     Stop(server);
     const int status = CheckSummary();
     if (status != 0) {

@@ -38,8 +38,8 @@ std::string Inflate(ZSTD_DStream* stream, ZSTD_inBuffer& in, std::vector<std::ui
 
 } // namespace
 
-std::string UnpackBundle(int fileFd, std::uint64_t offset, const BundleHeader& header,
-                         int folderFd) {
+std::string UnpackBundle(int fileFd, std::uint64_t offset, const BundleHeader& header, int folderFd,
+                         std::vector<WrittenFile>& files) {
     const std::unique_ptr<ZSTD_DStream, StreamDeleter> stream(ZSTD_createDStream());
     if (!stream ||
         ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, WindowLogMax))) {
@@ -69,5 +69,6 @@ std::string UnpackBundle(int fileFd, std::uint64_t offset, const BundleHeader& h
     if (hash.HexDigest() != header.Sha256) {
         return "the puzzle's bundle does not match its checksum: the puzzle is damaged";
     }
+    files = writer.Files();
     return writer.Ended() ? std::string() : "the bundle ends early: the puzzle is damaged";
 }

@@ -2,13 +2,17 @@
 
 #include <string>
 
-// Folders of the user's cache that only the user can reach: opened without following a link,
-// and refused unless they are directories owned by the user with no access for anyone else.
+// Folders of the user's cache that only the user can reach: refused unless they are directories
+// owned by the user; one that others may open (after a `chmod -R a+rX` of the home, say) is made
+// private again with mode 0700.
 
 // Opens (creating it with mode 0700 when `create` and it is missing) the folder `name` in
-// `parentFd`. Returns its descriptor, or -1 with the reason in `error`.
+// `parentFd`, without following a link. Returns its descriptor, or -1 with the reason in `error`.
 int OpenPrivateFolder(int parentFd, const std::string& name, bool create, std::string& error);
 
-// The folder puzzles unpack into: $XDG_CACHE_HOME/tavrin, or ~/.cache/tavrin, made when missing.
-// `path` receives its absolute path. Returns its descriptor, or -1 with the reason in `error`.
+// The folder puzzles unpack into: $XDG_CACHE_HOME/tavrin, or ~/.cache/tavrin (the home from HOME,
+// else from the user database), made when missing. A link there is followed when it is the
+// user's own. Where that file system does not let programs run (mounted noexec), the first of
+// $XDG_RUNTIME_DIR/tavrin-cache, /var/tmp/tavrin-UID and /tmp/tavrin-UID that does. `path`
+// receives the folder's absolute path. Returns its descriptor, or -1 with the reason in `error`.
 int OpenTavrinCache(std::string& path, std::string& error);

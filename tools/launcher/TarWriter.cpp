@@ -77,11 +77,18 @@ std::string TarWriter::Header() {
     }
     FileLeft = size;
     PaddingLeft = (BlockSize - size % BlockSize) % BlockSize;
-    if (FileLeft == 0) {
-        close(FileFd);
-        FileFd = -1;
-    }
-    return {};
+    Written.push_back({name, size});
+    return FileLeft == 0 ? CloseFile() : std::string();
+}
+
+// A full disk or a failing device may first show when the file is closed. The file's writing to
+// the disk starts now, so that syncing all files at the end waits little.
+std::string TarWriter::CloseFile() {
+    const int fd = FileFd;
+    FileFd = -1;
+    sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    return close(fd) == 0 ? std::string()
+                          : "cannot write " + Written.back().Name + ": " + std::strerror(errno);
 }
 
 // Writes what belongs to the current file from the start of `bytes`, and skips its padding.
@@ -98,11 +105,7 @@ std::string TarWriter::Body(std::span<const std::uint8_t>& bytes) {
         }
         bytes = bytes.subspan(take);
         FileLeft -= take;
-        if (FileLeft == 0) {
-            close(FileFd);
-            FileFd = -1;
-        }
-        return {};
+        return FileLeft == 0 ? CloseFile() : std::string();
     }
     const std::size_t skip =
         static_cast<std::size_t>(std::min<std::uint64_t>(PaddingLeft, bytes.size()));

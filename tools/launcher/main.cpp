@@ -1,21 +1,15 @@
 // The start of a portable puzzle: unpacks the bundle that follows this launcher in the puzzle's
 // own file into the user's cache (once per player build, named by the bundle's hash), then runs
 // the player from there. Statically linked, it runs on any x86-64 Linux.
-#include "BundleUnpack.h"
+#include "PlayerCache.h"
 #include "PlayerExec.h"
-#include "PrivateFolder.h"
-#include "RemoveTree.h"
 #include "package/PortableImage.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <string>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -53,63 +47,6 @@ BundleHeader FindBundle(int fd, std::uint64_t& offset) {
     return *header;
 }
 
-// Leftovers of starts that were cut short while unpacking this bundle.
-void RemoveUnfinished(int cacheFd, const std::string& hash) {
-    const int fd = openat(cacheFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = fd >= 0 ? fdopendir(fd) : nullptr;
-    if (dir == nullptr) {
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* entry = readdir(dir)) {
-        if (std::string(entry->d_name).starts_with(hash + ".part-")) {
-            names.emplace_back(entry->d_name);
-        }
-    }
-    closedir(dir);
-    for (const std::string& name : names) {
-        RemoveTree(cacheFd, name.c_str());
-    }
-}
-
-std::string FreshName(const std::string& hash) {
-    std::random_device random;
-    return hash + ".part-" + std::to_string(random()) + std::to_string(getpid());
-}
-
-// Unpacks into a fresh folder and renames it into place, holding a lock so that two first
-// starts at once unpack once: the second finds the folder made when it gets the lock.
-void Unpack(int fd, std::uint64_t offset, const BundleHeader& header, int cacheFd) {
-    const std::string lockName = header.Sha256 + ".lock";
-    const int lock =
-        openat(cacheFd, lockName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lock < 0 || flock(lock, LOCK_EX) != 0) {
-        throw Failure{"cannot lock the cache: " + std::string(std::strerror(errno))};
-    }
-    std::string error;
-    if (const int ready = OpenPrivateFolder(cacheFd, header.Sha256, false, error); ready >= 0) {
-        close(ready);
-        close(lock);
-        return;
-    }
-    RemoveUnfinished(cacheFd, header.Sha256);
-    const std::string part = FreshName(header.Sha256);
-    const int partFd = OpenPrivateFolder(cacheFd, part, true, error);
-    if (partFd < 0) {
-        throw Failure{error};
-    }
-    error = UnpackBundle(fd, offset, header, partFd);
-    close(partFd);
-    if (error.empty() && renameat(cacheFd, part.c_str(), cacheFd, header.Sha256.c_str()) != 0) {
-        error = "cannot move the unpacked player into place: " + std::string(std::strerror(errno));
-    }
-    if (!error.empty()) {
-        RemoveTree(cacheFd, part.c_str());
-        throw Failure{error};
-    }
-    close(lock);
-}
-
 std::string Start() {
     const std::string puzzle = OwnFile();
     const int fd = open(puzzle.c_str(), O_RDONLY | O_CLOEXEC);
@@ -118,24 +55,15 @@ std::string Start() {
     }
     std::uint64_t offset = 0;
     const BundleHeader header = FindBundle(fd, offset);
-    std::string cachePath;
-    std::string error;
-    const int cacheFd = OpenTavrinCache(cachePath, error);
-    if (cacheFd < 0) {
-        throw Failure{error};
-    }
-    struct stat info {};
-    if (fstatat(cacheFd, header.Sha256.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        Unpack(fd, offset, header, cacheFd);
-    }
-    const int ready = OpenPrivateFolder(cacheFd, header.Sha256, false, error);
-    if (ready < 0) {
-        throw Failure{error};
-    }
-    close(ready);
-    close(cacheFd);
+    const PlayerFolder folder = ReadyPlayerFolder(fd, offset, header);
     close(fd);
-    return RunPlayer(cachePath + "/" + header.Sha256, puzzle);
+    if (folder.Path.empty()) {
+        throw Failure{folder.Failure};
+    }
+    std::string error = RunPlayer(folder.Path, puzzle);
+    // The loader could not be run: the next start unpacks the folder again.
+    DiscardPlayerFolder(folder.Path);
+    return error;
 }
 
 } // namespace
