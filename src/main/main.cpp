@@ -1,6 +1,7 @@
 #include "main/Main.h"
 
 #include "main/Application.h"
+#include "main/StartReport.h"
 #include "main/StartupReadAhead.h"
 #include "main/TerminationRequests.h"
 #include "package/OwnPackage.h"
@@ -49,7 +50,9 @@ void PreferX11() {
 // A start that cannot open a window ends with one line, before anything was written.
 void HoldBackWhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "tavrin: %s\n", qPrintable(WhyNoWindow(text)));
+        const QString why = WhyNoWindow(text);
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(why));
+        ReportCannotStart(why.toStdString());
         std::_Exit(1);
     }
     HeldBackMessages().push_back(qFormatLogMessage(type, context, text));
@@ -66,6 +69,7 @@ void SayHeldBackMessages() {
 } // namespace
 
 int main(int, char** argv) {
+    TakeStartReport();
     // The package is read from the start, on another core, while the toolkit starts.
     auto readAhead = std::make_unique<StartupReadAhead>(OwnPackagePath());
     // The player takes no command line, not even the toolkit's own options.
@@ -74,6 +78,8 @@ int main(int, char** argv) {
     qInstallMessageHandler(HoldBackWhileStarting);
     PreferX11();
     TApplication app(toolkitArgc, toolkitArgv);
+    // From here on the player says what goes wrong in its own message boxes.
+    ReportStarted();
     SayHeldBackMessages();
     readAhead->ToolkitStarted();
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reports a crash through these signals itself

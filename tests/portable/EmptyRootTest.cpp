@@ -1,10 +1,14 @@
 // The default, portable puzzle on a machine with nothing installed: it is started inside an
 // empty root (a chroot holding only the puzzle, an empty home and /tmp, with /proc, /dev, the X
 // socket and the socket of a PulseAudio server this test starts bound in). Its board must show
-// on the screen, and its song (a knock each second) must reach the server's null sink.
-//   empty_root_test
+// on the screen, and its song (a knock each second) must reach the server's null sink. There a
+// damaged portable puzzle started with its standard files closed (as from a file manager), and a
+// lean puzzle, whose libraries the root lacks, each say why in a window of the launcher's own.
+//   empty_root_test ARTIFACTS_DIR
 // Run it under xvfb-run, as root. Exits 77 (a skip) with the reason when no chroot can be made.
+#include "package/PortableImage.h"
 #include "support/TestSupport.h"
+#include "xvfb/ScreenSupport.h"
 #include "xvfb/X11Support.h"
 
 #include <cerrno>
@@ -15,6 +19,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sched.h>
 #include <signal.h>
 #include <string>
@@ -36,16 +41,23 @@ bool OnPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Runs `argv` with its output to `log`, in `root` when one is given; returns its process id.
+// Runs `argv` with its output to `log` (with its standard files closed when `log` is empty), in
+// `root` when one is given; returns its process id.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
             const std::string& log, const std::string& root = {}) {
     const pid_t pid = fork();
     if (pid != 0) {
         return pid;
     }
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(out, 1);
-    dup2(out, 2);
+    if (log.empty()) {
+        close(0);
+        close(1);
+        close(2);
+    } else {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 1);
+        dup2(out, 2);
+    }
     if (!root.empty() && (chroot(root.c_str()) != 0 || chdir("/") != 0)) {
         _exit(126);
     }
@@ -160,6 +172,57 @@ double Loudest(const std::string& rawFile) {
     return loudest;
 }
 
+void SavePpm(const std::vector<std::uint32_t>& shot, int screenWidth, const ShownWindow& w,
+             const fs::path& file) {
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << w.Width << " " << w.Height << "\n255\n";
+    for (int y = w.Y; y < w.Y + w.Height; ++y) {
+        for (int x = w.X; x < w.X + w.Width; ++x) {
+            const std::uint32_t p = shot[static_cast<std::size_t>(y * screenWidth + x)];
+            out.put(static_cast<char>(p >> 16))
+                .put(static_cast<char>(p >> 8))
+                .put(static_cast<char>(p));
+        }
+    }
+}
+
+// The launcher's failure window, captioned "Tavrin", shows for the puzzle process `pid`, painted
+// (dark text on a light ground; its screenshot is saved as `artifact`), and closing it ends the
+// puzzle.
+void CheckFailureWindow(pid_t pid, const std::string& what, const fs::path& artifact) {
+    const auto s = OpenScreen();
+    const bool shown = s && WaitForWindows(*s, pid, "Tavrin", 1);
+    Check(shown, what + " shows a window captioned Tavrin");
+    if (shown) {
+        const ShownWindow w = Captioned(*s, pid, "Tavrin").back();
+        WaitForStableScreen(*s);
+        const std::vector<std::uint32_t> shot = Screenshot(*s);
+        SavePpm(shot, s->Root->width_in_pixels, w, artifact);
+        const double dark = BlackShare(shot, s->Root->width_in_pixels, w);
+        Check(dark > 0 && dark < 0.5, what + ": its window shows text");
+        RequestClose(s->Connection, w.Id);
+        xcb_flush(s->Connection);
+    }
+    if (!shown) {
+        kill(pid, SIGTERM);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Check(shown && WIFEXITED(status) && WEXITSTATUS(status) == 127,
+          what + ": closing its window ends the puzzle");
+    if (s) {
+        xcb_disconnect(s->Connection);
+    }
+}
+
+// A copy of the portable puzzle with one byte of its bundle changed.
+void WriteDamaged(const std::string& puzzle, const std::string& damaged) {
+    Bytes bytes = ReadBytes(puzzle);
+    bytes[*ElfFileEnd(bytes) + BundleHeader::Size + 4096] ^= 1;
+    WriteBytes(damaged, bytes);
+    fs::permissions(damaged, fs::perms::owner_all);
+}
+
 // A standard MIDI file of one second: a wood block knocks at its start, then rests.
 Bytes KnockAndRest() {
     return {'M',  'T',  'h',  'd',  0,   0,   0,    6,    0,    0,    0,    1,
@@ -169,7 +232,7 @@ Bytes KnockAndRest() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     for (const char* program : {"pulseaudio", "parec", "pactl"}) {
         if (!OnPath(program)) {
             std::printf("skipped: %s is not installed (apt-get install pulseaudio "
@@ -226,6 +289,29 @@ int main() {
     if (xauthority != nullptr) {
         fs::copy_file(xauthority, root + "/home/.Xauthority");
     }
+    const fs::path artifacts = argc > 1 ? argv[1] : work.Path();
+    fs::create_directories(artifacts);
+    const std::vector<std::string> environment = {"HOME=/home",
+                                                  "DISPLAY=" + std::string(std::getenv("DISPLAY")),
+                                                  "XAUTHORITY=/home/.Xauthority"};
+    WriteDamaged(root + "/puzzle", root + "/damaged");
+    std::vector<std::string> damagedEnvironment = environment;
+    damagedEnvironment.push_back("XDG_CACHE_HOME=/tmp");
+    CheckFailureWindow(Spawn({"/damaged"}, damagedEnvironment, "", root),
+                       "a damaged puzzle started with its standard files closed",
+                       artifacts / "failure-window-damaged.ppm");
+    const CommandResult lean =
+        RunPackTool({"--lean", "--picture", TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg",
+                     "-o", root + "/lean"});
+    Check(lean.ExitCode == 0, "the lean puzzle is packed " + lean.Err);
+    CheckFailureWindow(Spawn({"/lean"}, environment, work.File("lean.log"), root),
+                       "a lean puzzle without its libraries",
+                       artifacts / "failure-window-lean.ppm");
+    Check(Text(work.File("lean.log"))
+                  .find("apt-get install libqt6widgets6 qt6-qpa-plugins "
+                        "libjpeg62-turbo libfluidsynth3 timgm6mb-soundfont") != std::string::npos,
+          "the lean puzzle names the packages to install:\n" + Text(work.File("lean.log")));
+
     const pid_t player =
         Spawn({"/puzzle"},
               {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),

@@ -1,10 +1,14 @@
 // The start of a portable puzzle: unpacks the bundle that follows this launcher in the puzzle's
 // own file into the user's cache (once per player build, named by the bundle's hash), then runs
-// the player from there. Statically linked, it runs on any x86-64 Linux.
-#include "BundleUnpack.h"
+// the player from there. Statically linked, it runs on any x86-64 Linux. A lean puzzle starts
+// the same way, with the player alone in the cache, run on the machine's libraries. A start
+// that fails says why in a window of its own.
+#include "FailureWindow.h"
+#include "LeanPlayer.h"
 #include "PlayerExec.h"
 #include "PrivateFolder.h"
 #include "RemoveTree.h"
+#include "StartWatcher.h"
 #include "package/PortableImage.h"
 
 #include <cerrno>
@@ -98,7 +102,7 @@ void Unpack(int fd, std::uint64_t offset, const BundleHeader& header, int cacheF
     if (partFd < 0) {
         throw Failure{error};
     }
-    error = UnpackBundle(fd, offset, header, partFd);
+    error = FillPlayerFolder(fd, offset, header, partFd);
     close(partFd);
     if (error.empty() && renameat(cacheFd, part.c_str(), cacheFd, header.Sha256.c_str()) != 0) {
         error = "cannot move the unpacked player into place: " + std::string(std::strerror(errno));
@@ -110,7 +114,7 @@ void Unpack(int fd, std::uint64_t offset, const BundleHeader& header, int cacheF
     close(lock);
 }
 
-std::string Start() {
+std::string Start(bool again) {
     const std::string puzzle = OwnFile();
     const int fd = open(puzzle.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -135,16 +139,36 @@ std::string Start() {
     close(ready);
     close(cacheFd);
     close(fd);
-    return RunPlayer(cachePath + "/" + header.Sha256, puzzle);
+    const std::string folder = cachePath + "/" + header.Sha256;
+    const WatchedStart watched{puzzle, cachePath, header.Sha256, header.Lean, again};
+    const int watcher = StartWatcher(watched);
+    const std::string execError =
+        header.Lean ? RunLeanPlayer(folder, puzzle) : RunPlayer(folder, puzzle);
+    DismissWatcher(watcher);
+    return ExecFailure(watched, execError);
+}
+
+// Started with its standard files closed (as a file manager may), the launcher would hand their
+// numbers to the files it opens, and a message meant for the error output would go into one.
+void KeepStandardFilesOpen() {
+    for (int fd = 0; fd < 3; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd) {
+            return;
+        }
+    }
 }
 
 } // namespace
 
 int main() {
+    KeepStandardFilesOpen();
+    const bool again = TakeStartAgain();
+    std::string reason;
     try {
-        std::fprintf(stderr, "tavrin: %s\n", Start().c_str());
+        reason = Start(again);
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "tavrin: %s\n", failure.Reason.c_str());
+        reason = failure.Reason;
     }
+    ReportStartFailure(reason);
     return 127;
 }
