@@ -7,6 +7,7 @@
 #include "package/OwnPackage.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -23,11 +24,24 @@ std::vector<QString>& HeldBackMessages() {
     return held;
 }
 
+bool HeldBackSays(const QString& words) {
+    return std::any_of(
+        HeldBackMessages().begin(), HeldBackMessages().end(),
+        [&words](const QString& m) { return m.contains(words, Qt::CaseInsensitive); });
+}
+
 QString WhyNoWindow(const QString& toolkitSays) {
     if (!toolkitSays.contains(QStringLiteral("platform plugin"))) {
         return toolkitSays;
     }
     const QString display = qEnvironmentVariable("DISPLAY");
+    // The toolkit says it could not load its plugin both when the display cannot be reached and
+    // when the plugin or a library it needs is missing; only the first names the display.
+    if (!display.isEmpty() && !HeldBackSays(QStringLiteral("could not connect to display")) &&
+        HeldBackSays(QStringLiteral("Qt platform plugin"))) {
+        return QStringLiteral("Qt cannot load its platform plugin for X11 (for a lean puzzle: "
+                              "apt-get install qt6-qpa-plugins)");
+    }
     if (!display.isEmpty()) {
         return QStringLiteral("the display \"%1\" cannot be reached").arg(display);
     }

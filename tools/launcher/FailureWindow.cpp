@@ -14,6 +14,7 @@ namespace {
 
 constexpr int Margin = 16;
 constexpr int WrapColumns = 72;
+constexpr std::size_t CommandColumns = 120;
 constexpr int ButtonWidth = 80;
 constexpr std::uint32_t KeyReturn = 0xFF0D, KeyPadEnter = 0xFF8D, KeyEscape = 0xFF1B;
 
@@ -34,14 +35,16 @@ std::string Latin1(std::string_view utf8) {
     return out;
 }
 
-// Breaks each line of `text` at spaces so that none is longer than `columns`; a word longer
+// Breaks each line of `text` at spaces so that none is longer than `proseColumns`; a word longer
 // than that (a path) is cut.
-std::vector<std::string> Wrap(const std::string& text, std::size_t columns) {
+std::vector<std::string> Wrap(const std::string& text, std::size_t proseColumns) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         std::string_view rest(text.data() + start, end - start);
+        // An indented line is a command to type: it is broken only where it must be.
+        const std::size_t columns = rest.starts_with("  ") ? CommandColumns : proseColumns;
         do {
             std::size_t cut = rest.size();
             if (cut > columns) {
