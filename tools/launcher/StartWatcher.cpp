@@ -68,10 +68,13 @@ bool FromOutside(int signal) {
 std::string StartAgainWithoutCache(const WatchedStart& start) {
     const int cache =
         open(start.CachePath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (cache < 0 || !RemoveTree(cache, start.Folder.c_str())) {
+    const bool removed = cache >= 0 && RemoveTree(cache, start.Folder.c_str());
+    if (cache >= 0) {
+        close(cache);
+    }
+    if (!removed) {
         return "cannot remove the damaged player in " + start.CachePath + "/" + start.Folder;
     }
-    close(cache);
     setenv(AgainVariable, "1", 1);
     unsetenv(StartFdVariable);
     execl(start.Puzzle.c_str(), start.Puzzle.c_str(), nullptr);
@@ -91,7 +94,7 @@ void DiedEarly(const WatchedStart& start, pid_t player) {
     if (check.Loads) {
         if (!FromOutside(signal)) {
             ReportStartFailure("the player stopped before its window opened (signal " +
-                               std::to_string(signal) + ").");
+                               std::to_string(signal) + ")");
         }
         return;
     }
