@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-image-formats-plugins libxcb1-dev libxcb-xtest0-dev libxcb-shm0-dev libjpeg62-turbo-dev
+    libxau-dev libxdmcp-dev
     libturbojpeg0-dev libfluidsynth-dev timgm6mb-soundfont
     libzstd-dev zstd icu-devtools fonts-dejavu-core libasound2-data
     libgtest-dev libbenchmark-dev xvfb xauth

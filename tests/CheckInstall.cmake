@@ -23,7 +23,7 @@ foreach(tool DESKTOP_FILE_VALIDATE APPSTREAMCLI GROFF)
     endif()
 endforeach()
 
-set(programs tavrin tavrin-demo tavrin-maker tavrin-pack tavrin-portable)
+set(programs tavrin tavrin-demo tavrin-maker tavrin-pack tavrin-portable tavrin-lean)
 set(icon_sizes 16 22 24 32 48 64 128 256)
 set(games tavrin tavrin-demo)
 

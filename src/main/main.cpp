@@ -2,11 +2,13 @@
 
 #include "main/Application.h"
 #include "main/ServerHold.h"
+#include "main/StartReport.h"
 #include "main/StartupReadAhead.h"
 #include "main/TerminationRequests.h"
 #include "package/OwnPackage.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -23,11 +25,24 @@ std::vector<QString>& HeldBackMessages() {
     return held;
 }
 
+bool HeldBackSays(const QString& words) {
+    return std::any_of(
+        HeldBackMessages().begin(), HeldBackMessages().end(),
+        [&words](const QString& m) { return m.contains(words, Qt::CaseInsensitive); });
+}
+
 QString WhyNoWindow(const QString& toolkitSays) {
     if (!toolkitSays.contains(QStringLiteral("platform plugin"))) {
         return toolkitSays;
     }
     const QString display = qEnvironmentVariable("DISPLAY");
+    // The toolkit says it could not load its plugin both when the display cannot be reached and
+    // when the plugin or a library it needs is missing; only the first names the display.
+    if (!display.isEmpty() && !HeldBackSays(QStringLiteral("could not connect to display")) &&
+        HeldBackSays(QStringLiteral("Qt platform plugin"))) {
+        return QStringLiteral("Qt cannot load its platform plugin for X11 (for a lean puzzle: "
+                              "apt-get install qt6-qpa-plugins)");
+    }
     if (!display.isEmpty()) {
         return QStringLiteral("the display \"%1\" cannot be reached").arg(display);
     }
@@ -52,11 +67,16 @@ void PreferX11() {
 // written.
 void HoldBackWhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "tavrin: %s\n", qPrintable(WhyNoWindow(text)));
+        const QString why = WhyNoWindow(text);
+        std::fprintf(stderr, "tavrin: %s\n", qPrintable(why));
+        std::string report = why.toStdString();
         if (!HeldBackMessages().empty() && text.contains(QStringLiteral("platform plugin"))) {
-            std::fprintf(stderr, "tavrin: the toolkit says: %s\n",
-                         qPrintable(HeldBackMessages().front()));
+            const QString toolkitSays =
+                QStringLiteral("the toolkit says: ") + HeldBackMessages().front();
+            std::fprintf(stderr, "tavrin: %s\n", qPrintable(toolkitSays));
+            report += "\n" + toolkitSays.toStdString();
         }
+        ReportCannotStart(report);
         std::_Exit(1);
     }
     HeldBackMessages().push_back(qFormatLogMessage(type, context, text));
@@ -73,6 +93,7 @@ void SayHeldBackMessages() {
 } // namespace
 
 int main(int, char** argv) {
+    TakeStartReport();
     // The package is read from the start, on another core, while the toolkit starts.
     auto readAhead = std::make_unique<StartupReadAhead>(OwnPackagePath());
     // The player takes no command line, not even the toolkit's own options.
@@ -83,6 +104,8 @@ int main(int, char** argv) {
     auto serverHold = std::make_unique<ServerHold>();
     TApplication app(toolkitArgc, toolkitArgv);
     serverHold.reset();
+    // From here on the player says what goes wrong in its own message boxes.
+    ReportStarted();
     SayHeldBackMessages();
     readAhead->ToolkitStarted();
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reports a crash through these signals itself

@@ -7,6 +7,8 @@
 namespace {
 
 constexpr std::string_view Magic = "TAVRIN BUNDLE 1\n";
+constexpr std::string_view LeanMagic = "TAVRIN PLAYER 1\n";
+static_assert(Magic.size() == LeanMagic.size());
 constexpr std::size_t SizeDigits = 20;
 constexpr std::size_t HashDigits = 64;
 constexpr std::size_t ElfHeaderSize = 64;
@@ -28,7 +30,7 @@ bool AllOf(std::string_view text, bool (*accepted)(char)) {
 std::string BundleHeader::Encode() const {
     char size[SizeDigits + 1];
     std::snprintf(size, sizeof size, "%020llu", static_cast<unsigned long long>(BundleSize));
-    std::string text = std::string(Magic) + size + "\n" + Sha256 + "\n";
+    std::string text = std::string(Lean ? LeanMagic : Magic) + size + "\n" + Sha256 + "\n";
     text.resize(Size - 1, ' ');
     return text + "\n";
 }
@@ -41,8 +43,10 @@ std::optional<BundleHeader> BundleHeader::Decode(std::span<const std::uint8_t> b
     const std::string_view size = text.substr(Magic.size(), SizeDigits);
     const std::string_view hash = text.substr(Magic.size() + SizeDigits + 1, HashDigits);
     const std::size_t end = Magic.size() + SizeDigits + 1 + HashDigits;
-    if (!text.starts_with(Magic) || text[Magic.size() + SizeDigits] != '\n' || text[end] != '\n' ||
-        text.back() != '\n' || !AllOf(size, [](char c) { return c >= '0' && c <= '9'; }) ||
+    const bool lean = text.starts_with(LeanMagic);
+    if (!(lean || text.starts_with(Magic)) || text[Magic.size() + SizeDigits] != '\n' ||
+        text[end] != '\n' || text.back() != '\n' ||
+        !AllOf(size, [](char c) { return c >= '0' && c <= '9'; }) ||
         !AllOf(hash, [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }) ||
         !AllOf(text.substr(end + 1, Size - end - 2), [](char c) { return c == ' '; })) {
         return std::nullopt;
@@ -52,6 +56,7 @@ std::optional<BundleHeader> BundleHeader::Decode(std::span<const std::uint8_t> b
         header.BundleSize = header.BundleSize * 10 + static_cast<std::uint64_t>(digit - '0');
     }
     header.Sha256 = std::string(hash);
+    header.Lean = lean;
     return header;
 }
 

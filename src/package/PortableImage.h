@@ -9,7 +9,9 @@
 // then the bundle (a zstd-compressed tar of the player and all it loads). The header is ASCII,
 // BundleHeaderSize bytes:
 //   "TAVRIN BUNDLE 1\n" <size: 20 decimal digits> "\n" <SHA-256: 64 hex digits> "\n" <spaces> "\n"
-// The launcher finds it where its own ELF file ends; the hash names the cache folder.
+// The launcher finds it where its own ELF file ends; the hash names the cache folder. The lean
+// image has the same launcher and layout, with "TAVRIN PLAYER 1\n" first and the player itself,
+// uncompressed, in place of the bundle: it runs on the machine's libraries.
 
 struct BundleHeader {
     static constexpr std::size_t Size = 128;
@@ -17,6 +19,8 @@ struct BundleHeader {
     std::uint64_t BundleSize = 0;
     // Lower-case hex SHA-256 of the compressed bundle.
     std::string Sha256;
+    // The player alone follows, not a bundle.
+    bool Lean = false;
 
     std::string Encode() const;
     // Empty when `bytes` (at least Size of them) hold no well-formed header.

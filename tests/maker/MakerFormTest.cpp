@@ -26,7 +26,7 @@
 
 namespace {
 
-const DefaultPlayers BuiltPlayers{TAVRIN_PORTABLE_IMAGE, TAVRIN_PLAYER};
+const DefaultPlayers BuiltPlayers{TAVRIN_PORTABLE_IMAGE, TAVRIN_LEAN_IMAGE};
 
 // A photo of width x height with some detail, written as a JPEG.
 std::string WritePhoto(const ScratchFolder& folder, const std::string& name, int width,

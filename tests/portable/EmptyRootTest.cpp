@@ -1,12 +1,17 @@
 // The default, portable puzzle on a machine with nothing installed: it is started inside an
 // empty root (a chroot holding only the puzzle, an empty home and /tmp, with /proc, /dev, the X
 // socket and the socket of a PulseAudio server this test starts bound in). Its board must show
-// on the screen, and its song (a knock each second) must reach the server's null sink. Then the
-// cache it unpacked into is damaged in the ways a crash, a `chmod -R` or older builds leave it,
-// one at a time: each start must still show the board and leave the cache as the first left it.
-//   empty_root_test
+// on the screen, and its song (a knock each second) must reach the server's null sink. There a
+// damaged portable puzzle started with its standard files closed (as from a file manager), and a
+// lean puzzle, whose libraries the root lacks, each say why in a window of the launcher's own.
+// Then the cache the puzzle unpacked into is damaged in the ways a crash, a `chmod -R` or older
+// builds leave it, one at a time: each start must still show the board and leave the cache as
+// the first left it.
+//   empty_root_test ARTIFACTS_DIR
 // Run it under xvfb-run, as root. Exits 77 (a skip) with the reason when no chroot can be made.
+#include "package/PortableImage.h"
 #include "support/TestSupport.h"
+#include "xvfb/ScreenSupport.h"
 #include "xvfb/X11Support.h"
 
 #include <cerrno>
@@ -17,6 +22,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sched.h>
@@ -40,16 +46,23 @@ bool OnPath(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Runs `argv` with its output to `log`, in `root` when one is given; returns its process id.
+// Runs `argv` with its output to `log` (with its standard files closed when `log` is empty), in
+// `root` when one is given; returns its process id.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
             const std::string& log, const std::string& root = {}) {
     const pid_t pid = fork();
     if (pid != 0) {
         return pid;
     }
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(out, 1);
-    dup2(out, 2);
+    if (log.empty()) {
+        close(0);
+        close(1);
+        close(2);
+    } else {
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, 1);
+        dup2(out, 2);
+    }
     if (!root.empty() && (chroot(root.c_str()) != 0 || chdir("/") != 0)) {
         _exit(126);
     }
@@ -71,6 +84,17 @@ void Stop(pid_t pid) {
     if (pid > 0) {
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
+    }
+}
+
+// Ends the processes running in the root (the puzzle started afresh by its launcher's watcher).
+void StopAllIn(const std::string& root) {
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        std::error_code error;
+        const pid_t pid = std::atoi(process.path().filename().c_str());
+        if (pid > 0 && fs::read_symlink(process.path() / "root", error) == fs::path(root)) {
+            kill(pid, SIGTERM);
+        }
     }
 }
 
@@ -164,6 +188,57 @@ double Loudest(const std::string& rawFile) {
     return loudest;
 }
 
+void SavePpm(const std::vector<std::uint32_t>& shot, int screenWidth, const ShownWindow& w,
+             const fs::path& file) {
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << w.Width << " " << w.Height << "\n255\n";
+    for (int y = w.Y; y < w.Y + w.Height; ++y) {
+        for (int x = w.X; x < w.X + w.Width; ++x) {
+            const std::uint32_t p = shot[static_cast<std::size_t>(y * screenWidth + x)];
+            out.put(static_cast<char>(p >> 16))
+                .put(static_cast<char>(p >> 8))
+                .put(static_cast<char>(p));
+        }
+    }
+}
+
+// The launcher's failure window, captioned "Tavrin", shows for the puzzle process `pid`, painted
+// (dark text on a light ground; its screenshot is saved as `artifact`), and closing it (with its
+// OK button at the bottom middle, or as a window manager does) ends the puzzle.
+void CheckFailureWindow(const Screen& s, pid_t pid, const std::string& what,
+                        const fs::path& artifact, bool withButton) {
+    const bool shown = WaitForWindows(s, pid, "Tavrin", 1);
+    Check(shown, what + " shows a window captioned Tavrin");
+    if (shown) {
+        const ShownWindow w = Captioned(s, pid, "Tavrin").back();
+        WaitForStableScreen(s);
+        const std::vector<std::uint32_t> shot = Screenshot(s);
+        SavePpm(shot, s.Root->width_in_pixels, w, artifact);
+        const double dark = BlackShare(shot, s.Root->width_in_pixels, w);
+        Check(dark > 0 && dark < 0.5, what + ": its window shows text");
+        if (withButton) {
+            Click(s, w.X + w.Width / 2, w.Y + w.Height - 24);
+        } else {
+            RequestClose(s.Connection, w.Id);
+        }
+        xcb_flush(s.Connection);
+    } else {
+        kill(pid, SIGTERM);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    Check(shown && WIFEXITED(status) && WEXITSTATUS(status) == 127,
+          what + ": closing its window ends the puzzle");
+}
+
+// A copy of the portable puzzle with one byte of its bundle changed.
+void WriteDamaged(const std::string& puzzle, const std::string& damaged) {
+    Bytes bytes = ReadBytes(puzzle);
+    bytes[*ElfFileEnd(bytes) + BundleHeader::Size + 4096] ^= 1;
+    WriteBytes(damaged, bytes);
+    fs::permissions(damaged, fs::perms::owner_all);
+}
+
 // A standard MIDI file of one second: a wood block knocks at its start, then rests.
 Bytes KnockAndRest() {
     return {'M',  'T',  'h',  'd',  0,   0,   0,    6,    0,    0,    0,    1,
@@ -253,7 +328,8 @@ void CheckCacheMends(const std::string& root, const std::function<pid_t()>& star
     const auto sound = CacheContents(cache);
     std::string build;
     for (const auto& [name, size] : sound) {
-        build = name.size() == 64 ? cache + "/" + name : build;
+        build = name.size() == 64 && sound.contains(name + "/lib/libc.so.6") ? cache + "/" + name
+                                                                             : build;
     }
     Check(!build.empty() && sound.contains(fs::relative(build, cache).string() + "/unpacked.list"),
           "the first start leaves a whole player folder in the cache");
@@ -275,7 +351,7 @@ void CheckCacheMends(const std::string& root, const std::function<pid_t()>& star
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     for (const char* program : {"pulseaudio", "parec", "pactl"}) {
         if (!OnPath(program)) {
             std::printf("skipped: %s is not installed (apt-get install pulseaudio "
@@ -332,16 +408,44 @@ int main() {
     if (xauthority != nullptr) {
         fs::copy_file(xauthority, root + "/home/.Xauthority");
     }
+    const fs::path artifacts = argc > 1 ? argv[1] : work.Path();
+    fs::create_directories(artifacts);
+    const std::vector<std::string> environment = {"HOME=/home",
+                                                  "DISPLAY=" + std::string(std::getenv("DISPLAY")),
+                                                  "XAUTHORITY=/home/.Xauthority"};
     const auto start = [&] {
-        return Spawn({"/puzzle"},
-                     {"HOME=/home", "DISPLAY=" + std::string(std::getenv("DISPLAY")),
-                      "XAUTHORITY=/home/.Xauthority", "PULSE_SERVER=unix:/run/pulse/native",
-                      "LD_PRELOAD=/home/absent.so"},
-                     work.File("player.log"), root);
+        std::vector<std::string> withSound = environment;
+        withSound.push_back("PULSE_SERVER=unix:/run/pulse/native");
+        withSound.push_back("LD_PRELOAD=/home/absent.so");
+        return Spawn({"/puzzle"}, withSound, work.File("player.log"), root);
     };
-    // Xvfb resets when its last client leaves, refusing connections meanwhile: one held here
-    // keeps it up between the starts.
-    xcb_connection_t* keepDisplay = xcb_connect(nullptr, nullptr);
+    WriteDamaged(root + "/puzzle", root + "/damaged");
+    std::vector<std::string> damagedEnvironment = environment;
+    damagedEnvironment.push_back("XDG_CACHE_HOME=/tmp");
+    // Held open to the end: the server resets when its last client leaves, and a client that
+    // connects meanwhile is refused.
+    const auto screen = OpenScreen();
+    Check(screen.has_value(), "the X server is reached");
+    if (!screen) {
+        Stop(server);
+        return CheckSummary();
+    }
+    CheckFailureWindow(*screen, Spawn({"/damaged"}, damagedEnvironment, "", root),
+                       "a damaged puzzle started with its standard files closed",
+                       artifacts / "failure-window-damaged.ppm", true);
+    const CommandResult lean =
+        RunPackTool({"--lean", "--picture", TAVRIN_SOURCE_DIR "/resources/demo/winter-village.jpg",
+                     "-o", root + "/lean"});
+    Check(lean.ExitCode == 0, "the lean puzzle is packed " + lean.Err);
+    CheckFailureWindow(*screen, Spawn({"/lean"}, environment, work.File("lean.log"), root),
+                       "a lean puzzle without its libraries", artifacts / "failure-window-lean.ppm",
+                       false);
+    const std::string leanSaid = Text(work.File("lean.log"));
+    const bool named =
+        leanSaid.find("apt-get install libqt6widgets6 qt6-qpa-plugins "
+                      "libjpeg62-turbo libfluidsynth3 timgm6mb-soundfont") != std::string::npos;
+    Check(named, "the lean puzzle names the packages to install" + (named ? "" : ":\n" + leanSaid));
+
     const pid_t player = start();
 
     double share = 0;
@@ -351,10 +455,11 @@ int main() {
     }
     Check(share >= 0.5, "the board colour covers most of the screen (" +
                             std::to_string(static_cast<int>(share * 100)) + " %)");
-    const std::string environment = '\0' + Text("/proc/" + std::to_string(player) + "/environ");
+    const std::string playerEnvironment =
+        '\0' + Text("/proc/" + std::to_string(player) + "/environ");
     Check(
-        environment.find(std::string(1, '\0') + "LD_PRELOAD=") == std::string::npos &&
-            environment.find("TAVRIN_SAVED_ENVIRONMENT=LD_PRELOAD=/home/absent.so;") !=
+        playerEnvironment.find(std::string(1, '\0') + "LD_PRELOAD=") == std::string::npos &&
+            playerEnvironment.find("TAVRIN_SAVED_ENVIRONMENT=LD_PRELOAD=/home/absent.so;") !=
                 std::string::npos,
         "LD_PRELOAD does not reach the bundled loader, and is kept for programs the player starts");
     const pid_t recorder =
@@ -369,7 +474,22 @@ int main() {
                              std::to_string(static_cast<int>(loudest)) + ")");
     StopPlayer(player);
     CheckCacheMends(root, start, work.File("player.log"));
-    xcb_disconnect(keepDisplay);
+
+    // A cache whose files have their sizes but that the loader cannot start from (a library
+    // overwritten) is unpacked again by the puzzle started afresh, whose board then shows.
+    fs::path library;
+    for (const auto& folder : fs::directory_iterator(root + "/home/.cache/tavrin")) {
+        if (fs::exists(folder.path() / "lib/libQt6Core.so.6")) {
+            library = folder.path() / "lib/libQt6Core.so.6";
+            std::fstream(library, std::ios::in | std::ios::out | std::ios::binary)
+                .write(std::string(4096, '\0').data(), 4096);
+        }
+    }
+    const pid_t again = start();
+    Check(BoardShows() && ReadBytes(library.string()).at(1) == 'E',
+          "a cache the loader cannot start from is unpacked again and the board shows");
+    StopPlayer(again);
+    StopAllIn(root);
     Stop(server);
     const int status = CheckSummary();
     if (status != 0) {

@@ -27,7 +27,8 @@ std::string Inflate(ZSTD_DStream* stream, ZSTD_inBuffer& in, std::vector<std::ui
         ZSTD_outBuffer output{out.data(), out.size(), 0};
         const std::size_t result = ZSTD_decompressStream(stream, &output, &in);
         if (ZSTD_isError(result)) {
-            return std::string("the bundle cannot be decompressed: ") + ZSTD_getErrorName(result);
+            return std::string("the bundle cannot be decompressed (") + ZSTD_getErrorName(result) +
+                   "): the puzzle is damaged";
         }
         if (std::string error = writer.Add({out.data(), output.pos}); !error.empty()) {
             return error;

@@ -1,8 +1,8 @@
 #include "PlayerCache.h"
 
 #include "BuildLock.h"
-#include "BundleUnpack.h"
 #include "CacheCleanup.h"
+#include "LeanPlayer.h"
 #include "PrivateFolder.h"
 #include "RemoveTree.h"
 #include "UnpackedList.h"
@@ -65,7 +65,7 @@ std::string Unpack(int puzzleFd, std::uint64_t offset, const BundleHeader& heade
         return error;
     }
     std::vector<WrittenFile> files;
-    error = UnpackBundle(puzzleFd, offset, header, partFd, files);
+    error = FillPlayerFolder(puzzleFd, offset, header, partFd, files);
     if (error.empty()) {
         error = MakeWhole(partFd, files);
     }

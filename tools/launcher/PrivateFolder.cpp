@@ -1,10 +1,10 @@
 #include "PrivateFolder.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -22,24 +22,30 @@ void MakeFolders(const std::string& path) {
 }
 
 // The user's home in /etc/passwd, read directly: a statically linked program cannot use the
-// name service's libraries.
+// name service's libraries (nor, to stay small, the C++ streams).
 std::string HomeInUserDatabase() {
-    std::ifstream passwd("/etc/passwd");
+    FILE* passwd = std::fopen("/etc/passwd", "re");
+    if (passwd == nullptr) {
+        return {};
+    }
     const std::string uid = std::to_string(getuid());
-    for (std::string line; std::getline(passwd, line);) {
+    char buffer[4096];
+    std::string home;
+    while (home.empty() && std::fgets(buffer, sizeof buffer, passwd) != nullptr) {
         std::vector<std::string> fields(1);
-        for (const char c : line) {
-            if (c == ':') {
+        for (const char* c = buffer; *c != 0 && *c != '\n'; ++c) {
+            if (*c == ':') {
                 fields.emplace_back();
             } else {
-                fields.back().push_back(c);
+                fields.back().push_back(*c);
             }
         }
         if (fields.size() >= 6 && fields[2] == uid && fields[5].starts_with("/")) {
-            return fields[5];
+            home = fields[5];
         }
     }
-    return {};
+    std::fclose(passwd);
+    return home;
 }
 
 std::string CacheBase() {

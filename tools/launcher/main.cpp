@@ -1,8 +1,13 @@
 // The start of a portable puzzle: unpacks the bundle that follows this launcher in the puzzle's
 // own file into the user's cache (once per player build, named by the bundle's hash), then runs
-// the player from there. Statically linked, it runs on any x86-64 Linux.
+// the player from there. Statically linked, it runs on any x86-64 Linux. A lean puzzle starts
+// the same way, with the player alone in the cache, run on the machine's libraries. A start
+// that fails says why in a window of its own.
+#include "FailureWindow.h"
+#include "LeanPlayer.h"
 #include "PlayerCache.h"
 #include "PlayerExec.h"
+#include "StartWatcher.h"
 #include "package/PortableImage.h"
 
 #include <cerrno>
@@ -47,7 +52,7 @@ BundleHeader FindBundle(int fd, std::uint64_t& offset) {
     return *header;
 }
 
-std::string Start() {
+std::string Start(bool again) {
     const std::string puzzle = OwnFile();
     const int fd = open(puzzle.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -60,19 +65,37 @@ std::string Start() {
     if (folder.Path.empty()) {
         throw Failure{folder.Failure};
     }
-    std::string error = RunPlayer(folder.Path, puzzle);
-    // The loader could not be run: the next start unpacks the folder again.
-    DiscardPlayerFolder(folder.Path);
-    return error;
+    const std::size_t slash = folder.Path.rfind('/');
+    const WatchedStart watched{puzzle, folder.Path.substr(0, slash), folder.Path.substr(slash + 1),
+                               header.Lean, again};
+    const int watcher = StartWatcher(watched);
+    const std::string execError =
+        header.Lean ? RunLeanPlayer(folder.Path, puzzle) : RunPlayer(folder.Path, puzzle);
+    DismissWatcher(watcher);
+    return ExecFailure(watched, execError);
+}
+
+// Started with its standard files closed (as a file manager may), the launcher would hand their
+// numbers to the files it opens, and a message meant for the error output would go into one.
+void KeepStandardFilesOpen() {
+    for (int fd = 0; fd < 3; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0 && open("/dev/null", O_RDWR) != fd) {
+            return;
+        }
+    }
 }
 
 } // namespace
 
 int main() {
+    KeepStandardFilesOpen();
+    const bool again = TakeStartAgain();
+    std::string reason;
     try {
-        std::fprintf(stderr, "tavrin: %s\n", Start().c_str());
+        reason = Start(again);
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "tavrin: %s\n", failure.Reason.c_str());
+        reason = failure.Reason;
     }
+    ReportStartFailure(reason);
     return 127;
 }

@@ -30,7 +30,7 @@ class QPushButton;
 class MakerForm : public QWidget {
     Q_OBJECT
 public:
-    // `players` are the player images to copy (tavrin-portable, and tavrin for a lean puzzle).
+    // `players` are the player images to copy (tavrin-portable, and tavrin-lean for a lean puzzle).
     explicit MakerForm(const DefaultPlayers& players, QWidget* parent = nullptr);
     ~MakerForm() override;
 

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path folder = error ? "" : self.parent_path();
     MakerForm form(
-        DefaultPlayers{(folder / "tavrin-portable").string(), (folder / "tavrin").string()});
+        DefaultPlayers{(folder / "tavrin-portable").string(), (folder / "tavrin-lean").string()});
     form.show();
     QStringList files;
     for (const std::string& arg : args) {

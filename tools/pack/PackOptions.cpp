@@ -29,7 +29,7 @@ const char* const OptionHelp =
     "                         puzzle carries everything it loads and runs on any x86-64 Linux\n"
     "                         with a display)\n"
     "  --player FILE          the player image to copy (default: the tavrin-portable beside\n"
-    "                         this tool, or with --lean the tavrin beside it)\n"
+    "                         this tool, or with --lean the tavrin-lean beside it)\n"
     "  --picture FILE         JPEG or BMP, packed as it is; PNG, GIF, WebP, TIFF and other\n"
     "                         formats Qt reads are converted (a bitmap up to 2 megapixels,\n"
     "                         else a JPEG)\n"

@@ -32,7 +32,8 @@ struct BadArguments {
 };
 
 // The players the tool copies when --player names none: the portable image (the launcher with
-// the bundle of the player and all it loads) and, for --lean, the player alone.
+// the bundle of the player and all it loads) and, for --lean, the lean image (the launcher with
+// the player alone).
 struct DefaultPlayers {
     std::string Portable;
     std::string Lean;

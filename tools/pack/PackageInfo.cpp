@@ -90,11 +90,12 @@ std::string PictureMetadata(const Bytes& bytes, const Layout& l) {
     return names.empty() ? "none" : JoinedNames(names);
 }
 
-// A portable puzzle starts with the launcher and its bundle; a lean one with the player alone.
+// A portable puzzle starts with the launcher and its bundle; a lean one with the launcher and
+// the player, or (packed with --player) the player alone.
 void PrintPlayerKind(const Bytes& bytes, std::ostream& out) {
     const auto bundle = PortableBundleOf(bytes);
-    out << "player-kind: " << (bundle ? "portable" : "lean") << "\n";
-    if (bundle) {
+    out << "player-kind: " << (bundle && !bundle->Lean ? "portable" : "lean") << "\n";
+    if (bundle && !bundle->Lean) {
         out << "bundle-size: " << bundle->BundleSize << "\n"
             << "bundle-sha256: " << bundle->Sha256 << "\n";
     }

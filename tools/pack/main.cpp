@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path folder = error ? "" : self.parent_path();
     const DefaultPlayers players{(folder / "tavrin-portable").string(),
-                                 (folder / "tavrin").string()};
+                                 (folder / "tavrin-lean").string()};
     return RunPack(std::vector<std::string>(argv + 1, argv + argc), players, std::cout, std::cerr);
 }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "TarWriter.h"
+#include "package/PortableImage.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Fills the empty folder `folderFd` with what follows the header at `offset` in `fileFd`: the
+// bundle unpacked (a portable image), or the player copied as the file "tavrin" (a lean image).
+// Either must have the header's size and SHA-256. `files` receives the files written, with their
+// sizes. Returns an empty text, or what went wrong.
+std::string FillPlayerFolder(int fileFd, std::uint64_t offset, const BundleHeader& header,
+                             int folderFd, std::vector<WrittenFile>& files);
+
+// Runs the lean player `folder`/tavrin on the machine's own libraries through the system's
+// loader, its puzzle in TAVRIN_PUZZLE_FILE. Returns only when it cannot be run, with the reason.
+std::string RunLeanPlayer(const std::string& folder, const std::string& puzzle);
