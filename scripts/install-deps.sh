@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-image-formats-plugins libxcb1-dev libxcb-xtest0-dev libxcb-shm0-dev libjpeg62-turbo-dev
     libxau-dev libxdmcp-dev
     libturbojpeg0-dev libfluidsynth-dev timgm6mb-soundfont
-    libzstd-dev zstd icu-devtools fonts-dejavu-core libasound2-data
+    libzstd-dev zstd icu-devtools sf3convert fonts-dejavu-core libasound2-data
     libgtest-dev libbenchmark-dev xvfb xauth
     openbox weston xwayland qt6-wayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
     librsvg2-bin desktop-file-utils appstream groff-base

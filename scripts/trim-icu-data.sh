@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Rebuilds ICU's data library with only what the player can reach: Qt draws text with its own
 # tables, so ICU's collation, break dictionaries, transliteration, legacy code pages and the
-# locales other than English (31 MB of the 75 MB the player loads) are left out.
+# locales other than English (31 MB of the 75 MB the player loads) are left out. Qt calls ICU only
+# for code pages, case mapping, time zones and collation, so character names, string preparation
+# and IDNA profiles, spoof checks and the display names of currencies, units, languages and
+# regions and spelled-out numbers go too; time zone rules and names stay.
 #   trim-icu-data.sh LIBICUDATA OUTPUT_LIBRARY WORK_DIR
 set -euo pipefail
 
@@ -22,9 +25,10 @@ dd if="$library" of="$data" bs=1M iflag=skip_bytes,count_bytes skip="$offset" co
 
 icupkg -l "$data" > "$work/items"
 {
-    grep -E '\.cnv$|^(translit|brkitr|coll)/' "$work/items"
+    grep -E '\.cnv$|^(translit|brkitr|coll|curr|unit|lang|region|rbnf)/' "$work/items"
+    grep -E '^unames\.icu$|\.spp$|\.cfu$|^(uts46|nfkc_cf)\.nrm$' "$work/items"
     grep -E '(^|/)[a-z]{2,3}(_[A-Za-z0-9_]*)?\.res$' "$work/items" |
-        grep -vE '^(translit|brkitr|coll)/|(^|/)(root|en|en_[A-Za-z0-9_]*|res_index|pool)\.res$'
+        grep -vE '^(translit|brkitr|coll|curr|unit|lang|region|rbnf)/|(^|/)(root|en|en_[A-Za-z0-9_]*|res_index|pool)\.res$'
 } > "$work/dropped.txt"
 icupkg -r "$work/dropped.txt" "$data" "$work/out/${version}l.dat"
 genccode -q -a gcc -e "$version" -d "$work" "$work/out/${version}l.dat"
