@@ -1,6 +1,7 @@
 #include "main/StartReport.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,6 +19,8 @@ void Say(const std::string& word) {
     if (fd < 0) {
         return;
     }
+    // A watcher that is gone must not end the player.
+    const auto before = signal(SIGPIPE, SIG_IGN);
     for (std::size_t done = 0; done < word.size();) {
         const ssize_t n = write(fd, word.data() + done, word.size() - done);
         if (n < 0 && errno == EINTR) {
@@ -28,6 +31,7 @@ void Say(const std::string& word) {
         }
         done += static_cast<std::size_t>(n);
     }
+    signal(SIGPIPE, before);
     close(fd);
     ReportFd() = -1;
 }
@@ -35,6 +39,13 @@ void Say(const std::string& word) {
 } // namespace
 
 void TakeStartReport() {
+    if (const char* hold = std::getenv("TAVRIN_CACHE_HOLD_FD"); hold != nullptr) {
+        const int fd = std::atoi(hold);
+        if (fd > 2) {
+            fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        unsetenv("TAVRIN_CACHE_HOLD_FD");
+    }
     const char* number = std::getenv("TAVRIN_START_FD");
     if (number == nullptr) {
         return;

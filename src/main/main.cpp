@@ -31,6 +31,15 @@ bool HeldBackSays(const QString& words) {
         [&words](const QString& m) { return m.contains(words, Qt::CaseInsensitive); });
 }
 
+// The toolkit's own reason: its first message about its platform plugin, else its first one.
+QString ToolkitReason() {
+    const auto& held = HeldBackMessages();
+    const auto platform = std::find_if(held.begin(), held.end(), [](const QString& m) {
+        return m.startsWith(QStringLiteral("qt.qpa"));
+    });
+    return platform != held.end() ? *platform : held.front();
+}
+
 QString WhyNoWindow(const QString& toolkitSays) {
     if (!toolkitSays.contains(QStringLiteral("platform plugin"))) {
         return toolkitSays;
@@ -71,8 +80,7 @@ void HoldBackWhileStarting(QtMsgType type, const QMessageLogContext& context, co
         std::fprintf(stderr, "tavrin: %s\n", qPrintable(why));
         std::string report = why.toStdString();
         if (!HeldBackMessages().empty() && text.contains(QStringLiteral("platform plugin"))) {
-            const QString toolkitSays =
-                QStringLiteral("the toolkit says: ") + HeldBackMessages().front();
+            const QString toolkitSays = QStringLiteral("the toolkit says: ") + ToolkitReason();
             std::fprintf(stderr, "tavrin: %s\n", qPrintable(toolkitSays));
             report += "\n" + toolkitSays.toStdString();
         }

@@ -34,7 +34,8 @@ const std::map<std::string, std::string>& PackageOfLibrary() {
 }
 
 // Runs `argv` and returns its status (as waitpid gives it) with its output and error output.
-int RunCapturing(const std::vector<std::string>& argv, std::string& output) {
+// A portable player's check runs without the user's LD_* settings, as the player itself does.
+int RunCapturing(const std::vector<std::string>& argv, bool ownLoader, std::string& output) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
         return -1;
@@ -43,6 +44,11 @@ int RunCapturing(const std::vector<std::string>& argv, std::string& output) {
     if (pid == 0) {
         dup2(pipeFds[1], 1);
         dup2(pipeFds[1], 2);
+        for (const char* name : {"LD_PRELOAD", "LD_AUDIT", "LD_LIBRARY_PATH", "GCONV_PATH"}) {
+            if (ownLoader) {
+                unsetenv(name);
+            }
+        }
         // As ldd does: the loader lists every library, a missing one as "not found", and goes on.
         setenv("LD_TRACE_LOADED_OBJECTS", "1", 1);
         std::vector<char*> args;
@@ -107,7 +113,8 @@ LoadCheck CheckLoading(const std::string& folder, bool lean) {
     }
     argv.push_back(folder + "/tavrin");
     std::string output;
-    const int status = RunCapturing(argv, output);
+    const int status = RunCapturing(argv, !lean, output);
+    check.Checked = status != -1;
     check.Missing = NotFound(output);
     check.Loads = status == 0 && check.Missing.empty();
     if (!check.Loads) {

@@ -8,6 +8,8 @@
 // with the system's loader, a portable one with the loader and libraries bundled beside it.
 struct LoadCheck {
     bool Loads = false;
+    // False when the check itself could not run (no pipe, no process): nothing is known.
+    bool Checked = true;
     // The system's loader itself is missing (a lean player on a machine without glibc).
     bool LoaderMissing = false;
     // The libraries the loader did not find (their sonames).

@@ -8,6 +8,7 @@
 #include "UnpackedList.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <set>
@@ -99,6 +100,8 @@ void HoldForPlayer(int folderFd) {
     flock(folderFd, LOCK_SH);
     futimens(folderFd, nullptr);
     fcntl(folderFd, F_SETFD, 0);
+    // The player keeps it to itself (close-on-exec), so that no program it starts holds it.
+    setenv("TAVRIN_CACHE_HOLD_FD", std::to_string(folderFd).c_str(), 1);
 }
 
 // The ready folder's descriptor, unpacking it under the build's lock when needed.

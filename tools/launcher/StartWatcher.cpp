@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/wait.h>
@@ -58,9 +59,11 @@ int EndingSignal(pid_t pid) {
     return code & 0x7F;
 }
 
+// A signal someone sent to end the player, not a crash. 0 (the player is gone, its end not
+// known) is no such signal: a crash is said rather than kept quiet.
 bool FromOutside(int signal) {
-    return signal == 0 || signal == SIGTERM || signal == SIGINT || signal == SIGKILL ||
-           signal == SIGHUP || signal == SIGPIPE || signal == SIGQUIT;
+    return signal == SIGTERM || signal == SIGINT || signal == SIGKILL || signal == SIGHUP ||
+           signal == SIGPIPE || signal == SIGQUIT;
 }
 
 // Marks the player's folder as damaged, so that it is unpacked afresh, and starts the puzzle as
@@ -70,7 +73,7 @@ std::string StartAgainWithFreshCache(const WatchedStart& start) {
     setenv(AgainVariable, "1", 1);
     unsetenv(StartFdVariable);
     execl(start.Puzzle.c_str(), start.Puzzle.c_str(), nullptr);
-    return "cannot start " + start.Puzzle + " again";
+    return "cannot start " + start.Puzzle + " again: " + std::strerror(errno);
 }
 
 std::string DamagedPlayerText(const WatchedStart& start, const std::string& said) {
@@ -83,10 +86,13 @@ void DiedEarly(const WatchedStart& start, pid_t player) {
     const int signal = EndingSignal(player);
     const std::string folder = start.CachePath + "/" + start.Folder;
     const LoadCheck check = CheckLoading(folder, start.Lean);
-    if (check.Loads) {
+    // Unless the loader was seen to fail, the folder is left alone: it may be sound.
+    if (check.Loads || !check.Checked) {
         if (!FromOutside(signal)) {
-            ReportStartFailure("the player stopped before its window opened (signal " +
-                               std::to_string(signal) + ")");
+            ReportStartFailure(
+                "the player stopped before its window opened" +
+                (signal != 0 ? " (it crashed: " + std::string(strsignal(signal)) + ")" : "") +
+                ". Start it again; should it fail again, the puzzle may be damaged.");
         }
         return;
     }
@@ -128,15 +134,18 @@ int StartWatcher(const WatchedStart& start) {
         // The watcher is the child's child, so that the player (this process after the exec)
         // never has a child of its own that it did not start.
         close(fds[1]);
-        if (fork() == 0) {
+        const pid_t watcher = fork();
+        if (watcher == 0) {
             Watch(start, fds[0], player);
         }
-        _exit(0);
+        _exit(watcher < 0 ? 1 : 0);
     }
     close(fds[0]);
-    while (child > 0 && waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    int status = -1;
+    while (child > 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (child < 0 || fcntl(fds[1], F_SETFD, 0) != 0) {
+    const bool watching = child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!watching || fcntl(fds[1], F_SETFD, 0) != 0) {
         close(fds[1]);
         return -1;
     }
@@ -147,13 +156,23 @@ int StartWatcher(const WatchedStart& start) {
 void DismissWatcher(int fd) {
     if (fd >= 0) {
         const char word = Dismissed;
+        // A watcher that is gone must not end the launcher before it says why.
+        const auto before = signal(SIGPIPE, SIG_IGN);
         (void)!write(fd, &word, 1);
+        signal(SIGPIPE, before);
         close(fd);
     }
     unsetenv(StartFdVariable);
 }
 
-std::string ExecFailure(const WatchedStart& start, const std::string& error) {
+std::string ExecFailure(const WatchedStart& start, const std::string& error, int execErrno) {
+    // Programs may not run from there (a mount or a security policy): unpacking again would not
+    // help.
+    if (execErrno == EACCES || execErrno == EPERM) {
+        return error + ". Programs may not run from " + start.CachePath +
+               ": set XDG_CACHE_HOME to a folder of your own where they may, and start the "
+               "puzzle again.";
+    }
     if (start.Lean) {
         const LoadCheck check = CheckLoading(start.CachePath + "/" + start.Folder, true);
         return check.Loads ? error : MissingLibrariesText(check);

@@ -34,4 +34,5 @@ void DismissWatcher(int fd);
 // The failure of an exec of the player, for the launcher to report: a portable player's folder
 // is removed and the puzzle started once again, without returning; a lean player's missing
 // libraries are named.
-std::string ExecFailure(const WatchedStart& start, const std::string& error);
+// `execErrno` is the exec's error number.
+std::string ExecFailure(const WatchedStart& start, const std::string& error, int execErrno);

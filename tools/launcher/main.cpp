@@ -11,6 +11,7 @@
 #include "package/PortableImage.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -71,8 +72,9 @@ std::string Start(bool again) {
     const int watcher = StartWatcher(watched);
     const std::string execError =
         header.Lean ? RunLeanPlayer(folder.Path, puzzle) : RunPlayer(folder.Path, puzzle);
+    const int execErrno = errno;
     DismissWatcher(watcher);
-    return ExecFailure(watched, execError);
+    return ExecFailure(watched, execError, execErrno);
 }
 
 // Started with its standard files closed (as a file manager may), the launcher would hand their
@@ -85,9 +87,19 @@ void KeepStandardFilesOpen() {
     }
 }
 
+// What a file manager or shell handed down must not change how the launcher waits for its
+// children: an ignored SIGCHLD would make every wait fail.
+void ResetSignals() {
+    signal(SIGCHLD, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 } // namespace
 
 int main() {
+    ResetSignals();
     KeepStandardFilesOpen();
     const bool again = TakeStartAgain();
     std::string reason;

@@ -284,7 +284,7 @@ QWidget* MakerForm::MakeSettingsColumn() {
 
     LeanCheck = new QCheckBox(tr("Lea&n puzzle"));
     LeanCheck->setObjectName("leanCheck");
-    LeanCheck->setToolTip(tr("About 1.6 MB plus the photo and song instead of about 28 MB, but "
+    LeanCheck->setToolTip(tr("About 1.6 MB plus the photo and song instead of about 18 MB, but "
                              "the recipient needs Qt 6.4, libjpeg-turbo and FluidSynth installed"));
     layout->addWidget(LeanCheck);
     layout->addStretch(1);
@@ -532,7 +532,7 @@ void MakerForm::Write(const QString& output, bool trying) {
     WriteOutput = output;
     Writing = true;
     ShowStatus(choices.Lean ? tr("Writing the puzzle…")
-                            : tr("Writing the portable puzzle (about 28 MB)…"),
+                            : tr("Writing the portable puzzle (about 18 MB)…"),
                false);
     WriteWatch.setFuture(QtConcurrent::run(WritePuzzle, choices));
     UpdateBusy();
