@@ -277,5 +277,10 @@ bool ShowFailureWindow(const std::string& title, const std::string& text) {
 void ReportStartFailure(const std::string& reason) {
     std::fprintf(stderr, "tavrin: %s\n", reason.c_str());
     std::fflush(stderr);
-    ShowFailureWindow("Tavrin", "This puzzle cannot start: " + reason);
+    // A damaged file is mended only by a sound copy: say what the recipient can do.
+    const std::string advice = reason.ends_with("damaged")
+                                   ? ".\n\nA download cut short or a file changed on the way "
+                                     "does that: ask whoever sent it for the puzzle again."
+                                   : "";
+    ShowFailureWindow("Tavrin", "This puzzle cannot start: " + reason + advice);
 }
