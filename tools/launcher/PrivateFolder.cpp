@@ -141,11 +141,19 @@ int OpenTavrinCache(std::string& path, std::string& error) {
     }
     MakeFolders(base);
     int fd = OpenIn(base, "tavrin", error);
-    if (fd < 0 || CanRunPrograms(fd)) {
+    if (fd >= 0 && CanRunPrograms(fd)) {
         path = base + "/tavrin";
         return fd;
     }
-    close(fd);
+    // A cache folder of another user (left by a start with sudo), a home that cannot be written,
+    // or a disk mounted noexec: a private folder elsewhere serves as well.
+    const std::string problem =
+        fd >= 0 ? "the cache folder " + base +
+                      " is on a disk that does not let programs run (mounted noexec)"
+                : error;
+    if (fd >= 0) {
+        close(fd);
+    }
     const std::string user = std::to_string(getuid());
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::vector<std::pair<std::string, std::string>> others = {
@@ -163,9 +171,8 @@ int OpenTavrinCache(std::string& path, std::string& error) {
             close(fd);
         }
     }
-    error = "the cache folder " + base +
-            " is on a disk that does not let programs run (mounted noexec), and no other folder "
-            "for the player (in XDG_RUNTIME_DIR, /var/tmp or /tmp) lets them run either: set "
-            "XDG_CACHE_HOME to a folder where programs may run";
+    error = problem +
+            "; no other folder for the player (in XDG_RUNTIME_DIR, /var/tmp or /tmp) will do "
+            "either: set XDG_CACHE_HOME to a folder of your own where programs may run";
     return -1;
 }
