@@ -9,7 +9,7 @@ TApplication::TApplication(int& argc, char** argv)
     // No display name: the toolkit would append it to every other window's caption.
     setApplicationName(QStringLiteral("tavrin"));
     // The same on every desktop, whatever the puzzle's file is called (the Wayland app id).
-    setDesktopFileName(QStringLiteral("tavrin"));
+    setDesktopFileName(QString::fromUtf8(TavrinAppId));
     // The menu stays in the window, whose board is sized below it, whatever the desktop offers;
     // nor is the session bus asked for a global menu at every start.
     setAttribute(Qt::AA_DontUseNativeMenuBar);

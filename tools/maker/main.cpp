@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("tavrin-maker");
     QApplication::setApplicationDisplayName(QString());
-    QApplication::setDesktopFileName("tavrin-maker");
+    QApplication::setDesktopFileName(QString::fromUtf8(TavrinAppId) + ".Maker");
     QApplication::setWindowIcon(AppIcon());
 
     std::error_code error;
