@@ -31,6 +31,10 @@ PackageContents TFormMain::ReadPackage() {
         ApplyTrailer(*package.Trailer, package.SongPath);
     }
     Credits = package.Credits.value_or(PackageCredits{});
+    // The credits carry the message as written when the trailer holds only a rendering of it.
+    if (!Credits.StartMessage.empty()) {
+        StartMessage = QString::fromStdString(Credits.StartMessage);
+    }
     if (!package.Ok()) {
         const std::string text = package.Failure == PackageFailure::TempFileFailed
                                      ? package.FailureDetail

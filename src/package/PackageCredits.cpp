@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr std::array<char, 8> Magic = {'T', 'a', 'v', 'r', 'C', 'r', 'e', 'd'};
+using Magic = std::array<char, 8>;
+constexpr Magic CreditsMagic = {'T', 'a', 'v', 'r', 'C', 'r', 'e', 'd'};
+constexpr Magic MessageMagic = {'T', 'a', 'v', 'r', 'M', 'e', 's', 'g'};
 
 struct Field {
     const char* Option;
@@ -27,13 +29,14 @@ constexpr std::array<Field, 5> Fields = {{
 }};
 
 // The number of characters in strict UTF-8 text (no overlong forms, no surrogates, nothing past
-// U+10FFFF) without control characters; empty when the text breaks any of that.
-std::optional<std::size_t> PlainTextLength(std::string_view text) {
+// U+10FFFF) without control characters (but "\n" when `lineBreaks`); empty when the text
+// breaks any of that.
+std::optional<std::size_t> PlainTextLength(std::string_view text, bool lineBreaks = false) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < text.size(); ++characters) {
         const auto lead = static_cast<std::uint8_t>(text[i++]);
         if (lead < 0x80) {
-            if (lead < 0x20 || lead == 0x7F) {
+            if ((lead < 0x20 && !(lineBreaks && lead == '\n')) || lead == 0x7F) {
                 return std::nullopt;
             }
             continue;
@@ -87,6 +90,19 @@ std::string FieldProblem(const Field& field, const std::string& value) {
     return {};
 }
 
+std::string MessageProblem(const std::string& message) {
+    const auto length = PlainTextLength(message, true);
+    if (!length) {
+        return "--message must be valid UTF-8 text without control characters other than line "
+               "breaks";
+    }
+    if (*length > PackageCredits::MaxMessageLength) {
+        return "--message is " + std::to_string(*length) + " characters long; at most " +
+               std::to_string(PackageCredits::MaxMessageLength) + " fit";
+    }
+    return {};
+}
+
 std::uint32_t ReadLittleEndian(const std::uint8_t* bytes, int width) {
     std::uint32_t value = 0;
     for (int i = width - 1; i >= 0; --i) {
@@ -99,6 +115,41 @@ void AppendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int
     for (int i = 0; i < width; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     }
+}
+
+// Appends the payload's frame: its length, CRC, version 1 and the magic.
+void AppendFooter(std::vector<std::uint8_t>& block, std::size_t payloadStart, const Magic& magic) {
+    const std::size_t payloadSize = block.size() - payloadStart;
+    AppendLittleEndian(block, static_cast<std::uint32_t>(payloadSize), 4);
+    AppendLittleEndian(block, Crc32({block.data() + payloadStart, payloadSize}), 4);
+    AppendLittleEndian(block, PackageCredits::Version, 2);
+    AppendLittleEndian(block, 0, 2);
+    block.insert(block.end(), magic.begin(), magic.end());
+}
+
+// The payload of the intact block with `magic` that ends at the end of `before`, at most
+// `maxSize` bytes; empty when there is none.
+std::optional<std::string_view> FramedPayload(std::span<const std::uint8_t> before,
+                                              const Magic& magic, std::size_t maxSize) {
+    constexpr std::size_t FooterSize = PackageCredits::FooterSize;
+    if (before.size() < FooterSize) {
+        return std::nullopt;
+    }
+    const std::uint8_t* footer = before.data() + before.size() - FooterSize;
+    if (std::memcmp(footer + 12, magic.data(), magic.size()) != 0 ||
+        ReadLittleEndian(footer + 8, 2) != PackageCredits::Version ||
+        ReadLittleEndian(footer + 10, 2) != 0) {
+        return std::nullopt;
+    }
+    const std::size_t payloadSize = ReadLittleEndian(footer, 4);
+    if (payloadSize > maxSize || payloadSize > before.size() - FooterSize) {
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> payload(footer - payloadSize, payloadSize);
+    if (Crc32(payload) != ReadLittleEndian(footer + 4, 4)) {
+        return std::nullopt;
+    }
+    return std::string_view(reinterpret_cast<const char*>(payload.data()), payload.size());
 }
 
 std::optional<PackageCredits> ParsePayload(std::string_view payload) {
@@ -130,7 +181,8 @@ bool PackageCredits::SetByOption(std::string_view option, std::string value) {
 }
 
 bool PackageCredits::IsEmpty() const {
-    return std::all_of(Fields.begin(), Fields.end(),
+    return StartMessage.empty() &&
+           std::all_of(Fields.begin(), Fields.end(),
                        [this](const Field& f) { return (this->*f.Member).empty(); });
 }
 
@@ -140,43 +192,36 @@ std::string PackageCredits::Problem() const {
             return problem;
         }
     }
-    return {};
+    return MessageProblem(StartMessage);
 }
 
 std::vector<std::uint8_t> PackageCredits::EncodeBlock() const {
     assert(Problem().empty());
-    std::vector<std::uint8_t> block;
+    std::vector<std::uint8_t> block(StartMessage.begin(), StartMessage.end());
+    if (!StartMessage.empty()) {
+        AppendFooter(block, 0, MessageMagic);
+    }
+    const std::size_t creditsStart = block.size();
     for (const Field& field : Fields) {
         const std::string& value = this->*field.Member;
         block.insert(block.end(), value.begin(), value.end());
         block.push_back('\n');
     }
-    const std::size_t payloadSize = block.size();
-    assert(payloadSize <= MaxPayloadSize);
-    AppendLittleEndian(block, static_cast<std::uint32_t>(payloadSize), 4);
-    AppendLittleEndian(block, Crc32({block.data(), payloadSize}), 4);
-    AppendLittleEndian(block, Version, 2);
-    AppendLittleEndian(block, 0, 2);
-    block.insert(block.end(), Magic.begin(), Magic.end());
+    assert(block.size() - creditsStart <= MaxPayloadSize);
+    AppendFooter(block, creditsStart, CreditsMagic);
     return block;
 }
 
 std::optional<PackageCredits> PackageCredits::DecodeBlock(std::span<const std::uint8_t> before) {
-    if (before.size() < FooterSize) {
+    const auto payload = FramedPayload(before, CreditsMagic, MaxPayloadSize);
+    auto credits = payload ? ParsePayload(*payload) : std::nullopt;
+    if (!credits) {
         return std::nullopt;
     }
-    const std::uint8_t* footer = before.data() + before.size() - FooterSize;
-    if (std::memcmp(footer + 12, Magic.data(), Magic.size()) != 0 ||
-        ReadLittleEndian(footer + 8, 2) != Version || ReadLittleEndian(footer + 10, 2) != 0) {
-        return std::nullopt;
+    const auto message = FramedPayload(before.first(before.size() - FooterSize - payload->size()),
+                                       MessageMagic, MaxMessageSize);
+    if (message && !message->empty() && MessageProblem(std::string(*message)).empty()) {
+        credits->StartMessage = *message;
     }
-    const std::size_t payloadSize = ReadLittleEndian(footer, 4);
-    if (payloadSize > MaxPayloadSize || payloadSize > before.size() - FooterSize) {
-        return std::nullopt;
-    }
-    const std::span<const std::uint8_t> payload(footer - payloadSize, payloadSize);
-    if (Crc32(payload) != ReadLittleEndian(footer + 4, 4)) {
-        return std::nullopt;
-    }
-    return ParsePayload({reinterpret_cast<const char*>(payload.data()), payload.size()});
+    return credits;
 }

@@ -107,16 +107,15 @@ std::optional<PackageTrailer> ReadTrailer(const ReadOnlyFile& file, std::int64_t
     return PackageTrailer::Decode(std::span<const std::uint8_t, PackageTrailer::Size>(*bytes));
 }
 
-// The credit block ends where the song begins; a package without one, or with a damaged one,
-// simply has no credits.
+// The credit block, and the message block before it, end where the song begins; a package
+// without one, or with a damaged one, simply has no credits.
 std::optional<PackageCredits> ReadCredits(const ReadOnlyFile& file, std::int64_t length,
                                           const PackageTrailer& trailer) {
     if (trailer.PictureSize < 0 || trailer.SongSize < 0) {
         return std::nullopt;
     }
     const std::int64_t songStart = length - TrailerSize - trailer.PictureSize - trailer.SongSize;
-    const auto span = std::min<std::int64_t>(songStart, PackageCredits::MaxPayloadSize +
-                                                            PackageCredits::FooterSize);
+    const auto span = std::min<std::int64_t>(songStart, PackageCredits::MaxBlocksSize);
     if (span < static_cast<std::int64_t>(PackageCredits::FooterSize)) {
         return std::nullopt;
     }

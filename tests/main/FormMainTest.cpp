@@ -148,12 +148,12 @@ TEST_F(FormMainTest, APackageWithoutASongKeepsTheBareSongName) {
 }
 
 TEST_F(FormMainTest, TheStartMessageIsShownOnceAsANotice) {
-    TFormMain form(Package(Picture, {}, {"--message", "Frohe Weihnachten – viel Spaß!"}));
+    TFormMain form(Package(Picture, {}, {"--message", "Frohe Weihnachten – С Рождеством! 🎄"}));
     ShowForm(form);
     form.hide();
     ShowForm(form);
     ASSERT_EQ(Messages.Calls.size(), 1u);
-    EXPECT_EQ(Messages.Calls[0].Text, QString::fromUtf8("Frohe Weihnachten – viel Spaß!"));
+    EXPECT_EQ(Messages.Calls[0].Text, QString::fromUtf8("Frohe Weihnachten – С Рождеством! 🎄"));
     EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
     EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Information);
 }

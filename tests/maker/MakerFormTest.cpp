@@ -121,7 +121,7 @@ protected:
         Child<QComboBox>("typeChoice")->setCurrentIndex(1);
         Child<QComboBox>("arrangeChoice")->setCurrentIndex(1);
         ChooseColor(QColor(0x12, 0x34, 0x56));
-        QTest::keyClicks(Child<QLineEdit>("messageEdit"), "Merry Christmas!");
+        Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8("С Рождеством!"));
         QTest::keyClicks(Child<QLineEdit>("titleEdit"), "Our garden");
         QTest::keyClicks(Child<QLineEdit>("pictureCreditEdit"), "Photo: Ann");
         QTest::keyClicks(Child<QLineEdit>("pictureLinkEdit"), "https://example.org/ann");
@@ -132,7 +132,7 @@ protected:
                 "--type",           "2",
                 "--arrange",        "1",
                 "--color",          "#123456",
-                "--message",        "Merry Christmas!",
+                "--message",        "С Рождеством!",
                 "--title",          "Our garden",
                 "--picture-credit", "Photo: Ann",
                 "--picture-link",   "https://example.org/ann",
@@ -201,17 +201,18 @@ TEST_F(MakerFormTest, FileThatIsNoPictureIsRefusedInTheToolsWords) {
     EXPECT_FALSE(FileExists(Work.File("out")));
 }
 
-TEST_F(MakerFormTest, StartMessageIsCheckedAsItIsTypedAndRefusedOnSave) {
+TEST_F(MakerFormTest, StartMessageInAnyLanguageIsCheckedAsItIsTypedAndRefusedOnSave) {
     OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
     auto* problem = Child<QLabel>("messageProblem");
-    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8("Caf\u00e9"));
+    const std::string message = "Caf\u00e9 \u2603 \u041f\u0440\u0438\u0432\u0435\u0442 ";
+    Type(Child<QLineEdit>("messageEdit"), QString::fromStdString(message));
     EXPECT_TRUE(problem->isHidden());
-    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8(" \u2603"));
+    Type(Child<QLineEdit>("messageEdit"), QString(250, 'm'));
     EXPECT_FALSE(problem->isHidden());
 
     const CommandResult tool =
-        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message", "Caf\u00e9 \u2603",
-                     "-o", Work.File("out")});
+        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message",
+                     message + std::string(250, 'm'), "-o", Work.File("out")});
     EXPECT_EQ(problem->text().toStdString(), ToolMessage(tool));
     ChooseLean();
     EXPECT_FALSE(Save(Work.File("out")));

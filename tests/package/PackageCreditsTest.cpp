@@ -52,6 +52,12 @@ TEST(PackageCreditsRules, TakePlainLinesOfAtMost120CharactersAndWebLinks) {
     }
     c.Title = snowmen;
     EXPECT_EQ(c.Problem(), "");
+    c.StartMessage = snowmen + snowmen + std::string(14, 'm'); // 254 characters
+    c.StartMessage.replace(0, 3, "\n"); // line breaks allowed
+    EXPECT_EQ(PackageCredits::DecodeBlock(c.EncodeBlock()), c);
+    c.StartMessage += "x";
+    EXPECT_EQ(c.Problem(), "--message is 255 characters long; at most 254 fit");
+    c.StartMessage.clear();
     for (const std::string bad : {"two\nlines", "tab\there", "\xC3", "\xC0\xAF", "\xED\xA0\x80",
                                   "\xF4\x90\x80\x80", "bell\x7F", "c1\xC2\x85"}) {
         c.Title = bad;
@@ -110,6 +116,22 @@ TEST(PackageCreditsBlock, RoundTripsAndIgnoresEveryDamage) {
     EXPECT_FALSE(PackageCredits::DecodeBlock(Reframed("t\np\n\nm\n", 1)));
     EXPECT_FALSE(PackageCredits::DecodeBlock(Reframed("t\np\n\nm\n\nextra\n", 1)));
     EXPECT_FALSE(PackageCredits::DecodeBlock(Reframed(std::string(130, 'x') + "\n\n\n\n\n", 1)));
+}
+
+// Readers of the credits alone look only at the end, which is the block they know; damage to the
+// message block before it costs the message only.
+TEST(PackageCreditsBlock, AMessageGoesBeforeTheCreditsAndLeavesThemAsTheyWere) {
+    PackageCredits withMessage = Sample;
+    withMessage.StartMessage = "С Рождеством!\n🎄";
+    const Bytes block = withMessage.EncodeBlock();
+    const Bytes credits = Sample.EncodeBlock();
+    EXPECT_TRUE(std::equal(credits.rbegin(), credits.rend(), block.rbegin()));
+    EXPECT_EQ(PackageCredits::DecodeBlock(block), withMessage);
+    for (std::size_t i = 0; i < block.size() - credits.size(); ++i) {
+        Bytes damaged = block;
+        damaged[i] ^= 0x20;
+        EXPECT_EQ(PackageCredits::DecodeBlock(damaged), Sample) << "byte " << i << " flipped";
+    }
 }
 
 TEST_F(PackageCreditsTest, APackageWithoutCreditsIsExactlyPlayerSongPictureTrailer) {

@@ -1,13 +1,16 @@
 // The Puzzle Maker on a real X server, driven by pointer and keys: it opens with a photo, a
-// lean puzzle with a chosen board colour and rows of pieces is made and tried, and the tried
-// puzzle's board shows that colour on the screen.
+// lean puzzle with a chosen board colour, rows of pieces and a start message in Russian is made
+// and tried; the tried puzzle's start box says that message (its text selected with the mouse
+// and read from the selection) and its board shows that colour on the screen.
 //   maker_window_test TAVRIN-MAKER
 // Run it under xvfb-run (run-under-xvfb.sh).
 #include "xvfb/ScreenSupport.h"
 #include "xvfb/X11Support.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +30,12 @@ constexpr std::uint32_t KeyShift = 0xFFE1;
 constexpr std::uint32_t KeyDown = 0xFF54;
 constexpr std::uint32_t KeyReturn = 0xFF0D;
 
+// "Happy New Year", typed on keys that a Russian layout would give.
+const std::u32string StartMessage = U"С Новым годом";
+const std::string StartMessageUtf8 = "С Новым годом";
+
 const std::string MakerTitle = "Tavrin Puzzle Maker";
+const std::string StartBoxCaption = "Tavrin";
 // The board colour chosen, 0xRRGGBB; nothing in the photo comes near it.
 constexpr std::uint32_t ChosenColour = 0xE0C020;
 
@@ -87,6 +95,87 @@ void TypeKeys(const Screen& s, const std::string& text) {
     }
 }
 
+// The X keysym of a character: Latin-1 as it is, anything else by its Unicode number.
+std::uint32_t KeysymOf(char32_t c) {
+    return c < 0x100 ? c : 0x01000000 | c;
+}
+
+// Puts each letter of `text` beyond Latin-1 on a spare key (one without symbols), as a keyboard
+// layout of that language would, so that PressKey types it.
+void MapSpareKeys(const Screen& s, const std::u32string& text) {
+    std::u32string letters;
+    for (const char32_t c : text) {
+        if (c >= 0x100 && letters.find(c) == std::u32string::npos) {
+            letters += c;
+        }
+    }
+    const xcb_setup_t* setup = xcb_get_setup(s.Connection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    auto* map = xcb_get_keyboard_mapping_reply(
+        s.Connection, xcb_get_keyboard_mapping(s.Connection, setup->min_keycode, count), nullptr);
+    const std::uint8_t perKey = map != nullptr ? map->keysyms_per_keycode : 0;
+    for (int key = count - 1; key >= 0 && perKey > 0 && !letters.empty(); --key) {
+        const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map) + key * perKey;
+        if (std::all_of(syms, syms + perKey, [](xcb_keysym_t k) { return k == 0; })) {
+            const std::vector<xcb_keysym_t> row(perKey, KeysymOf(letters.back()));
+            letters.pop_back();
+            xcb_change_keyboard_mapping(s.Connection, 1,
+                                        static_cast<xcb_keycode_t>(setup->min_keycode + key),
+                                        perKey, row.data());
+        }
+    }
+    std::free(map);
+    xcb_flush(s.Connection);
+}
+
+// The text selected on the screen (the PRIMARY selection), as a program that pastes it with the
+// middle button asks for it; empty when nobody holds it.
+std::string SelectedText(const Screen& s) {
+    xcb_connection_t* c = s.Connection;
+    const xcb_window_t requestor = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, s.Root->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t property = Atom(c, "TAVRIN_TEST_PASTE");
+    xcb_convert_selection(c, requestor, XCB_ATOM_PRIMARY, Atom(c, "UTF8_STRING"), property,
+                          XCB_CURRENT_TIME);
+    xcb_flush(c);
+    // The X server answers every request, itself when nobody holds the selection.
+    xcb_generic_event_t* event = nullptr;
+    while ((event = xcb_wait_for_event(c)) != nullptr &&
+           (event->response_type & 0x7F) != XCB_SELECTION_NOTIFY) {
+        std::free(event);
+    }
+    std::free(event);
+    auto* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 1, requestor, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 16),
+        nullptr);
+    std::string text;
+    if (reply != nullptr) {
+        text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                    static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+        std::free(reply);
+    }
+    xcb_destroy_window(c, requestor);
+    return text;
+}
+
+// Selects the start box's text with the mouse, as a user does to copy it: a drag from its last
+// letter (the rightmost dark pixel of the box's upper half, above the button) to the box's left.
+void SelectBoxText(const Screen& s, const ShownWindow& box) {
+    const std::vector<std::uint32_t> shot = Screenshot(s);
+    for (int x = box.X + box.Width - 1; x > box.X; --x) {
+        for (int y = box.Y; y < box.Y + box.Height / 2; ++y) {
+            if ((shot[static_cast<std::size_t>(y) * s.Root->width_in_pixels + x] & 0xC0C0C0) == 0) {
+                Pointer(s, XCB_MOTION_NOTIFY, x, y);
+                Pointer(s, XCB_BUTTON_PRESS);
+                Pointer(s, XCB_MOTION_NOTIFY, box.X + 1, y);
+                Pointer(s, XCB_BUTTON_RELEASE);
+                return;
+            }
+        }
+    }
+}
+
 bool Near(std::uint32_t a, std::uint32_t b) {
     for (int shift = 0; shift < 24; shift += 8) {
         const int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
@@ -111,6 +200,7 @@ int main(int argc, char** argv) {
     const Screen& s = *screen;
     const fs::path home = MakePlayerHome();
     WriteBitmap(home / "photo.bmp", 800, 600, 0x1E50DC, 40);
+    MapSpareKeys(s, StartMessage);
 
     const pid_t maker = StartPlayer(argv[1], home, {(home / "photo.bmp").string()});
     Check(WaitForWindows(s, maker, MakerTitle, 1), "the maker opens, captioned " + MakerTitle);
@@ -139,11 +229,24 @@ int main(int argc, char** argv) {
     Check(Captioned(s, maker, "Board Colour").empty(), "the colour dialog closes with Return");
     // Without a window manager nobody hands the keyboard back from the closed dialog.
     focusMaker();
+    PressKey(s, 'm', {KeyAlt}); // Start message
+    for (const char32_t c : StartMessage) {
+        PressKey(s, KeysymOf(c));
+    }
 
     PressKey(s, 't', {KeyAlt}); // Try it
     const pid_t puzzle = ChildOf(maker, 60s);
     Check(puzzle != 0, "Try it runs the puzzle");
     if (puzzle != 0) {
+        // The start box is a message box, captioned as the player's message boxes are.
+        Check(WaitForWindows(s, puzzle, StartBoxCaption, 1), "the tried puzzle shows a start box");
+        if (const auto box = Captioned(s, puzzle, StartBoxCaption); !box.empty()) {
+            WaitForStableScreen(s);
+            SelectBoxText(s, box.front());
+            Check(SelectedText(s) == StartMessageUtf8,
+                  "the start box says the message typed in the maker");
+            PressKey(s, KeyReturn);
+        }
         StartTheGame(s, puzzle);
         WaitForStableScreen(s);
         const std::optional<ShownWindow> board = BoardOf(s, puzzle);

@@ -229,8 +229,7 @@ QWidget* MakerForm::MakeSettingsColumn() {
     MessageEdit = new QLineEdit;
     MessageEdit->setObjectName("messageEdit");
     MessageEdit->setPlaceholderText(tr("Shown once at the start"));
-    MessageEdit->setToolTip(tr("At most 254 characters of Windows-1252 (Western European "
-                               "letters); the title takes any text"));
+    MessageEdit->setToolTip(tr("At most 254 characters, in any language"));
     connect(MessageEdit, &QLineEdit::textChanged, this, &MakerForm::CheckMessage);
     MessageProblem = new QLabel;
     MessageProblem->setObjectName("messageProblem");
@@ -474,7 +473,7 @@ PackOptions MakerForm::Choices(const QString& output) const {
     o.Trailer.PuzzleType = static_cast<std::int8_t>(TypeChoice->currentData().toInt());
     o.Trailer.ArrangeMode = ArrangeChoice->currentData().toInt();
     o.Trailer.BoardColor = TrailerColor(BoardColor);
-    o.Trailer.StartMessage = EncodeMessage(MessageEdit->text().toStdString());
+    SetStartMessage(o, MessageEdit->text().toStdString());
     o.Credits.Title = TitleEdit->text().trimmed().toStdString();
     o.Credits.PictureCredit = PictureCreditEdit->text().trimmed().toStdString();
     o.Credits.PictureLink = PictureLinkEdit->text().trimmed().toStdString();

@@ -1,11 +1,11 @@
 #include "PackOptions.h"
 
+#include "MessageRendering.h"
 #include "package/Windows1252.h"
 #include "puzzle/PuzzleShape.h"
 
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -38,7 +38,9 @@ const char* const OptionHelp =
     "  --arrange N            1 lays the pieces out in rows; otherwise they are scattered\n"
     "  --zoom N               scale of the picture in percent, above 0 (default 100)\n"
     "  --color #RRGGBB        board colour, also as 0xBBGGRR (default #008080)\n"
-    "  --message TEXT         shown once at start, at most 254 characters of Windows-1252\n"
+    "  --message TEXT         shown once at start: at most 254 characters of any language\n"
+    "                         (older players show letters beyond Western European ones as\n"
+    "                         their base letter or \"?\")\n"
     "  --keep-orientation     pack a JPEG as stored, ignoring its Exif orientation\n"
     "  --keep-metadata        keep a photo's Exif (GPS position, camera, dates), XMP, IPTC\n"
     "                         and comments, which are removed by default\n"
@@ -70,34 +72,6 @@ std::int64_t ParseInteger(const std::string& option, const std::string& text, st
                            std::to_string(high) + ", not \"" + text + "\""};
     }
     return value;
-}
-
-// The bytes of the UTF-8 character that starts `text` (one byte when it is not valid UTF-8).
-std::size_t Utf8CharacterLength(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return std::min(length, text.size());
-}
-
-// "“☃” (U+2603)" for the first character of `text` that Windows-1252 cannot store.
-std::string FirstCharacterOutsideWindows1252(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const std::string_view character = text.substr(at, Utf8CharacterLength(text.substr(at)));
-        if (!Utf8ToWindows1252(character)) {
-            char32_t code = static_cast<unsigned char>(character[0]);
-            if (character.size() > 1) {
-                code &= 0x7F >> character.size();
-                for (std::size_t i = 1; i < character.size(); ++i) {
-                    code = code << 6 | (static_cast<unsigned char>(character[i]) & 0x3F);
-                }
-            }
-            char name[16];
-            std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
-            return "\"" + std::string(character) + "\" (" + name + ")";
-        }
-        at += character.size();
-    }
-    return {};
 }
 
 // The types whose pieces the player can cut: it has edge strips for levels 1 to 4 only.
@@ -209,7 +183,7 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
     } else if (option == "--color") {
         o.Trailer.BoardColor = ParseColor(value);
     } else if (option == "--message") {
-        o.Trailer.StartMessage = EncodeMessage(value);
+        SetStartMessage(o, value);
     } else if (option == "-o" || option == "--output") {
         o.Output = value;
     } else if (option == "--info") {
@@ -227,18 +201,18 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
 } // namespace
 
 std::string EncodeMessage(const std::string& text) {
-    const auto encoded = Utf8ToWindows1252(text);
-    if (!encoded) {
-        throw BadArguments{"--message holds " + FirstCharacterOutsideWindows1252(text) +
-                           ", which the start message (Windows-1252) cannot store; --title "
-                           "takes any UTF-8 text"};
+    PackageCredits check;
+    check.StartMessage = text;
+    if (std::string problem = check.Problem(); !problem.empty()) {
+        throw BadArguments{problem};
     }
-    if (encoded->size() > PackageTrailer::MaxMessageLength) {
-        throw BadArguments{"--message is " + std::to_string(encoded->size()) +
-                           " characters long; at most " +
-                           std::to_string(PackageTrailer::MaxMessageLength) + " fit"};
-    }
-    return *encoded;
+    return Windows1252Rendering(text);
+}
+
+void SetStartMessage(PackOptions& o, const std::string& text) {
+    o.Trailer.StartMessage = EncodeMessage(text);
+    const bool exact = Windows1252ToUtf8(o.Trailer.StartMessage) == text;
+    o.Credits.StartMessage = exact ? std::string() : text;
 }
 
 std::vector<PuzzleShape> CuttableShapes() {

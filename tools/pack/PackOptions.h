@@ -46,9 +46,14 @@ PackOptions ParsePackOptions(const std::vector<std::string>& args, const Default
 // The usage lines and the options explained, as --help prints them.
 std::string PackHelpText();
 
-// The start message as the trailer stores it (Windows-1252). Throws BadArguments, naming the
-// first character it cannot store or the length, as --message is refused.
+// The start message as the trailer stores it: the Windows-1252 rendering of any UTF-8 text.
+// Throws BadArguments, saying why, for text that is not valid UTF-8, holds control characters
+// other than line breaks or is longer than PackageCredits::MaxMessageLength characters.
 std::string EncodeMessage(const std::string& utf8);
+
+// Sets the start message of `o`: the trailer's rendering, and the text itself in the credits
+// when that rendering is not exact. Throws BadArguments as EncodeMessage.
+void SetStartMessage(PackOptions& o, const std::string& utf8);
 
 // The puzzle types --type takes, in order: those the player has edge strips for.
 std::vector<PuzzleShape> CuttableShapes();

@@ -115,8 +115,13 @@ int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& e
         return 1;
     }
     const PackageTrailer& t = layout->Trailer;
+    const auto credits = CreditsBefore(bytes, layout->SongOffset);
+    const std::string olderPlayersShow = Windows1252ToUtf8(t.StartMessage);
     out << "file-size: " << layout->Length << "\n"
-        << "start-message: " << Windows1252ToUtf8(t.StartMessage) << "\n"
+        << "start-message: "
+        << (credits && !credits->StartMessage.empty() ? credits->StartMessage : olderPlayersShow)
+        << "\n"
+        << "start-message-in-older-players: " << olderPlayersShow << "\n"
         << "puzzle-type: " << int{t.PuzzleType} << "\n"
         << "picture-size: " << t.PictureSize << "\n"
         << "picture-offset: " << layout->PictureOffset << "\n"
