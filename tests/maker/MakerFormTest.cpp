@@ -204,15 +204,14 @@ TEST_F(MakerFormTest, FileThatIsNoPictureIsRefusedInTheToolsWords) {
 TEST_F(MakerFormTest, StartMessageInAnyLanguageIsCheckedAsItIsTypedAndRefusedOnSave) {
     OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
     auto* problem = Child<QLabel>("messageProblem");
-    const std::string message = "Caf\u00e9 \u2603 \u041f\u0440\u0438\u0432\u0435\u0442 ";
-    Type(Child<QLineEdit>("messageEdit"), QString::fromStdString(message));
+    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8("Caf\u00e9 \u2603"));
     EXPECT_TRUE(problem->isHidden());
     Type(Child<QLineEdit>("messageEdit"), QString(250, 'm'));
     EXPECT_FALSE(problem->isHidden());
 
     const CommandResult tool =
         RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message",
-                     message + std::string(250, 'm'), "-o", Work.File("out")});
+                     "Caf\u00e9 \u2603" + std::string(250, 'm'), "-o", Work.File("out")});
     EXPECT_EQ(problem->text().toStdString(), ToolMessage(tool));
     ChooseLean();
     EXPECT_FALSE(Save(Work.File("out")));

@@ -58,6 +58,15 @@ std::string Hex(std::uint32_t value) {
     return text.str();
 }
 
+// A start message on one line of its own: its line breaks as "\n", so a backslash as "\\".
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (const char c : text) {
+        line += c == '\n' ? "\\n" : c == '\\' ? "\\\\" : std::string(1, c);
+    }
+    return line;
+}
+
 std::optional<PackageCredits> CreditsBefore(const Bytes& bytes, std::int64_t songOffset) {
     return PackageCredits::DecodeBlock({bytes.data(), static_cast<std::size_t>(songOffset)});
 }
@@ -116,10 +125,11 @@ int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& e
     }
     const PackageTrailer& t = layout->Trailer;
     const auto credits = CreditsBefore(bytes, layout->SongOffset);
-    const std::string olderPlayersShow = Windows1252ToUtf8(t.StartMessage);
+    const std::string olderPlayersShow = OneLine(Windows1252ToUtf8(t.StartMessage));
     out << "file-size: " << layout->Length << "\n"
         << "start-message: "
-        << (credits && !credits->StartMessage.empty() ? credits->StartMessage : olderPlayersShow)
+        << (credits && !credits->StartMessage.empty() ? OneLine(credits->StartMessage)
+                                                      : olderPlayersShow)
         << "\n"
         << "start-message-in-older-players: " << olderPlayersShow << "\n"
         << "puzzle-type: " << int{t.PuzzleType} << "\n"
