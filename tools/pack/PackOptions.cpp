@@ -228,15 +228,24 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
 
 std::string EncodeMessage(const std::string& text) {
     const auto encoded = Utf8ToWindows1252(text);
+    PackProblem problem;
+    problem.Input = PackInput::Message;
     if (!encoded) {
-        throw BadArguments{"--message holds " + FirstCharacterOutsideWindows1252(text) +
-                           ", which the start message (Windows-1252) cannot store; --title "
-                           "takes any UTF-8 text"};
+        problem.Fault = PackFault::MessageLetter;
+        problem.Detail = FirstCharacterOutsideWindows1252(text);
+        throw BadArguments{"--message holds " + problem.Detail +
+                               ", which the start message (Windows-1252) cannot store; --title "
+                               "takes any UTF-8 text",
+                           problem};
     }
     if (encoded->size() > PackageTrailer::MaxMessageLength) {
+        problem.Fault = PackFault::MessageTooLong;
+        problem.Value = static_cast<std::int64_t>(encoded->size());
+        problem.Limit = PackageTrailer::MaxMessageLength;
         throw BadArguments{"--message is " + std::to_string(encoded->size()) +
-                           " characters long; at most " +
-                           std::to_string(PackageTrailer::MaxMessageLength) + " fit"};
+                               " characters long; at most " +
+                               std::to_string(PackageTrailer::MaxMessageLength) + " fit",
+                           problem};
     }
     return *encoded;
 }
