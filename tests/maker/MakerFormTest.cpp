@@ -44,13 +44,6 @@ std::string WritePhoto(const ScratchFolder& folder, const std::string& name, int
     return path;
 }
 
-// What tavrin-pack says after its "tavrin-pack: " prefix on the first line of its errors.
-std::string ToolMessage(const CommandResult& result) {
-    const std::string prefix = "tavrin-pack: ";
-    const std::string first = result.Err.substr(0, result.Err.find('\n'));
-    return first.rfind(prefix, 0) == 0 ? first.substr(prefix.size()) : first;
-}
-
 class MakerFormTest : public ::testing::Test {
 protected:
     ScratchFolder Work;
@@ -181,7 +174,7 @@ TEST_F(MakerFormTest, SavedPortablePuzzleIsByteForByteWhatTavrinPackWrites) {
 // the reason, in the maker's words, beside the field it concerns.
 TEST_F(MakerFormTest, TryAndSaveAreOfferedOnlyWhenTheGatePasses) {
     const Bytes song = MidiSongOf(4000);
-    WriteBytes(Work.File("cut.mid"), Bytes(song.begin(), song.begin() + 30));
+    WriteBytes(Work.File("cut.mid"), Bytes(song.begin(), song.begin() + 22));
     WriteBytes(Work.File("song.mp3"), PayloadOf(2000, {'I', 'D', '3'}));
     WriteBytes(Work.File("notes.jpg"), PayloadOf(3000, {'H', 'e', 'l', 'l', 'o'}));
     const struct {
@@ -194,7 +187,8 @@ TEST_F(MakerFormTest, TryAndSaveAreOfferedOnlyWhenTheGatePasses) {
         {WritePhoto(Work, "a.jpg", 320, 240), Work.File("cut.mid"), "", "songProblem",
          PackFault::SongNotPlayable},
         {Work.File("a.jpg"), Work.File("song.mp3"), "", "songProblem", PackFault::SongNotMidi},
-        {Work.File("a.jpg"), "", "Caf\u00e9 \u2603", "messageProblem", PackFault::MessageLetter},
+        {Work.File("a.jpg"), "", std::string(300, 'a'), "messageProblem",
+         PackFault::MessageTooLong},
         {Work.File("a.jpg"), "", "Caf\u00e9", nullptr, {}},
     };
     for (const auto& c : cases) {

@@ -259,7 +259,7 @@ void MakerForm::AddOwnScreen() {
     menu.addMenu(tr("&Game"));
     view.MenuBarHeight = menu.sizeHint().height();
     const std::string name = MakerSession::ScreenName(own.width(), own.height(), ratio);
-    const MakerScreen chosen{"Your screen: " + name, view};
+    const MakerScreen chosen{name, view};
     const QString text = tr("Your screen: %1").arg(QString::fromStdString(name));
     if (Maker.Screens.size() > MakerSession::CommonScreens().size()) {
         Maker.Screens.front() = chosen;

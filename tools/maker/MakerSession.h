@@ -24,7 +24,7 @@ struct FieldProblem {
 
 // A screen the piece count is shown for, as its owner sees it.
 struct MakerScreen {
-    std::string Name; // "2560 × 1600, scale 2"
+    std::string Name; // "2560 × 1600, scale 2"; the author's own first, when known
     ScreenView View;
 };
 
