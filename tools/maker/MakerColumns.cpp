@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cmath>
 
 // The window's parts, built once: the photo column, the settings column and the button row.
 
@@ -246,7 +247,10 @@ void MakerForm::AddOwnScreen() {
         return;
     }
     const double ratio = screen->devicePixelRatio();
-    const QSize own = screen->geometry().size() * ratio;
+    // The toolkit rounds the screen's size to its units; the device size is the whole part back.
+    const QSize logical = screen->geometry().size();
+    const QSize own(static_cast<int>(std::floor(logical.width() * ratio + 1e-6)),
+                    static_cast<int>(std::floor(logical.height() * ratio + 1e-6)));
     ScreenView view{own.width(), own.height(), ratio};
     view.WorkWidth = screen->availableGeometry().width();
     view.WorkHeight = screen->availableGeometry().height();
