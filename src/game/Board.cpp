@@ -26,8 +26,10 @@ void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     }
 }
 
+// The same layout the maker counts and the gate checks, on this board.
 PictureFit Board::FitPicture(int width, int height) const {
-    return FitToBoard(width, height, Width(), Height(), Settings.ZoomPercent);
+    return LayOutPuzzle(width, height, {Width(), Height()}, Settings.Shape, Settings.ZoomPercent)
+        .Fit;
 }
 
 void Board::SetPicture(Bitmap loaded, const PictureFit& fit) {

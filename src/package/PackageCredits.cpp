@@ -91,7 +91,7 @@ std::string FieldProblem(const Field& field, const std::string& value) {
 }
 
 std::string MessageProblem(const std::string& message) {
-    const auto length = PlainTextLength(message, true);
+    const auto length = PackageCredits::MessageLength(message);
     if (!length) {
         return "--message must be valid UTF-8 text without control characters other than line "
                "breaks";
@@ -193,6 +193,10 @@ std::string PackageCredits::Problem() const {
         }
     }
     return MessageProblem(StartMessage);
+}
+
+std::optional<std::size_t> PackageCredits::MessageLength(const std::string& message) {
+    return PlainTextLength(message, true);
 }
 
 std::vector<std::uint8_t> PackageCredits::EncodeBlock() const {

@@ -54,6 +54,10 @@ struct PackageCredits {
     // can. The names are the authoring tool's option names (the message is "--message").
     std::string Problem() const;
 
+    // The start message's length in characters, or none when it is not plain UTF-8 text (control
+    // characters other than line breaks).
+    static std::optional<std::size_t> MessageLength(const std::string& message);
+
     // The message block (when there is a message), then the credits block, ready to be placed
     // right before the song. The credits must be free of problems.
     std::vector<std::uint8_t> EncodeBlock() const;

@@ -1,16 +1,12 @@
 #include "windows/DevicePixels.h"
 
+#include "game/ScreenLayout.h"
+
 #include <QPainter>
 #include <QWidget>
 #include <cmath>
 
 namespace {
-
-constexpr int AlignmentSearch = 64;
-
-bool IsWhole(double value) {
-    return std::abs(value - std::round(value)) < 1e-6;
-}
 
 int Floor(double value) {
     return static_cast<int>(std::floor(value + 1e-6));
@@ -78,21 +74,11 @@ void DrawInDevicePixels(QPainter& painter, const QWidget& widget) {
 }
 
 int AlignUpToDevicePixels(int logical, qreal ratio) {
-    for (int length = logical; length < logical + AlignmentSearch; ++length) {
-        if (IsWhole(length * ratio)) {
-            return length;
-        }
-    }
-    return logical;
+    return AlignUpToWholeDevicePixels(logical, ratio);
 }
 
 int AlignDownToDevicePixels(int logical, qreal ratio) {
-    for (int length = logical; length > 0 && length > logical - AlignmentSearch; --length) {
-        if (IsWhole(length * ratio)) {
-            return length;
-        }
-    }
-    return logical;
+    return AlignDownToWholeDevicePixels(logical, ratio);
 }
 
 QImage ImageOf(const Bitmap& bitmap) {

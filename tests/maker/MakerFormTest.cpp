@@ -3,6 +3,7 @@
 // the tool's words.
 #include "MakerForm.h"
 
+#include "MakerWords.h"
 #include "MakerWork.h"
 #include "main/CameraPictures.h"
 #include "support/TestSupport.h"
@@ -41,13 +42,6 @@ std::string WritePhoto(const ScratchFolder& folder, const std::string& name, int
     const std::string path = folder.File(name);
     EXPECT_TRUE(image.save(QString::fromStdString(path), "JPEG", 90));
     return path;
-}
-
-// What tavrin-pack says after its "tavrin-pack: " prefix on the first line of its errors.
-std::string ToolMessage(const CommandResult& result) {
-    const std::string prefix = "tavrin-pack: ";
-    const std::string first = result.Err.substr(0, result.Err.find('\n'));
-    return first.rfind(prefix, 0) == 0 ? first.substr(prefix.size()) : first;
 }
 
 class MakerFormTest : public ::testing::Test {
@@ -176,62 +170,81 @@ TEST_F(MakerFormTest, SavedPortablePuzzleIsByteForByteWhatTavrinPackWrites) {
     EXPECT_TRUE(ReadBytes(Work.File("from-maker")) == ReadBytes(Work.File("from-pack")));
 }
 
-TEST_F(MakerFormTest, SongThatIsNotMidiIsRefusedInTheToolsWords) {
-    WriteBytes(Work.File("song.mid"), PayloadOf(2000, {'R', 'I', 'F', 'F'}));
-    Form.OpenSong(QString::fromStdString(Work.File("song.mid")));
-
-    WritePhoto(Work, "photo.jpg", 320, 240);
-    const CommandResult tool = RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--song",
-                                            Work.File("song.mid"), "-o", Work.File("out")});
-    ASSERT_EQ(tool.ExitCode, 2);
-    EXPECT_EQ(Status(), ToolMessage(tool));
-    EXPECT_FALSE(Child<QPushButton>("playButton")->isEnabled());
-}
-
-TEST_F(MakerFormTest, FileThatIsNoPictureIsRefusedInTheToolsWords) {
+// The gate's verdict: Try and Save only when every recipient can play the puzzle, and otherwise
+// the reason, in the maker's words, beside the field it concerns.
+TEST_F(MakerFormTest, TryAndSaveAreOfferedOnlyWhenTheGatePasses) {
+    const Bytes song = MidiSongOf(4000);
+    WriteBytes(Work.File("cut.mid"), Bytes(song.begin(), song.begin() + 22));
+    WriteBytes(Work.File("song.mp3"), PayloadOf(2000, {'I', 'D', '3'}));
     WriteBytes(Work.File("notes.jpg"), PayloadOf(3000, {'H', 'e', 'l', 'l', 'o'}));
-    OpenPhoto(Work.File("notes.jpg"));
-
-    const CommandResult tool =
-        RunPackTool({"--lean", "--picture", Work.File("notes.jpg"), "-o", Work.File("out")});
-    ASSERT_EQ(tool.ExitCode, 2);
-    EXPECT_EQ(Status(), ToolMessage(tool));
-    ASSERT_FALSE(Save(Work.File("out")));
-    EXPECT_EQ(Status(), "Choose a photo first.");
-    EXPECT_FALSE(FileExists(Work.File("out")));
-}
-
-TEST_F(MakerFormTest, StartMessageInAnyLanguageIsCheckedAsItIsTypedAndRefusedOnSave) {
-    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
-    auto* problem = Child<QLabel>("messageProblem");
-    Type(Child<QLineEdit>("messageEdit"), QString::fromUtf8("Caf\u00e9 \u2603"));
-    EXPECT_TRUE(problem->isHidden());
-    Type(Child<QLineEdit>("messageEdit"), QString(250, 'm'));
-    EXPECT_FALSE(problem->isHidden());
-
-    const CommandResult tool =
-        RunPackTool({"--lean", "--picture", Work.File("photo.jpg"), "--message",
-                     "Caf\u00e9 \u2603" + std::string(250, 'm'), "-o", Work.File("out")});
-    EXPECT_EQ(problem->text().toStdString(), ToolMessage(tool));
-    ChooseLean();
-    EXPECT_FALSE(Save(Work.File("out")));
-    EXPECT_EQ(Status(), ToolMessage(tool));
-    EXPECT_FALSE(FileExists(Work.File("out")));
+    const struct {
+        std::string Photo, Song, Message;
+        const char* Field; // the label that says why, or none: the puzzle can be made
+        PackFault Fault;
+    } cases[] = {
+        {WritePhoto(Work, "tiny.jpg", 50, 50), "", "", "photoProblem", PackFault::PictureTooSmall},
+        {Work.File("notes.jpg"), "", "", "photoProblem", PackFault::PictureUnknownFormat},
+        {WritePhoto(Work, "a.jpg", 320, 240), Work.File("cut.mid"), "", "songProblem",
+         PackFault::SongNotPlayable},
+        {Work.File("a.jpg"), Work.File("song.mp3"), "", "songProblem", PackFault::SongNotMidi},
+        {Work.File("a.jpg"), "", std::string(300, 'a'), "messageProblem",
+         PackFault::MessageTooLong},
+        {Work.File("a.jpg"), "", "Caf\u00e9 \u0421 \u041d\u043e\u0432\u044b\u043c", nullptr, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Photo + " " + c.Song + " " + c.Message);
+        MakerForm form{BuiltPlayers};
+        form.show();
+        QSignalSpy opened(&form, &MakerForm::PhotoOpened);
+        form.OpenPhoto(QString::fromStdString(c.Photo));
+        ASSERT_TRUE(opened.wait(60000));
+        if (!c.Song.empty()) {
+            form.OpenSong(QString::fromStdString(c.Song));
+        }
+        form.findChild<QLineEdit*>("messageEdit")->setText(QString::fromUtf8(c.Message));
+        EXPECT_EQ(form.findChild<QPushButton*>("saveButton")->isEnabled(), c.Field == nullptr);
+        EXPECT_EQ(form.findChild<QPushButton*>("tryButton")->isEnabled(), c.Field == nullptr);
+        for (const char* field : {"photoProblem", "songProblem", "messageProblem"}) {
+            const QString said = form.findChild<QLabel*>(field)->text();
+            EXPECT_EQ(said.isEmpty(), c.Field == nullptr || std::string(field) != c.Field)
+                << field << ": " << said.toStdString();
+        }
+        if (c.Field != nullptr) {
+            const auto problems = form.Session().Problems();
+            ASSERT_FALSE(problems.empty());
+            EXPECT_EQ(problems.front().Problem.Fault, c.Fault);
+        }
+    }
 }
 
 TEST_F(MakerFormTest, PieceCountIsThePlayersGridForTheChosenScreen) {
     OpenPhoto(WritePhoto(Work, "photo.jpg", 1600, 1200));
     auto* screens = Child<QComboBox>("screenChoice");
-    screens->setCurrentIndex(screens->findText("1920 × 1080"));
+    screens->setCurrentIndex(screens->findText("2560 × 1600, scale 2"));
     Child<QComboBox>("typeChoice")->setCurrentIndex(3);
     const PuzzleLayout layout =
-        LayOutPuzzle(1600, 1200, BoardOfScreen(1920, 1080), PuzzleShape::ForType(4), 100);
+        LayOutOnScreen(1600, 1200, {2560, 1600, 2.0}, PuzzleShape::ForType(4), 100);
     ASSERT_GT(layout.PieceCount(), 0);
     EXPECT_EQ(Child<QLabel>("pieceCount")->text().toStdString(),
-              "≈ " + std::to_string(layout.PieceCount()) + " pieces on a 1920 × 1080 screen" +
+              "≈ " + std::to_string(layout.PieceCount()) +
+                  " pieces on a screen of 2560 × 1600, scale 2" +
                   (layout.Fit.ZoomPercent < 100
                        ? " (the photo shown at " + std::to_string(layout.Fit.ZoomPercent) + " %)"
                        : ""));
+}
+
+// People are never told an option name or a command, whatever the problem.
+TEST(MakerWords, NoProblemIsWordedWithAnOptionName) {
+    for (int fault = 0; fault <= static_cast<int>(PackFault::MetadataRemoved); ++fault) {
+        for (const PackInput input : {PackInput::Picture, PackInput::Song, PackInput::Player}) {
+            PackProblem problem(static_cast<PackFault>(fault), input, "/home/ann/photo.heic");
+            problem.Detail = "--music-link";
+            const std::string words = MakerWords(problem);
+            EXPECT_FALSE(words.empty()) << fault;
+            EXPECT_EQ(words.find("--"), std::string::npos) << words;
+            EXPECT_EQ(words.find("convert"), std::string::npos) << words;
+        }
+    }
 }
 
 TEST_F(MakerFormTest, PhotoAndSongDroppedTogetherAreBothOpened) {
@@ -309,7 +322,7 @@ TEST(MakerPhoto, EveryExifOrientationIsPreviewedUpright) {
         const std::string path = work.File("camera" + std::to_string(orientation) + ".jpg");
         WriteBytes(path, CameraJpeg(StoredFor(upright, orientation), orientation));
         const LoadedPhoto photo = LoadPhoto(QString::fromStdString(path));
-        ASSERT_TRUE(photo.Problem.isEmpty()) << photo.Problem.toStdString();
+        ASSERT_FALSE(photo.Refused.has_value());
         EXPECT_EQ(photo.PackedWidth, 64);
         EXPECT_EQ(photo.PackedHeight, 48);
         EXPECT_LE(MaxDifference(photo.Preview, upright), 12);

@@ -40,26 +40,32 @@ std::string ReadAll(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// The child processes of `parent` now.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+    std::vector<pid_t> children;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        const std::string stat = ReadAll(entry.path() / "stat");
+        const auto close = stat.rfind(')');
+        int ppid = 0;
+        char state = 0;
+        if (close != std::string::npos &&
+            std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent) {
+            children.push_back(std::stoi(name));
+        }
+    }
+    return children;
+}
+
 // A child process of `parent`, waited for up to `limit`; 0 when none starts.
 pid_t ChildOf(pid_t parent, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
-        for (const auto& entry : fs::directory_iterator("/proc")) {
-            const std::string name = entry.path().filename().string();
-            if (name.find_first_not_of("0123456789") != std::string::npos) {
-                continue;
-            }
-            const std::string stat = ReadAll(entry.path() / "stat");
-            const auto close = stat.rfind(')');
-            if (close == std::string::npos) {
-                continue;
-            }
-            int ppid = 0;
-            char state = 0;
-            if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &ppid) == 2 &&
-                ppid == parent) {
-                return std::stoi(name);
-            }
+        if (const std::vector<pid_t> children = ChildrenOf(parent); !children.empty()) {
+            return children.front();
         }
         std::this_thread::sleep_for(200ms);
     }
@@ -241,6 +247,12 @@ int main(int argc, char** argv) {
                         board->Uncovered.size());
             Check(chosen * 4 > board->Uncovered.size(),
                   "the board shows the colour chosen in the maker");
+            // A second Try while it runs brings it forward instead of starting another.
+            focusMaker();
+            PressKey(s, 't', {KeyAlt});
+            std::this_thread::sleep_for(2s);
+            Check(ChildrenOf(maker) == std::vector<pid_t>{puzzle},
+                  "a second Try while the puzzle runs starts no other");
             RequestClose(s.Connection, board->Id);
             Check(Ends(puzzle, 20s), "the tried puzzle closes");
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MakerSession.h"
 #include "MakerWork.h"
 #include "PackOptions.h"
 #include "game/ScreenLayout.h"
@@ -25,8 +26,10 @@ class QProgressBar;
 class QPushButton;
 
 // The Puzzle Maker's one window: a photo with its piece grid, the puzzle's settings, its song and
-// credits, and the two ways out: try the puzzle as the recipient sees it, or save it. Every
-// puzzle is written by tavrin-pack's own WritePuzzle, off the user-interface thread.
+// credits, and the two ways out: try the puzzle as the recipient sees it, or save it. The form
+// is a view of a MakerSession, which holds the choices and runs the player's gate on them; Try
+// and Save are offered only when the gate passes. Every puzzle is written by tavrin-pack's own
+// WritePuzzle, off the user-interface thread.
 class MakerForm : public QWidget {
     Q_OBJECT
 public:
@@ -46,9 +49,8 @@ public:
     // desktop's save dialog; tests answer it themselves.
     std::function<QString(const QString& suggested)> AskSavePath;
 
-    // The choices of the form as tavrin-pack takes them, writing to `output`. Throws
-    // BadArguments (the tool's message) for a start message the puzzle cannot store.
-    PackOptions Choices(const QString& output) const;
+    // The choices, the gate's verdict and the piece count behind the window.
+    const MakerSession& Session() const { return Maker; }
 
     // Whether a photo is being decoded or a puzzle written.
     bool IsBusy() const { return Decoding || Writing; }
@@ -63,6 +65,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     QWidget* MakePhotoColumn();
@@ -74,7 +77,10 @@ private:
     void ChooseColor();
     void PhotoDecoded();
     void UpdatePreview();
-    void CheckMessage();
+    // Takes the widgets' choices into the session and shows what it makes of them.
+    void ChoicesChanged();
+    void ShowProblems();
+    void AddOwnScreen();
     void PlayOrStop();
     void SongEnded();
     void SavePuzzle();
@@ -86,11 +92,10 @@ private:
     void EndTry(QProcess* process);
     void ShowStatus(const QString& text, bool error);
     void UpdateBusy();
-    BoardSize ChosenBoard() const;
+    static QLabel* ProblemLabel(const char* name, int lines);
 
-    DefaultPlayers Players;
+    MakerSession Maker;
     LoadedPhoto Photo;
-    QString SongPath;
     QColor BoardColor;
     bool Decoding = false;
     bool Writing = false;
@@ -108,6 +113,7 @@ private:
 
     PhotoPreview* Preview = nullptr;
     QLabel* PhotoName = nullptr;
+    QLabel* PhotoProblem = nullptr;
     QComboBox* ScreenChoice = nullptr;
     QLabel* PieceCount = nullptr;
     QComboBox* TypeChoice = nullptr;
@@ -116,12 +122,14 @@ private:
     QLineEdit* MessageEdit = nullptr;
     QLabel* MessageProblem = nullptr;
     QLabel* SongName = nullptr;
+    QLabel* SongProblem = nullptr;
     QPushButton* PlayButton = nullptr;
     QLineEdit* TitleEdit = nullptr;
     QLineEdit* PictureCreditEdit = nullptr;
     QLineEdit* PictureLinkEdit = nullptr;
     QLineEdit* MusicCreditEdit = nullptr;
     QLineEdit* MusicLinkEdit = nullptr;
+    QLabel* CreditsProblem = nullptr;
     QCheckBox* LeanCheck = nullptr;
     QProgressBar* Busy = nullptr;
     QLabel* Status = nullptr;

@@ -24,11 +24,11 @@ QImage Upright(const QImage& stored, Orientation orientation) {
 }
 
 LoadedPhoto Refused(LoadedPhoto photo) {
-    std::string problem = PictureProblem(photo.Path.toStdString(), PictureSettings{});
-    if (problem.empty()) {
-        problem = "the picture \"" + photo.Path.toStdString() + "\" cannot be shown here";
-    }
-    photo.Problem = QString::fromStdString(problem);
+    const std::optional<BadArguments> bad =
+        PictureProblem(photo.Path.toStdString(), PictureSettings{});
+    photo.Refused = bad && bad->Problem ? *bad->Problem
+                                        : PackProblem{PackFault::PictureDamaged, PackInput::Picture,
+                                                      photo.Path.toStdString()};
     photo.Preview = QImage();
     return photo;
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QString>
+#include <optional>
 
 // The maker's slow steps, each a plain function the form runs off the user-interface thread
 // (QtConcurrent): decoding a photo for the preview; writing a puzzle is WritePuzzle itself.
@@ -17,8 +18,9 @@ struct LoadedPhoto {
     // The upright picture's size as the puzzle carries it (scaled down as tavrin-pack does).
     int PackedWidth = 0;
     int PackedHeight = 0;
-    // Why the photo cannot go into a puzzle, in tavrin-pack's words; empty when it can.
-    QString Problem;
+    // Why the photo cannot go into a puzzle, as the packing library reports it; nothing when it
+    // can.
+    std::optional<PackProblem> Refused;
 
     static constexpr int PreviewSide = 1600;
 };

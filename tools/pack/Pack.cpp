@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -23,10 +24,19 @@ constexpr int ExitBadArguments = 2;
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes RequireFile(const std::string& what, const std::string& path) {
+PackProblem InputProblem(PackFault fault, PackInput input, const std::string& path) {
+    PackProblem problem;
+    problem.Fault = fault;
+    problem.Input = input;
+    problem.Path = path;
+    return problem;
+}
+
+Bytes RequireFile(const std::string& what, PackInput input, const std::string& path) {
     auto bytes = ReadWholeFile(path);
     if (!bytes) {
-        throw BadArguments{"cannot read the " + what + " \"" + path + "\""};
+        throw BadArguments{"cannot read the " + what + " \"" + path + "\"",
+                           InputProblem(PackFault::Unreadable, input, path)};
     }
     return *bytes;
 }
@@ -35,7 +45,8 @@ Bytes RequirePlayer(const PackOptions& o) {
     auto bytes = ReadWholeFile(o.Player);
     if (!bytes) {
         throw BadArguments{"cannot read the player \"" + o.Player + "\"" +
-                           (o.Lean ? "" : "; --lean packs the player alone")};
+                               (o.Lean ? "" : "; --lean packs the player alone"),
+                           InputProblem(PackFault::Unreadable, PackInput::Player, o.Player)};
     }
     return *bytes;
 }
@@ -46,12 +57,15 @@ void RefuseOutputOverAnInput(const PackOptions& o) {
     if (!output) {
         return;
     }
-    const std::pair<const char*, const std::string*> inputs[] = {
-        {"picture", &o.Picture}, {"song", &o.Song}, {"player", &o.Player}};
-    for (const auto& [what, path] : inputs) {
+    const std::tuple<const char*, PackInput, const std::string*> inputs[] = {
+        {"picture", PackInput::Picture, &o.Picture},
+        {"song", PackInput::Song, &o.Song},
+        {"player", PackInput::Player, &o.Player}};
+    for (const auto& [what, input, path] : inputs) {
         if (!path->empty() && IdentityOf(*path) == output) {
             throw BadArguments{"-o \"" + o.Output + "\" is the " + what + " \"" + *path +
-                               "\"; the puzzle would replace it: choose another name"};
+                                   "\"; the puzzle would replace it: choose another name",
+                               InputProblem(PackFault::OutputIsAnInput, input, o.Output)};
         }
     }
 }
@@ -62,7 +76,7 @@ void CheckSong(const Bytes& song, const std::string& path) {
     if (const auto fault = SongFault(song)) {
         PlayProblem problem;
         problem.Fault = *fault;
-        throw BadArguments{PlayProblemText(problem, {}, path)};
+        throw BadArguments{PlayProblemText(problem, {}, path), ProblemOf(problem, {}, path)};
     }
 }
 
@@ -74,14 +88,15 @@ void CheckPlayableForEveryone(const PackOptions& o, const Bytes& picture, const 
     for (const PlayProblem& problem : outcome.Problems) {
         const std::string text = PlayProblemText(problem, o.Picture, o.Song);
         if (problem.OnEveryScreen) {
-            throw BadArguments{text};
+            throw BadArguments{text, ProblemOf(problem, o.Picture, o.Song)};
         }
         outcome.Warnings.push_back(text);
+        outcome.Remarks.push_back(ProblemOf(problem, o.Picture, o.Song));
     }
 }
 
 // Lines the loading window would cut: a warning with what it shows.
-void WarnOfLongCredits(const PackageCredits& credits, std::vector<std::string>& warnings) {
+void WarnOfLongCredits(const PackageCredits& credits, PackOutcome& outcome) {
     const std::pair<const char*, const std::string*> lines[] = {
         {"--title", &credits.Title},
         {"--picture-credit", &credits.PictureCredit},
@@ -94,16 +109,21 @@ void WarnOfLongCredits(const PackageCredits& credits, std::vector<std::string>& 
         }
         const std::string visible = VisibleCreditLine(*text);
         if (visible != *text) {
-            warnings.push_back(std::string("warning: ") + option +
-                               " is too long for the loading window, which shows only \"" +
-                               visible + "\"");
+            outcome.Warnings.push_back(std::string("warning: ") + option +
+                                       " is too long for the loading window, which shows only \"" +
+                                       visible + "\"");
+            PackProblem cut = InputProblem(PackFault::CreditCut, PackInput::Credits, {});
+            cut.Detail = option;
+            cut.Shown = visible;
+            outcome.Remarks.push_back(cut);
         }
     }
 }
 
 std::int32_t PayloadSize(const Bytes& payload, const std::string& what) {
     if (payload.size() > static_cast<std::size_t>(INT32_MAX)) {
-        throw BadArguments{"the " + what + " is larger than a package can hold"};
+        throw BadArguments{"the " + what + " is larger than a package can hold",
+                           InputProblem(PackFault::TooLargeForPackage, PackInput::Nothing, {})};
     }
     return static_cast<std::int32_t>(payload.size());
 }
@@ -112,17 +132,20 @@ PackedPicture ConvertPicture(const PackOptions& o, const Bytes& file) {
     try {
         return PreparePicture(file, o.Picture, o.Picturing);
     } catch (const PictureRefused& refused) {
-        throw BadArguments{refused.Message};
+        throw BadArguments{refused.Message, refused.Problem};
     }
 }
 
-void ReportPicture(const PackedPicture& packed, std::vector<std::string>& notes) {
+void ReportPicture(const PackedPicture& packed, const std::string& path, PackOutcome& outcome) {
     if (!packed.Note.empty()) {
-        notes.push_back("picture " + packed.Note);
+        outcome.Notes.push_back("picture " + packed.Note);
     }
     if (!packed.RemovedMetadata.empty()) {
-        notes.push_back("removed from the picture: " + JoinedNames(packed.RemovedMetadata) +
-                        " (--keep-metadata keeps them)");
+        PackProblem removed = InputProblem(PackFault::MetadataRemoved, PackInput::Picture, path);
+        removed.Names = packed.RemovedMetadata;
+        outcome.Remarks.push_back(removed);
+        outcome.Notes.push_back("removed from the picture: " + JoinedNames(packed.RemovedMetadata) +
+                                " (--keep-metadata keeps them)");
     }
 }
 
@@ -134,18 +157,20 @@ void Pack(const PackOptions& given, PackOutcome& outcome) {
         throw BadArguments{"--picture and -o are required"};
     }
     if (std::string problem = o.Credits.Problem(); !problem.empty()) {
-        throw BadArguments{problem};
+        PackProblem refused = InputProblem(PackFault::CreditRefused, PackInput::Credits, {});
+        refused.Detail = problem.substr(0, problem.find(' '));
+        throw BadArguments{problem, refused};
     }
     RefuseOutputOverAnInput(o);
-    const Bytes file = RequireFile("picture", o.Picture);
-    const Bytes song = o.Song.empty() ? Bytes{} : RequireFile("song", o.Song);
+    const Bytes file = RequireFile("picture", PackInput::Picture, o.Picture);
+    const Bytes song = o.Song.empty() ? Bytes{} : RequireFile("song", PackInput::Song, o.Song);
     const Bytes player = RequirePlayer(o);
     if (!o.Song.empty()) {
         CheckSong(song, o.Song);
     }
-    WarnOfLongCredits(o.Credits, outcome.Warnings);
+    WarnOfLongCredits(o.Credits, outcome);
     const PackedPicture packed = ConvertPicture(o, file);
-    ReportPicture(packed, outcome.Notes);
+    ReportPicture(packed, o.Picture, outcome);
     o.Trailer.PictureIsBitmap = packed.IsBitmap ? 1 : 0;
     o.Trailer.PictureSize = PayloadSize(packed.File, "picture");
     o.Trailer.SongSize = PayloadSize(song, "song");
@@ -176,27 +201,29 @@ int PackAndSay(const PackOptions& o, std::ostream& out, std::ostream& err) {
 
 } // namespace
 
-std::string SongProblem(const std::string& path) {
+std::optional<BadArguments> SongProblem(const std::string& path) {
     try {
-        CheckSong(RequireFile("song", path), path);
+        CheckSong(RequireFile("song", PackInput::Song, path), path);
     } catch (const BadArguments& bad) {
-        return bad.Message;
+        return bad;
     }
-    return {};
+    return std::nullopt;
 }
 
-std::string PictureProblem(const std::string& path, const PictureSettings& settings) {
+std::optional<BadArguments> PictureProblem(const std::string& path,
+                                           const PictureSettings& settings) {
     try {
         PackOptions o;
         o.Picture = path;
         o.Picturing = settings;
-        ConvertPicture(o, RequireFile("picture", path));
+        ConvertPicture(o, RequireFile("picture", PackInput::Picture, path));
     } catch (const BadArguments& bad) {
-        return bad.Message;
+        return bad;
     } catch (const std::bad_alloc&) {
-        return "there is not enough memory to convert the picture \"" + path + "\"";
+        return BadArguments{"there is not enough memory to convert the picture \"" + path + "\"",
+                            InputProblem(PackFault::OutOfMemory, PackInput::Picture, path)};
     }
-    return {};
+    return std::nullopt;
 }
 
 PackOutcome WritePuzzle(const PackOptions& choices) {
@@ -205,8 +232,10 @@ PackOutcome WritePuzzle(const PackOptions& choices) {
         Pack(choices, outcome);
     } catch (const BadArguments& bad) {
         outcome.Refusal = bad.Message;
+        outcome.Refused = bad.Problem;
     } catch (const std::bad_alloc&) {
         outcome.Failure = "there is not enough memory to make the puzzle";
+        outcome.Refused = InputProblem(PackFault::OutOfMemory, PackInput::Nothing, {});
     }
     return outcome;
 }

@@ -3,6 +3,7 @@
 #include "PackOptions.h"
 #include "PlayGate.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -35,6 +36,9 @@ struct PackOutcome {
     // What the player's own code found wrong with the puzzle as it would be packed (the words
     // are in Refusal or Warnings); empty when it was not checked or plays everywhere.
     std::vector<PlayProblem> Problems;
+    // The refusal as data (when it concerns an input), and the notes and warnings as data.
+    std::optional<PackProblem> Refused;
+    std::vector<PackProblem> Remarks;
 
     bool Written() const { return Refusal.empty() && Failure.empty(); }
 };
@@ -46,9 +50,10 @@ struct PackOutcome {
 // Refusal, what fails on some screens a warning naming them.
 PackOutcome WritePuzzle(const PackOptions& choices);
 
-// Why the song file cannot go into a puzzle, in the tool's words; empty when it can.
-std::string SongProblem(const std::string& path);
+// Why the song file cannot go into a puzzle: the tool's words and the data; nothing when it can.
+std::optional<BadArguments> SongProblem(const std::string& path);
 
-// Why the picture file cannot go into a puzzle, in the tool's words; empty when it can. It is
-// converted as WritePuzzle would, so a large picture takes as long.
-std::string PictureProblem(const std::string& path, const PictureSettings& settings);
+// Why the picture file cannot go into a puzzle: the tool's words and the data; nothing when it
+// can. It is converted as WritePuzzle would, so a large picture takes as long.
+std::optional<BadArguments> PictureProblem(const std::string& path,
+                                           const PictureSettings& settings);

@@ -201,10 +201,20 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
 } // namespace
 
 std::string EncodeMessage(const std::string& text) {
-    PackageCredits check;
-    check.StartMessage = text;
-    if (std::string problem = check.Problem(); !problem.empty()) {
-        throw BadArguments{problem};
+    const auto length = PackageCredits::MessageLength(text);
+    if (!length) {
+        throw BadArguments{"--message must be valid UTF-8 text without control characters other "
+                           "than line breaks",
+                           PackProblem{PackFault::MessageNotText, PackInput::Message}};
+    }
+    if (*length > PackageCredits::MaxMessageLength) {
+        PackProblem problem{PackFault::MessageTooLong, PackInput::Message};
+        problem.Value = static_cast<std::int64_t>(*length);
+        problem.Limit = PackageCredits::MaxMessageLength;
+        throw BadArguments{"--message is " + std::to_string(*length) +
+                               " characters long; at most " +
+                               std::to_string(PackageCredits::MaxMessageLength) + " fit",
+                           problem};
     }
     return Windows1252Rendering(text);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "PackProblem.h"
 #include "PictureConversion.h"
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
 #include "puzzle/PuzzleShape.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // tavrin-pack's command line.
@@ -28,7 +31,13 @@ struct PackOptions {
 // Arguments the tool cannot work with, or inputs it refuses; the message says why, for the
 // user.
 struct BadArguments {
+    explicit BadArguments(std::string message, std::optional<PackProblem> problem = std::nullopt)
+        : Message(std::move(message))
+        , Problem(std::move(problem)) {}
+
     std::string Message;
+    // The same as data, for inputs refused (not for the command line's own mistakes).
+    std::optional<PackProblem> Problem;
 };
 
 // The players the tool copies when --player names none: the portable image (the launcher with

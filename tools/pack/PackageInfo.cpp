@@ -32,7 +32,7 @@ bool BeginsWith(const Bytes& bytes, std::int64_t at, std::string_view prefix) {
 
 // A trailer whose sizes fit the file, with a picture of the kind it names where it says and a
 // song (when there is one) that starts as a MIDI file does; empty otherwise.
-std::optional<Layout> PuzzleLayout(const Bytes& bytes) {
+std::optional<Layout> PartsLayout(const Bytes& bytes) {
     Layout l;
     l.Length = static_cast<std::int64_t>(bytes.size());
     if (l.Length < static_cast<std::int64_t>(PackageTrailer::Size)) {
@@ -118,7 +118,7 @@ int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& e
         throw BadArguments{"cannot read \"" + path + "\""};
     }
     const Bytes& bytes = *read;
-    const auto layout = PuzzleLayout(bytes);
+    const auto layout = PartsLayout(bytes);
     if (!layout) {
         err << "tavrin-pack: \"" << path << "\" is not a Tavrin puzzle, or it is damaged\n";
         return 1;

@@ -52,11 +52,26 @@ Size ScaledSize(Size size, const PictureSettings& s) {
             std::max<std::int64_t>(1, static_cast<std::int64_t>(size.Height * factor))};
 }
 
+// The refusal of the picture at `path`, as data.
+PackProblem PictureProblemOf(PackFault fault, const std::string& path) {
+    PackProblem problem;
+    problem.Fault = fault;
+    problem.Input = PackInput::Picture;
+    problem.Path = path;
+    return problem;
+}
+
 [[noreturn]] void RefuseTooLarge(const std::string& path, Size size) {
+    PackProblem problem = PictureProblemOf(PackFault::PictureTooLarge, path);
+    problem.Width = static_cast<int>(size.Width);
+    problem.Height = static_cast<int>(size.Height);
+    problem.Limit = MaxPictureSide;
+    problem.LimitPixels = static_cast<std::int64_t>(MaxPicturePixels);
     throw PictureRefused{"the picture \"" + path + "\" is " + SizeText(size) +
-                         " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
-                         " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
-                         " megapixels (scale it down with --max-size WxH)"};
+                             " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
+                             " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
+                             " megapixels (scale it down with --max-size WxH)",
+                         problem};
 }
 
 struct DecodedPicture {
@@ -75,11 +90,13 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     QImageReader reader(&buffer);
     reader.setAutoTransform(!s.KeepOrientation);
     if (!reader.canRead() && IsHeifFile(file)) {
-        throw PictureRefused{"the picture \"" + path +
-                             "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
-                             "to JPEG first, for example with \"heif-convert photo.heic "
-                             "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
-                             "photo.heic photo.jpg\""};
+        throw PictureRefused{
+            "the picture \"" + path +
+                "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
+                "to JPEG first, for example with \"heif-convert photo.heic "
+                "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
+                "photo.heic photo.jpg\"",
+            PictureProblemOf(PackFault::PictureHeic, path)};
     }
     if (!reader.canRead()) {
         std::string formats;
@@ -87,7 +104,8 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
             formats += (formats.empty() ? "" : ", ") + format.toStdString();
         }
         throw PictureRefused{"the picture \"" + path +
-                             "\" is in no format this tool can read (it reads " + formats + ")"};
+                                 "\" is in no format this tool can read (it reads " + formats + ")",
+                             PictureProblemOf(PackFault::PictureUnknownFormat, path)};
     }
     const QSize stored = reader.size();
     std::optional<Size> given;
@@ -109,8 +127,10 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     QImageReader::setAllocationLimit(PictureReadLimitMegabytes);
     const QImage image = reader.read();
     if (image.isNull()) {
-        throw PictureRefused{"cannot read the picture \"" + path +
-                             "\": " + reader.errorString().toStdString()};
+        PackProblem problem = PictureProblemOf(PackFault::PictureDamaged, path);
+        problem.Detail = reader.errorString().toStdString();
+        throw PictureRefused{"cannot read the picture \"" + path + "\": " + problem.Detail,
+                             problem};
     }
     const Size got{image.width(), image.height()};
     if (NeedsScaling(got, s)) {
@@ -132,7 +152,8 @@ PackedPicture Encode(const RgbImage& image, const PictureSettings& s, std::strin
     }
     auto jpeg = EncodeJpeg(image, s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG"};
+        throw PictureRefused{"cannot encode the picture as JPEG",
+                             PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
     return {std::move(*jpeg),
             false,
@@ -188,11 +209,13 @@ PackedPicture TurnedJpeg(const Bytes& file, const std::string& path, Orientation
     }
     const auto stored = DecodeJpegToRgb(file);
     if (!stored) {
-        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
+        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file",
+                             PictureProblemOf(PackFault::PictureDamaged, path)};
     }
     auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG"};
+        throw PictureRefused{"cannot encode the picture as JPEG",
+                             PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
     return {std::move(*jpeg),
             false,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PackProblem.h"
 #include "RgbImage.h"
 
 #include <cstdint>
@@ -39,6 +40,7 @@ struct PackedPicture {
 // A picture the tool cannot pack, with the reason as the user should read it.
 struct PictureRefused {
     std::string Message;
+    PackProblem Problem;
 };
 
 // The most memory one decoded picture may take, in megabytes (Qt refuses larger ones): room for

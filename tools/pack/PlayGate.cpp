@@ -21,15 +21,15 @@ PlayProblem EverywhereProblem(PlayFault fault) {
     return {fault, {all.begin(), all.end()}, true, 0, 0, {}, {}};
 }
 
-// The puzzle the player makes of the picture on each screen; the screens where it has too few
-// pieces to start make one problem.
+} // namespace
+
 std::optional<PlayProblem> TooSmallOnScreens(int width, int height, const PackageTrailer& t) {
     PlayProblem problem{PlayFault::TooSmallToCut, {}, false, width, height, {}, {}};
     problem.Shape = PuzzleShape::ForType(t.PuzzleType);
     for (const RecipientScreen& screen : RecipientScreens()) {
-        const BoardSize board = BoardOfScreen(screen.Width, screen.Height, screen.Scale);
         const PuzzleLayout layout =
-            LayOutPuzzle(width, height, board, problem.Shape, t.ZoomPercent);
+            LayOutOnScreen(width, height, {screen.Width, screen.Height, screen.Scale},
+                           problem.Shape, t.ZoomPercent);
         if (layout.PieceCount() == 0) {
             problem.Screens.push_back(screen);
             problem.Layout = layout;
@@ -41,8 +41,6 @@ std::optional<PlayProblem> TooSmallOnScreens(int width, int height, const Packag
     problem.OnEveryScreen = problem.Screens.size() == RecipientScreens().size();
     return problem;
 }
-
-} // namespace
 
 std::span<const RecipientScreen> RecipientScreens() {
     return Screens;

@@ -55,6 +55,10 @@ struct PuzzleParts {
 // Every problem the player would have with the puzzle; empty when it plays on every screen.
 std::vector<PlayProblem> CheckPlayable(const PuzzleParts& parts);
 
+// The puzzle the player makes of a width x height picture on each screen, with the trailer's
+// type and zoom; the screens where it has too few pieces to start make one problem.
+std::optional<PlayProblem> TooSmallOnScreens(int width, int height, const PackageTrailer& trailer);
+
 // The song's fault alone, for a song chosen before any picture; nothing when it plays.
 std::optional<PlayFault> SongFault(std::span<const std::uint8_t> song);
 

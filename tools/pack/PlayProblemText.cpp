@@ -1,6 +1,7 @@
 #include "PlayProblemText.h"
 
 #include "PackOptions.h"
+#include "PackProblem.h"
 
 #include <algorithm>
 
@@ -92,4 +93,31 @@ std::string PlayProblemText(const PlayProblem& problem, const std::string& pictu
         return TooSmallText(problem, picturePath);
     }
     return {};
+}
+
+PackProblem ProblemOf(const PlayProblem& play, const std::string& picture,
+                      const std::string& song) {
+    PackProblem problem;
+    const bool isSong =
+        play.Fault == PlayFault::SongNotMidi || play.Fault == PlayFault::SongNotPlayable;
+    problem.Input = isSong ? PackInput::Song : PackInput::Picture;
+    problem.Path = isSong ? song : picture;
+    switch (play.Fault) {
+    case PlayFault::PictureNotDecoded:
+        problem.Fault = PackFault::PictureNotDecoded;
+        break;
+    case PlayFault::SongNotMidi:
+        problem.Fault = PackFault::SongNotMidi;
+        break;
+    case PlayFault::SongNotPlayable:
+        problem.Fault = PackFault::SongNotPlayable;
+        break;
+    case PlayFault::TooSmallToCut:
+        problem.Fault = PackFault::PictureTooSmall;
+        problem.Width = play.PictureWidth;
+        problem.Height = play.PictureHeight;
+        break;
+    }
+    problem.Play = play;
+    return problem;
 }
