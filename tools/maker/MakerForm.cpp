@@ -1,6 +1,9 @@
 #include "MakerForm.h"
 
+#include "FileChoices.h"
 #include "PhotoPreview.h"
+#include "SharingAdvice.h"
+#include "SongDamage.h"
 #include "music/MediaPlayer.h"
 #include "music/SongError.h"
 
@@ -95,6 +98,7 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     AskSavePath = [this](const QString& suggested) {
         return QFileDialog::getSaveFileName(this, tr("Save Puzzle"), suggested);
     };
+    Ask = [this](const Question& question) { return AskInMessageBox(this, question); };
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(MakePhotoColumn(), 3);
@@ -106,6 +110,8 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     connect(&PhotoWatch, &QFutureWatcher<LoadedPhoto>::finished, this, &MakerForm::PhotoDecoded);
     connect(&WriteWatch, &QFutureWatcher<PackOutcome>::finished, this, &MakerForm::Written);
     connect(Music.get(), &MediaPlayer::Notify, this, &MakerForm::SongEnded);
+    RecallSettings();
+    SavedState = SaveState();
     UpdatePreview();
     UpdateBusy();
     CheckMessage();
@@ -170,11 +176,14 @@ QWidget* MakerForm::MakePhotoColumn() {
         const BoardSize board = BoardOfWorkArea(work.width(), work.height(), ratio);
         ScreenChoice->addItem(tr("Your screen (%1)").arg(SizeText(own.width(), own.height())),
                               QVariantList{own.width(), own.height(), board.Width, board.Height});
+        ScreenChoice->setItemData(0, QStringLiteral("own"), ScreenKeyRole);
     }
     for (const QSize& size : CommonScreens) {
         const BoardSize board = BoardOfScreen(size.width(), size.height());
         ScreenChoice->addItem(SizeText(size.width(), size.height()),
                               QVariantList{size.width(), size.height(), board.Width, board.Height});
+        ScreenChoice->setItemData(ScreenChoice->count() - 1, SizeText(size.width(), size.height()),
+                                  ScreenKeyRole);
     }
     connect(ScreenChoice, &QComboBox::currentIndexChanged, this, &MakerForm::UpdatePreview);
     auto* screenLabel = new QLabel(tr("Pieces for a scr&een of:"));
@@ -259,10 +268,24 @@ QWidget* MakerForm::MakeSettingsColumn() {
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     PlayButton->setToolTip(tr("Hear the song as the puzzle plays it"));
     connect(PlayButton, &QPushButton::clicked, this, &MakerForm::PlayOrStop);
+    RemoveSongButton = new QPushButton(tr("Remo&ve"));
+    RemoveSongButton->setObjectName("removeSongButton");
+    RemoveSongButton->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
+    RemoveSongButton->setToolTip(tr("The puzzle plays in silence"));
+    connect(RemoveSongButton, &QPushButton::clicked, this, &MakerForm::RemoveSong);
+    SongTrouble = new QLabel;
+    SongTrouble->setObjectName("songProblem");
+    SongTrouble->setWordWrap(true);
+    SongTrouble->setStyleSheet("color: #b00020;");
+    SongTrouble->hide();
     songButtons->addWidget(chooseSong);
     songButtons->addWidget(PlayButton);
     songButtons->addStretch(1);
-    songLayout->addWidget(SongName);
+    auto* songRow = new QHBoxLayout;
+    songRow->addWidget(SongName, 1);
+    songRow->addWidget(RemoveSongButton);
+    songLayout->addLayout(songRow);
+    songLayout->addWidget(SongTrouble);
     songLayout->addLayout(songButtons);
     layout->addWidget(song);
 
@@ -282,11 +305,16 @@ QWidget* MakerForm::MakeSettingsColumn() {
     creditsForm->addRow(tr("Music lin&k:"), MusicLinkEdit);
     layout->addWidget(credits);
 
-    LeanCheck = new QCheckBox(tr("Lea&n puzzle"));
+    LeanCheck = new QCheckBox(LeanChoiceName());
     LeanCheck->setObjectName("leanCheck");
-    LeanCheck->setToolTip(tr("About 1.6 MB plus the photo and song instead of about 18 MB, but "
-                             "the recipient needs Qt 6.4, libjpeg-turbo and FluidSynth installed"));
+    LeanCheck->setToolTip(LeanExplanation());
+    auto* leanHint = new QLabel(LeanExplanation());
+    leanHint->setObjectName("leanHint");
+    leanHint->setWordWrap(true);
+    leanHint->setForegroundRole(QPalette::PlaceholderText);
+    leanHint->setContentsMargins(style()->pixelMetric(QStyle::PM_IndicatorWidth), 0, 0, 0);
     layout->addWidget(LeanCheck);
+    layout->addWidget(leanHint);
     layout->addStretch(1);
     return column;
 }
@@ -317,8 +345,7 @@ QWidget* MakerForm::MakeButtonRow() {
     layout->addWidget(Busy);
     layout->addWidget(TryButton);
     layout->addWidget(SaveButton);
-    ColorButton->setText(BoardColor.name());
-    ColorButton->setIcon(Swatch(BoardColor, 16));
+    SetBoardColor(BoardColor);
     return row;
 }
 
@@ -344,6 +371,7 @@ void MakerForm::PhotoDecoded() {
         Photo = std::move(loaded);
         PhotoName->setText(QFileInfo(Photo.Path).fileName());
         PhotoName->setToolTip(QDir::toNativeSeparators(Photo.Path));
+        PhotoFolder = QFileInfo(Photo.Path).absolutePath();
         Preview->SetPhoto(Photo.Preview, Photo.PackedWidth);
         ShowStatus(tr("The puzzle's picture is %1 pixels.")
                        .arg(SizeText(Photo.PackedWidth, Photo.PackedHeight)),
@@ -367,6 +395,14 @@ void MakerForm::OpenSong(const QString& path) {
     SongPath = path;
     SongName->setText(QFileInfo(path).fileName());
     SongName->setToolTip(QDir::toNativeSeparators(path));
+    SongFolder = QFileInfo(path).absolutePath();
+    QFile song(path);
+    const QByteArray bytes = song.open(QIODevice::ReadOnly) ? song.readAll() : QByteArray();
+    ShowSongProblem(SongIsCutShort(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             static_cast<std::size_t>(bytes.size())))
+                        ? tr("This song is cut short or damaged: the puzzle plays only what "
+                             "comes before the damage, which may be nothing at all.")
+                        : QString());
     ShowStatus(
         tr("The song %1 plays in a loop while the puzzle is open.").arg(QFileInfo(path).fileName()),
         false);
@@ -374,18 +410,16 @@ void MakerForm::OpenSong(const QString& path) {
 }
 
 void MakerForm::ChoosePhoto() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose a Photo"), QFileInfo(Photo.Path).path(),
-        tr("Pictures (*.jpg *.jpeg *.bmp *.png *.gif *.webp *.tif *.tiff);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose a Photo"),
+                                                      PhotoStartFolder(PhotoFolder), PhotoFilter());
     if (!path.isEmpty()) {
         OpenPhoto(path);
     }
 }
 
 void MakerForm::ChooseSong() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Choose a Song"), QFileInfo(SongPath).path(),
-                                     tr("MIDI songs (*.mid *.midi *.kar);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose a Song"),
+                                                      SongStartFolder(SongFolder), SongFilter());
     if (!path.isEmpty()) {
         OpenSong(path);
     }
@@ -393,12 +427,16 @@ void MakerForm::ChooseSong() {
 
 void MakerForm::ChooseColor() {
     const QColor chosen = QColorDialog::getColor(BoardColor, this, tr("Board Colour"));
-    if (!chosen.isValid()) {
-        return;
+    if (chosen.isValid()) {
+        SetBoardColor(chosen);
     }
-    BoardColor = chosen;
+}
+
+void MakerForm::SetBoardColor(const QColor& color) {
+    BoardColor = color;
     ColorButton->setText(BoardColor.name());
     ColorButton->setIcon(Swatch(BoardColor, 16));
+    Preview->SetBoardColor(BoardColor);
 }
 
 BoardSize MakerForm::ChosenBoard() const {
@@ -452,14 +490,21 @@ void MakerForm::PlayOrStop() {
         Music->Play();
     } catch (const SongError& error) {
         Music->Close();
-        ShowStatus(tr("The song cannot be played here: %1").arg(error.what()), true);
+        ShowSongProblem(tr("This song cannot be played here: %1").arg(error.what()));
+        return;
+    }
+    if (Music->GetMode() != MediaPlayer::Mode::Playing) {
+        Music->Close();
+        ShowSongProblem(tr("This song cannot be played here."));
         return;
     }
     PlayButton->setText(tr("Stop pla&ying"));
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
 }
 
+// The sound device is given back as soon as the song has ended.
 void MakerForm::SongEnded() {
+    Music->Close();
     PlayButton->setText(tr("Pla&y"));
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
 }
@@ -490,8 +535,9 @@ void MakerForm::SavePuzzle() {
         return;
     }
     const QFileInfo photo(Photo.Path);
-    const QString suggested = photo.dir().filePath(photo.completeBaseName() + tr("-puzzle"));
-    const QString output = AskSavePath(suggested);
+    const QDir folder = SaveFolder.isEmpty() ? photo.dir() : QDir(SaveFolder);
+    const QString suggested = folder.filePath(photo.completeBaseName() + tr("-puzzle"));
+    const QString output = ProgramName(AskSavePath(suggested));
     if (!output.isEmpty()) {
         Write(output, false);
     }
@@ -530,6 +576,8 @@ void MakerForm::Write(const QString& output, bool trying) {
     }
     WriteIsTry = trying;
     WriteOutput = output;
+    WriteIsLean = choices.Lean;
+    WriteState = SaveState();
     Writing = true;
     ShowStatus(choices.Lean ? tr("Writing the puzzle…")
                             : tr("Writing the portable puzzle (about 18 MB)…"),
@@ -558,6 +606,10 @@ void MakerForm::Written() {
         emit PuzzleWritten(false);
         return;
     }
+    if (!WriteIsTry) {
+        SavedState = WriteState;
+        SaveFolder = QFileInfo(WriteOutput).absolutePath();
+    }
     if (closing) {
         emit PuzzleWritten(true);
         close();
@@ -567,7 +619,7 @@ void MakerForm::Written() {
         StartTry(WriteOutput);
         lines.prepend(tr("The puzzle is starting as the recipient will see it."));
     } else {
-        lines.prepend(tr("Saved %1.").arg(QDir::toNativeSeparators(WriteOutput)));
+        lines.prepend(AfterSaveText(WriteOutput, QFileInfo(WriteOutput).size(), WriteIsLean));
     }
     ShowStatus(lines.join('\n'), false);
     emit PuzzleWritten(true);
@@ -595,6 +647,9 @@ void MakerForm::EndTry(QProcess* process) {
         QFile::remove(process->program());
         process->deleteLater();
     }
+    if (Closed && TryProcesses.isEmpty()) {
+        emit Done();
+    }
 }
 
 void MakerForm::ShowStatus(const QString& text, bool error) {
@@ -609,6 +664,7 @@ void MakerForm::UpdateBusy() {
     TryButton->setEnabled(canWrite);
     SaveButton->setEnabled(canWrite);
     PlayButton->setEnabled(!SongPath.isEmpty());
+    RemoveSongButton->setEnabled(!SongPath.isEmpty());
 }
 
 void MakerForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -646,6 +702,16 @@ void MakerForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!MayCloseUnsaved()) {
+        event->ignore();
+        return;
+    }
     Music->Close();
+    RememberSettings();
+    Closed = true;
     event->accept();
+    // A tried puzzle goes on; its file goes when it ends, and the maker with it.
+    if (TryProcesses.isEmpty()) {
+        emit Done();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormQuestion.h"
 #include "MakerWork.h"
 #include "PackOptions.h"
 #include "game/ScreenLayout.h"
@@ -45,6 +46,9 @@ public:
     // Asks where to save, given a suggested path; an empty answer cancels. By default the
     // desktop's save dialog; tests answer it themselves.
     std::function<QString(const QString& suggested)> AskSavePath;
+    // Asks the author a question (a save name like a photo's, closing with unsaved changes). By
+    // default a message box; tests answer it themselves.
+    std::function<QMessageBox::StandardButton(const Question&)> Ask;
 
     // The choices of the form as tavrin-pack takes them, writing to `output`. Throws
     // BadArguments (the tool's message) for a start message the puzzle cannot store.
@@ -58,6 +62,8 @@ signals:
     void PhotoOpened();
     // A save or try has finished; `written` false when the puzzle was refused or not written.
     void PuzzleWritten(bool written);
+    // The window has closed and no tried puzzle runs any more: the maker may end.
+    void Done();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -72,12 +78,26 @@ private:
     void ChoosePhoto();
     void ChooseSong();
     void ChooseColor();
+    void SetBoardColor(const QColor& color);
     void PhotoDecoded();
     void UpdatePreview();
     void CheckMessage();
     void PlayOrStop();
     void SongEnded();
+    void RemoveSong();
+    // Beside the song: why it cannot be played; empty hides it.
+    void ShowSongProblem(const QString& text);
     void SavePuzzle();
+    // The name to save as, once the author has answered for a name like a photo's; empty when
+    // the save is cancelled.
+    QString ProgramName(const QString& output);
+    // Everything a save writes, to tell whether anything changed since the last one.
+    QStringList SaveState() const;
+    // Asked when the window closes with changes not saved: whether it may close now.
+    bool MayCloseUnsaved();
+    // The settings and folders as the last window left them, and remembered for the next.
+    void RecallSettings();
+    void RememberSettings() const;
     void TryPuzzle();
     // Writes the puzzle in the background; Written follows on the user-interface thread.
     void Write(const QString& output, bool trying);
@@ -87,6 +107,9 @@ private:
     void ShowStatus(const QString& text, bool error);
     void UpdateBusy();
     BoardSize ChosenBoard() const;
+
+    // The screen choices' names as they are remembered: "own", or the size of a common screen.
+    static constexpr int ScreenKeyRole = Qt::UserRole + 1;
 
     DefaultPlayers Players;
     LoadedPhoto Photo;
@@ -98,6 +121,15 @@ private:
     bool CloseWhenWritten = false;
     bool WriteIsTry = false;
     QString WriteOutput;
+    bool WriteIsLean = false;
+    QStringList WriteState;
+    // What the last save wrote (at the start: nothing).
+    QStringList SavedState;
+    // The window is closed; the maker ends when the last tried puzzle does.
+    bool Closed = false;
+    QString PhotoFolder;
+    QString SongFolder;
+    QString SaveFolder;
     QTemporaryDir TryFolder;
     int TryCount = 0;
     QList<QProcess*> TryProcesses;
@@ -117,6 +149,8 @@ private:
     QLabel* MessageProblem = nullptr;
     QLabel* SongName = nullptr;
     QPushButton* PlayButton = nullptr;
+    QPushButton* RemoveSongButton = nullptr;
+    QLabel* SongTrouble = nullptr;
     QLineEdit* TitleEdit = nullptr;
     QLineEdit* PictureCreditEdit = nullptr;
     QLineEdit* PictureLinkEdit = nullptr;
