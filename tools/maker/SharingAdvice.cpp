@@ -10,20 +10,21 @@ QString tr(const char* text) {
     return QCoreApplication::translate("SharingAdvice", text);
 }
 
-QString SizeOf(std::int64_t bytes) {
-    return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
+QString SizeOf(std::int64_t bytes, int decimals = 1) {
+    return QLocale().formattedDataSize(bytes, decimals, QLocale::DataSizeSIFormat);
 }
 
 QString MailFit(std::int64_t bytes, bool lean) {
     if (bytes <= MailLimitBytes) {
         return tr("Small enough to send by mail.");
     }
-    const QString tooLarge =
-        tr("Too large for most mail, which takes at most %1.").arg(SizeOf(MailLimitBytes));
-    return lean ? tooLarge + ' ' + tr("A smaller photo or a shorter song makes it fit.")
-                : tooLarge + ' ' +
-                      tr("To send it by mail, tick “%1” or choose a smaller photo.")
-                          .arg(QString(LeanChoiceName()).remove('&'));
+    const QString limit = SizeOf(MailLimitBytes, 0);
+    return lean ? tr("Too large for most mail (at most %1): a smaller photo or a shorter song "
+                     "makes it fit.")
+                      .arg(limit)
+                : tr("Too large for most mail (at most %1): to send it by mail, tick “%2” or "
+                     "choose a smaller photo.")
+                      .arg(limit, QString(LeanChoiceName()).remove('&'));
 }
 
 } // namespace
