@@ -356,6 +356,14 @@ TEST_F(MakerFormTest, ASongCutShortIsSaidBesideTheSong) {
     EXPECT_FALSE(Child<QLabel>("songProblem")->isHidden());
 }
 
+TEST_F(MakerFormTest, ARemovedSongLeavesThePuzzleSilent) {
+    WriteBytes(Work.File("carol.mid"), MidiSongOf(500));
+    Form.OpenSong(QString::fromStdString(Work.File("carol.mid")));
+    QTest::mouseClick(Child<QPushButton>("removeSongButton"), Qt::LeftButton);
+    EXPECT_TRUE(Form.Choices(QString()).Song.empty());
+    EXPECT_FALSE(Child<QPushButton>("playButton")->isEnabled());
+}
+
 TEST_F(MakerFormTest, AfterSaveTheStatusSaysTheSizeAndThatItFitsAMail) {
     OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
     ChooseLean();
