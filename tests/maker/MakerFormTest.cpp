@@ -12,13 +12,17 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
 #include <QTimer>
@@ -44,10 +48,25 @@ std::string WritePhoto(const ScratchFolder& folder, const std::string& name, int
     return path;
 }
 
+// Each test's form starts with nothing remembered (main keeps the settings out of the user's).
+struct NothingRemembered {
+    NothingRemembered() { QSettings("tavrin", "tavrin-maker").clear(); }
+};
+
 class MakerFormTest : public ::testing::Test {
 protected:
+    NothingRemembered Fresh;
     ScratchFolder Work;
     MakerForm Form{BuiltPlayers};
+    std::vector<Question> Asked;
+
+    // Questions are answered with `answer`, and kept.
+    void Answer(QMessageBox::StandardButton answer) {
+        Form.Ask = [this, answer](const Question& question) {
+            Asked.push_back(question);
+            return answer;
+        };
+    }
 
     void SetUp() override {
         Form.show();
@@ -313,6 +332,91 @@ TEST_F(MakerFormTest, ClosingWhileAPuzzleIsWrittenClosesOnceItIsSaved) {
     EXPECT_EQ(info.ExitCode, 0) << info.Err;
 }
 
+TEST_F(MakerFormTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
+    Answer(QMessageBox::Cancel);
+    Form.close();
+    ASSERT_EQ(Asked.size(), 1U);
+    EXPECT_EQ(Asked[0].Answers, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    EXPECT_TRUE(Form.isVisible());
+}
+
+TEST_F(MakerFormTest, SettingsAndCreditsAreRememberedForTheNextWindow) {
+    Child<QComboBox>("typeChoice")->setCurrentIndex(2);
+    Child<QComboBox>("arrangeChoice")->setCurrentIndex(1);
+    Child<QComboBox>("screenChoice")->setCurrentText("2560 × 1440, scale 1");
+    ChooseColor(QColor(0x12, 0x34, 0x56));
+    ChooseLean();
+    QTest::keyClicks(Child<QLineEdit>("pictureCreditEdit"), "Photo: Ann");
+    Form.close();
+
+    MakerForm next(BuiltPlayers);
+    const auto child = [&next](const char* name) { return next.findChild<QWidget*>(name); };
+    EXPECT_EQ(qobject_cast<QComboBox*>(child("typeChoice"))->currentIndex(), 2);
+    EXPECT_EQ(qobject_cast<QComboBox*>(child("arrangeChoice"))->currentIndex(), 1);
+    EXPECT_EQ(qobject_cast<QComboBox*>(child("screenChoice"))->currentText(), "2560 × 1440, scale 1");
+    EXPECT_EQ(qobject_cast<QPushButton*>(child("colorButton"))->text(), "#123456");
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(child("leanCheck"))->isChecked());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(child("pictureCreditEdit"))->text(), "Photo: Ann");
+}
+
+TEST_F(MakerFormTest, ASongCutShortIsSaidBesideTheSong) {
+    Bytes song = MidiSongOf(4000);
+    song.resize(60); // its one note, then text cut in the middle
+    WriteBytes(Work.File("cut.mid"), song);
+    Form.OpenSong(QString::fromStdString(Work.File("cut.mid")));
+    EXPECT_EQ(Child<QLabel>("songName")->text(), "cut.mid");
+    EXPECT_FALSE(Child<QLabel>("songProblem")->text().isEmpty());
+}
+
+TEST_F(MakerFormTest, ARemovedSongLeavesThePuzzleSilent) {
+    WriteBytes(Work.File("carol.mid"), MidiSongOf(500));
+    Form.OpenSong(QString::fromStdString(Work.File("carol.mid")));
+    QTest::mouseClick(Child<QPushButton>("removeSongButton"), Qt::LeftButton);
+    EXPECT_TRUE(Form.Session().Choices.Song.empty());
+    EXPECT_FALSE(Child<QPushButton>("playButton")->isEnabled());
+}
+
+TEST_F(MakerFormTest, AfterSaveTheStatusSaysTheSizeAndThatItFitsAMail) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
+    ChooseLean();
+    ASSERT_TRUE(Save(Work.File("small")));
+    const QString size = QLocale().formattedDataSize(QFileInfo(Work.File("small").c_str()).size(),
+                                                     1, QLocale::DataSizeSIFormat);
+    const std::string first = Status().substr(0, Status().find('\n'));
+    EXPECT_EQ(first, "Saved " + Work.File("small") + " (" + size.toStdString() +
+                         "). Small enough to send by mail.");
+}
+
+TEST_F(MakerFormTest, ASaveNameLikeAPhotosAsksAndSavesWithoutTheExtension) {
+    OpenPhoto(WritePhoto(Work, "photo.jpg", 320, 240));
+    ChooseLean();
+    Answer(QMessageBox::Yes);
+    ASSERT_TRUE(Save(Work.File("for-ann.jpg")));
+    ASSERT_EQ(Asked.size(), 1U);
+    EXPECT_TRUE(FileExists(Work.File("for-ann")));
+    EXPECT_FALSE(FileExists(Work.File("for-ann.jpg")));
+}
+
+// A transparent PNG is previewed as the puzzle shows it: on white, blended.
+TEST(MakerPhoto, TransparentPartsArePreviewedOnWhite) {
+    ScratchFolder work;
+    const struct {
+        int Alpha;
+        QRgb Shown;
+    } cases[] = {{0, qRgb(255, 255, 255)}, {128, qRgb(255, 127, 127)}, {255, qRgb(255, 0, 0)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Alpha);
+        QImage png(8, 8, QImage::Format_ARGB32);
+        png.fill(qRgba(255, 0, 0, c.Alpha));
+        const QString path = QString::fromStdString(work.File("clear.png"));
+        ASSERT_TRUE(png.save(path));
+        const LoadedPhoto photo = LoadPhoto(path);
+        ASSERT_FALSE(photo.Refused);
+        EXPECT_EQ(photo.Preview.pixel(4, 4), c.Shown);
+    }
+}
+
 // A phone's portrait photo is previewed as tavrin-pack packs it: upright, at its upright size.
 TEST(MakerPhoto, EveryExifOrientationIsPreviewedUpright) {
     ScratchFolder work;
@@ -333,6 +437,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -259,6 +259,11 @@ int main(int argc, char** argv) {
     }
     if (const auto shown = Captioned(s, maker, MakerTitle); !shown.empty()) {
         RequestClose(s.Connection, shown.front().Id);
+        // The puzzle was tried, not saved: the maker asks, and its changes are discarded.
+        Check(WaitForWindows(s, maker, "Close the Puzzle Maker", 1),
+              "closing with unsaved changes asks first");
+        WaitForStableScreen(s);
+        PressKey(s, 'd', {KeyAlt});
     }
     Check(EndsNormally(maker, 20s), "the maker closes");
     xcb_disconnect(s.Connection);

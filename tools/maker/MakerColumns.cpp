@@ -1,5 +1,6 @@
 #include "MakerForm.h"
 #include "PhotoPreview.h"
+#include "SharingAdvice.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -154,11 +155,19 @@ QWidget* MakerForm::MakeSettingsColumn() {
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     PlayButton->setToolTip(tr("Hear the song as the puzzle plays it"));
     connect(PlayButton, &QPushButton::clicked, this, &MakerForm::PlayOrStop);
+    RemoveSongButton = new QPushButton(tr("Remo&ve"));
+    RemoveSongButton->setObjectName("removeSongButton");
+    RemoveSongButton->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
+    RemoveSongButton->setToolTip(tr("The puzzle plays in silence"));
+    connect(RemoveSongButton, &QPushButton::clicked, this, &MakerForm::RemoveSong);
     songButtons->addWidget(chooseSong);
     songButtons->addWidget(PlayButton);
     songButtons->addStretch(1);
     SongProblem = ProblemLabel("songProblem", 2);
-    songLayout->addWidget(SongName);
+    auto* songRow = new QHBoxLayout;
+    songRow->addWidget(SongName, 1);
+    songRow->addWidget(RemoveSongButton);
+    songLayout->addLayout(songRow);
     songLayout->addWidget(SongProblem);
     songLayout->addLayout(songButtons);
     layout->addWidget(song);
@@ -185,12 +194,17 @@ QWidget* MakerForm::MakeSettingsColumn() {
     creditsForm->addRow(CreditsProblem);
     layout->addWidget(credits);
 
-    LeanCheck = new QCheckBox(tr("Lea&n puzzle"));
+    LeanCheck = new QCheckBox(LeanChoiceName());
     LeanCheck->setObjectName("leanCheck");
-    LeanCheck->setToolTip(tr("About 1.6 MB plus the photo and song instead of about 18 MB, but "
-                             "the recipient needs Qt 6.4, libjpeg-turbo and FluidSynth installed"));
+    LeanCheck->setToolTip(LeanExplanation());
     connect(LeanCheck, &QCheckBox::toggled, this, &MakerForm::ChoicesChanged);
+    auto* leanHint = new QLabel(LeanExplanation());
+    leanHint->setObjectName("leanHint");
+    leanHint->setWordWrap(true);
+    leanHint->setForegroundRole(QPalette::PlaceholderText);
+    leanHint->setContentsMargins(style()->pixelMetric(QStyle::PM_IndicatorWidth), 0, 0, 0);
     layout->addWidget(LeanCheck);
+    layout->addWidget(leanHint);
     layout->addStretch(1);
     return column;
 }
@@ -204,8 +218,8 @@ QWidget* MakerForm::MakeButtonRow() {
     Status->setWordWrap(true);
     Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    // Two lines, whatever it says: the buttons beside it never move.
-    Status->setFixedHeight(Status->fontMetrics().lineSpacing() * 2 + 2);
+    // Four lines, whatever it says (a save's report is the longest): the buttons never move.
+    Status->setFixedHeight(Status->fontMetrics().lineSpacing() * 4 + 2);
     Status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Busy = new QProgressBar;
     Busy->setObjectName("busyBar");

@@ -1,8 +1,11 @@
 #include "MakerForm.h"
 
 #include "BringForward.h"
+#include "FileChoices.h"
 #include "MakerWords.h"
 #include "PhotoPreview.h"
+#include "SharingAdvice.h"
+#include "SongDamage.h"
 #include "music/MediaPlayer.h"
 #include "music/SongError.h"
 
@@ -76,6 +79,7 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     AskSavePath = [this](const QString& suggested) {
         return QFileDialog::getSaveFileName(this, tr("Save Puzzle"), suggested);
     };
+    Ask = [this](const Question& question) { return AskInMessageBox(this, question); };
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(MakePhotoColumn(), 3);
@@ -87,9 +91,10 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     connect(&PhotoWatch, &QFutureWatcher<LoadedPhoto>::finished, this, &MakerForm::PhotoDecoded);
     connect(&WriteWatch, &QFutureWatcher<PackOutcome>::finished, this, &MakerForm::Written);
     connect(Music.get(), &MediaPlayer::Notify, this, &MakerForm::SongEnded);
-    ColorButton->setText(BoardColor.name());
-    ColorButton->setIcon(Swatch(BoardColor, 16));
+    SetBoardColor(BoardColor);
+    RecallSettings();
     ChoicesChanged();
+    SavedState = SaveState();
     // Room for the photo to be seen, within the screen.
     QSize size = sizeHint().expandedTo(QSize(980, 620));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -136,6 +141,7 @@ void MakerForm::PhotoDecoded() {
     Maker.Choices.PhotoHeight = Photo.Refused ? 0 : Photo.PackedHeight;
     PhotoName->setText(QFileInfo(Photo.Path).fileName());
     PhotoName->setToolTip(QDir::toNativeSeparators(Photo.Path));
+    PhotoFolder = QFileInfo(Photo.Path).absolutePath();
     Preview->SetPhoto(Photo.Preview, Photo.PackedWidth);
     if (Photo.Refused) {
         ShowStatus(QString(), false);
@@ -157,6 +163,14 @@ void MakerForm::OpenSong(const QString& path) {
     Maker.ChooseSong(path.toStdString());
     SongName->setText(QFileInfo(path).fileName());
     SongName->setToolTip(QDir::toNativeSeparators(path));
+    SongFolder = QFileInfo(path).absolutePath();
+    QFile song(path);
+    const QByteArray bytes = song.open(QIODevice::ReadOnly) ? song.readAll() : QByteArray();
+    SongWarning = SongIsCutShort(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           static_cast<std::size_t>(bytes.size())))
+                      ? tr("This song is cut short or damaged: the puzzle plays only what comes "
+                           "before the damage.")
+                      : QString();
     if (!Maker.Choices.SongRefused) {
         ShowStatus(tr("The song %1 plays in a loop while the puzzle is open.")
                        .arg(QFileInfo(path).fileName()),
@@ -166,18 +180,16 @@ void MakerForm::OpenSong(const QString& path) {
 }
 
 void MakerForm::ChoosePhoto() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose a Photo"), QFileInfo(Photo.Path).path(),
-        tr("Pictures (*.jpg *.jpeg *.bmp *.png *.gif *.webp *.tif *.tiff);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose a Photo"),
+                                                      PhotoStartFolder(PhotoFolder), PhotoFilter());
     if (!path.isEmpty()) {
         OpenPhoto(path);
     }
 }
 
 void MakerForm::ChooseSong() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Choose a Song"), QFileInfo(QString::fromStdString(Maker.Choices.Song)).path(),
-        tr("MIDI songs (*.mid *.midi *.kar);;All files (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose a Song"),
+                                                      SongStartFolder(SongFolder), SongFilter());
     if (!path.isEmpty()) {
         OpenSong(path);
     }
@@ -185,13 +197,17 @@ void MakerForm::ChooseSong() {
 
 void MakerForm::ChooseColor() {
     const QColor chosen = QColorDialog::getColor(BoardColor, this, tr("Board Colour"));
-    if (!chosen.isValid()) {
-        return;
+    if (chosen.isValid()) {
+        SetBoardColor(chosen);
+        ChoicesChanged();
     }
-    BoardColor = chosen;
+}
+
+void MakerForm::SetBoardColor(const QColor& color) {
+    BoardColor = color;
     ColorButton->setText(BoardColor.name());
     ColorButton->setIcon(Swatch(BoardColor, 16));
-    ChoicesChanged();
+    Preview->SetBoardColor(BoardColor);
 }
 
 void MakerForm::ChoicesChanged() {
@@ -240,8 +256,12 @@ void MakerForm::ShowProblems() {
                                                      {MakerField::Credits, CreditsProblem}};
     for (const auto& [field, label] : fields) {
         const std::optional<FieldProblem> problem = Maker.ProblemOf(field);
-        label->setText(problem ? QString::fromStdString(MakerWords(problem->Problem)) : QString());
-        label->setStyleSheet(problem && !problem->Blocks ? "color: #8a5a00;" : "color: #b00020;");
+        const bool warning = !problem && field == MakerField::Song && !SongWarning.isEmpty();
+        label->setText(problem   ? QString::fromStdString(MakerWords(problem->Problem))
+                       : warning ? SongWarning
+                                 : QString());
+        label->setStyleSheet((problem && !problem->Blocks) || warning ? "color: #8a5a00;"
+                                                                      : "color: #b00020;");
         label->setToolTip(label->text());
     }
 }
@@ -258,14 +278,21 @@ void MakerForm::PlayOrStop() {
         Music->Play();
     } catch (const SongError& error) {
         Music->Close();
-        ShowStatus(tr("The song cannot be played here: %1").arg(error.what()), true);
+        ShowSongProblem(tr("This song cannot be played here: %1").arg(error.what()));
+        return;
+    }
+    if (Music->GetMode() != MediaPlayer::Mode::Playing) {
+        Music->Close();
+        ShowSongProblem(tr("This song cannot be played here."));
         return;
     }
     PlayButton->setText(tr("Stop pla&ying"));
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
 }
 
+// The sound device is given back as soon as the song has ended.
 void MakerForm::SongEnded() {
+    Music->Close();
     PlayButton->setText(tr("Pla&y"));
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
 }
@@ -277,8 +304,9 @@ void MakerForm::SavePuzzle() {
         return;
     }
     const QFileInfo photo(Photo.Path);
-    const QString suggested = photo.dir().filePath(photo.completeBaseName() + tr("-puzzle"));
-    const QString output = AskSavePath(suggested);
+    const QDir folder = SaveFolder.isEmpty() ? photo.dir() : QDir(SaveFolder);
+    const QString suggested = folder.filePath(photo.completeBaseName() + tr("-puzzle"));
+    const QString output = ProgramName(AskSavePath(suggested));
     if (!output.isEmpty()) {
         Write(output, false);
     }
@@ -324,6 +352,8 @@ void MakerForm::Write(const QString& output, bool trying) {
     }
     WriteIsTry = trying;
     WriteOutput = output;
+    WriteIsLean = choices.Lean;
+    WriteState = SaveState();
     Writing = true;
     ShowStatus(choices.Lean ? tr("Writing the puzzle…")
                             : tr("Writing the portable puzzle (about 18 MB)…"),
@@ -353,18 +383,24 @@ void MakerForm::Written() {
         emit PuzzleWritten(false);
         return;
     }
+    if (!WriteIsTry) {
+        SavedState = WriteState;
+        SaveFolder = QFileInfo(WriteOutput).absolutePath();
+    }
     if (closing) {
         emit PuzzleWritten(true);
         close();
         return;
     }
+    const QString notes = lines.join(' ');
     if (WriteIsTry) {
         StartTry(WriteOutput);
-        lines.prepend(tr("The puzzle is starting as the recipient will see it."));
+        ShowStatus(tr("The puzzle is starting as the recipient will see it.") + ' ' + notes, false);
     } else {
-        lines.prepend(tr("Saved %1.").arg(QDir::toNativeSeparators(WriteOutput)));
+        const QString saved =
+            AfterSaveText(WriteOutput, QFileInfo(WriteOutput).size(), WriteIsLean);
+        ShowStatus(notes.isEmpty() ? saved : saved + '\n' + notes, false);
     }
-    ShowStatus(lines.join(' '), false);
     emit PuzzleWritten(true);
 }
 
@@ -390,6 +426,9 @@ void MakerForm::EndTry(QProcess* process) {
         QFile::remove(process->program());
         process->deleteLater();
     }
+    if (Closed && TryProcesses.isEmpty()) {
+        emit Done();
+    }
 }
 
 void MakerForm::ShowStatus(const QString& text, bool error) {
@@ -404,6 +443,7 @@ void MakerForm::UpdateBusy() {
     TryButton->setEnabled(canWrite);
     SaveButton->setEnabled(canWrite);
     PlayButton->setEnabled(!Maker.Choices.Song.empty() && !Maker.Choices.SongRefused);
+    RemoveSongButton->setEnabled(!Maker.Choices.Song.empty());
 }
 
 void MakerForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -433,7 +473,6 @@ void MakerForm::OpenFiles(const QStringList& paths) {
     }
 }
 
-// A puzzle being written is finished first, so that the author knows whether it was saved.
 // Once the window manager has framed the window, the own screen's board counts that frame.
 void MakerForm::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
@@ -441,6 +480,7 @@ void MakerForm::moveEvent(QMoveEvent* event) {
     UpdatePreview();
 }
 
+// A puzzle being written is finished first, so that the author knows whether it was saved.
 void MakerForm::closeEvent(QCloseEvent* event) {
     if (Writing) {
         CloseWhenWritten = true;
@@ -448,6 +488,16 @@ void MakerForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (!MayCloseUnsaved()) {
+        event->ignore();
+        return;
+    }
     Music->Close();
+    RememberSettings();
+    Closed = true;
     event->accept();
+    // A tried puzzle goes on; its file goes when it ends, and the maker with it.
+    if (TryProcesses.isEmpty()) {
+        emit Done();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FormQuestion.h"
 #include "MakerSession.h"
 #include "MakerWork.h"
 #include "PackOptions.h"
@@ -48,6 +49,9 @@ public:
     // Asks where to save, given a suggested path; an empty answer cancels. By default the
     // desktop's save dialog; tests answer it themselves.
     std::function<QString(const QString& suggested)> AskSavePath;
+    // Asks the author a question (a save name like a photo's, closing with unsaved changes). By
+    // default a message box; tests answer it themselves.
+    std::function<QMessageBox::StandardButton(const Question&)> Ask;
 
     // The choices, the gate's verdict and the piece count behind the window.
     const MakerSession& Session() const { return Maker; }
@@ -60,6 +64,8 @@ signals:
     void PhotoOpened();
     // A save or try has finished; `written` false when the puzzle was refused or not written.
     void PuzzleWritten(bool written);
+    // The window has closed and no tried puzzle runs any more: the maker may end.
+    void Done();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -75,6 +81,7 @@ private:
     void ChoosePhoto();
     void ChooseSong();
     void ChooseColor();
+    void SetBoardColor(const QColor& color);
     void PhotoDecoded();
     void UpdatePreview();
     // Takes the widgets' choices into the session and shows what it makes of them.
@@ -83,7 +90,20 @@ private:
     void AddOwnScreen();
     void PlayOrStop();
     void SongEnded();
+    void RemoveSong();
+    // Beside the song: why it may not play as expected; empty says nothing more than the gate.
+    void ShowSongProblem(const QString& text);
     void SavePuzzle();
+    // The name to save as, once the author has answered for a name like a photo's; empty when
+    // the save is cancelled.
+    QString ProgramName(const QString& output);
+    // Everything a save writes, to tell whether anything changed since the last one.
+    QStringList SaveState() const;
+    // Asked when the window closes with changes not saved: whether it may close now.
+    bool MayCloseUnsaved();
+    // The settings and folders as the last window left them, and remembered for the next.
+    void RecallSettings();
+    void RememberSettings() const;
     void TryPuzzle();
     // Writes the puzzle in the background; Written follows on the user-interface thread.
     void Write(const QString& output, bool trying);
@@ -103,6 +123,17 @@ private:
     bool CloseWhenWritten = false;
     bool WriteIsTry = false;
     QString WriteOutput;
+    bool WriteIsLean = false;
+    QStringList WriteState;
+    // What the last save wrote (at the start: nothing).
+    QStringList SavedState;
+    // The window is closed; the maker ends when the last tried puzzle does.
+    bool Closed = false;
+    QString PhotoFolder;
+    QString SongFolder;
+    QString SaveFolder;
+    // Said beside the song when the gate has nothing against it: a cut song, a failed play.
+    QString SongWarning;
     QTemporaryDir TryFolder;
     int TryCount = 0;
     QList<QProcess*> TryProcesses;
@@ -123,6 +154,7 @@ private:
     QLabel* MessageProblem = nullptr;
     QLabel* SongName = nullptr;
     QLabel* SongProblem = nullptr;
+    QPushButton* RemoveSongButton = nullptr;
     QPushButton* PlayButton = nullptr;
     QLineEdit* TitleEdit = nullptr;
     QLineEdit* PictureCreditEdit = nullptr;

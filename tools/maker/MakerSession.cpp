@@ -32,6 +32,9 @@ std::vector<MakerScreen> MakerSession::CommonScreens() {
 void MakerSession::ChooseSong(const std::string& path) {
     Choices.Song = path;
     Choices.SongRefused.reset();
+    if (path.empty()) {
+        return;
+    }
     if (const std::optional<BadArguments> bad = SongProblem(path)) {
         Choices.SongRefused = bad->Problem;
         if (!Choices.SongRefused) {
@@ -118,7 +121,7 @@ PackOptions MakerSession::WriteOptions(const std::string& output) const {
     o.Trailer.PuzzleType = static_cast<std::int8_t>(Choices.Type);
     o.Trailer.ArrangeMode = Choices.Arrange;
     o.Trailer.BoardColor = Choices.BoardColor;
-    SetStartMessage(o, Choices.Message);
     o.Credits = Choices.Credits;
+    SetStartMessage(o, Choices.Message);
     return o;
 }

@@ -53,7 +53,8 @@ public:
     std::vector<MakerScreen> Screens;
     std::size_t Screen = 0;
 
-    // The song at `path` is checked at once, as the player would check it.
+    // The song at `path` is checked at once, as the player would check it; an empty path
+    // removes the song.
     void ChooseSong(const std::string& path);
 
     // Every problem the puzzle would have, by the field it concerns; none when it plays

@@ -12,9 +12,10 @@
 
 namespace {
 
-// The picture turned as the camera said it is to be shown, by the tool's own turning.
+// The picture turned as the camera said it is to be shown, by the tool's own turning, with its
+// transparent parts on white as the tool packs them.
 QImage Upright(const QImage& stored, Orientation orientation) {
-    if (orientation == Orientation::Upright) {
+    if (orientation == Orientation::Upright && !stored.hasAlphaChannel()) {
         return stored;
     }
     RgbImage upright = Upright(RgbOf(stored), orientation);

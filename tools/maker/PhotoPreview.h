@@ -2,8 +2,11 @@
 
 #include "game/ScreenLayout.h"
 
+#include <QColor>
 #include <QImage>
 #include <QWidget>
+
+class QPainter;
 
 // The photo as the puzzle will show it, with the piece grid of its layout on a screen drawn
 // over it. Without a photo it invites one to be chosen or dropped.
@@ -16,6 +19,8 @@ public:
     void SetPhoto(const QImage& photo, int packedWidth);
     // The fitted picture's grid; nothing is drawn while it cannot be cut.
     void SetLayout(const PuzzleLayout& layout);
+    // The puzzle's board colour, in which the grid is drawn.
+    void SetBoardColor(const QColor& color);
     // Shown over the preview while a photo is decoded.
     void SetBusy(bool busy);
 
@@ -27,9 +32,11 @@ protected:
 
 private:
     QRect PhotoRect() const;
+    void DrawGrid(QPainter& painter, const QRect& target) const;
 
     QImage Photo;
     int PackedWidth = 0;
     PuzzleLayout Layout;
+    QColor BoardColor = Qt::white;
     bool Busy = false;
 };

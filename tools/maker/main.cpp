@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = error ? "" : self.parent_path();
     MakerForm form(
         DefaultPlayers{(folder / "tavrin-portable").string(), (folder / "tavrin-lean").string()});
+    // A puzzle still being tried when the window closes keeps its file until it ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&form, &MakerForm::Done, &app, &QApplication::quit, Qt::QueuedConnection);
     form.show();
     QStringList files;
     for (const std::string& arg : args) {
