@@ -2,7 +2,6 @@
 
 #include "PhotoPreview.h"
 #include "music/MediaPlayer.h"
-#include "music/SongError.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -446,15 +445,15 @@ void MakerForm::PlayOrStop() {
         SongEnded();
         return;
     }
-    try {
-        Music->FileName = SongPath;
-        Music->Open();
-        Music->Play();
-    } catch (const SongError& error) {
+    Music->FileName = SongPath;
+    if (const Result<void> opened = Music->Open(); !opened) {
         Music->Close();
-        ShowStatus(tr("The song cannot be played here: %1").arg(error.what()), true);
+        ShowStatus(tr("The song cannot be played here: %1")
+                       .arg(QString::fromStdString(opened.Error().What)),
+                   true);
         return;
     }
+    Music->Play();
     PlayButton->setText(tr("Stop pla&ying"));
     PlayButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
 }

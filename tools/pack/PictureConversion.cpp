@@ -52,11 +52,11 @@ Size ScaledSize(Size size, const PictureSettings& s) {
             std::max<std::int64_t>(1, static_cast<std::int64_t>(size.Height * factor))};
 }
 
-[[noreturn]] void RefuseTooLarge(const std::string& path, Size size) {
-    throw PictureRefused{"the picture \"" + path + "\" is " + SizeText(size) +
-                         " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
-                         " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
-                         " megapixels (scale it down with --max-size WxH)"};
+Failure TooLarge(const std::string& path, Size size) {
+    return {"the picture \"" + path + "\" is " + SizeText(size) +
+            " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
+            " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
+            " megapixels (scale it down with --max-size WxH)"};
 }
 
 struct DecodedPicture {
@@ -67,7 +67,8 @@ struct DecodedPicture {
 
 // Reads any format Qt has a reader for, upright unless asked not to, scaled down to fit when
 // needed.
-DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const PictureSettings& s) {
+Result<DecodedPicture> DecodeWithQt(const Bytes& file, const std::string& path,
+                                    const PictureSettings& s) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()),
                      static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
@@ -75,19 +76,19 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     QImageReader reader(&buffer);
     reader.setAutoTransform(!s.KeepOrientation);
     if (!reader.canRead() && IsHeifFile(file)) {
-        throw PictureRefused{"the picture \"" + path +
-                             "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
-                             "to JPEG first, for example with \"heif-convert photo.heic "
-                             "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
-                             "photo.heic photo.jpg\""};
+        return Failure{"the picture \"" + path +
+                       "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
+                       "to JPEG first, for example with \"heif-convert photo.heic "
+                       "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
+                       "photo.heic photo.jpg\""};
     }
     if (!reader.canRead()) {
         std::string formats;
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
             formats += (formats.empty() ? "" : ", ") + format.toStdString();
         }
-        throw PictureRefused{"the picture \"" + path +
-                             "\" is in no format this tool can read (it reads " + formats + ")"};
+        return Failure{"the picture \"" + path +
+                       "\" is in no format this tool can read (it reads " + formats + ")"};
     }
     const QSize stored = reader.size();
     std::optional<Size> given;
@@ -99,7 +100,7 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
         given = upright;
         if (NeedsScaling(upright, s)) {
             if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
-                RefuseTooLarge(path, upright);
+                return TooLarge(path, upright);
             }
             const Size target = ScaledSize(upright, s);
             reader.setScaledSize(swap ? QSize(int(target.Height), int(target.Width))
@@ -109,35 +110,35 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     QImageReader::setAllocationLimit(PictureReadLimitMegabytes);
     const QImage image = reader.read();
     if (image.isNull()) {
-        throw PictureRefused{"cannot read the picture \"" + path +
-                             "\": " + reader.errorString().toStdString()};
+        return Failure{"cannot read the picture \"" + path +
+                       "\": " + reader.errorString().toStdString()};
     }
     const Size got{image.width(), image.height()};
     if (NeedsScaling(got, s)) {
         if (!s.MaxWidth && !IsAcceptablePictureSize(got.Width, got.Height)) {
-            RefuseTooLarge(path, got);
+            return TooLarge(path, got);
         }
         const Size target = ScaledSize(got, s);
-        return {RgbOf(image.scaled(int(target.Width), int(target.Height), Qt::IgnoreAspectRatio,
-                                   Qt::SmoothTransformation)),
-                given.value_or(got)};
+        return DecodedPicture{RgbOf(image.scaled(int(target.Width), int(target.Height),
+                                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                              given.value_or(got)};
     }
-    return {RgbOf(image), given.value_or(got)};
+    return DecodedPicture{RgbOf(image), given.value_or(got)};
 }
 
-PackedPicture Encode(const RgbImage& image, const PictureSettings& s, std::string note) {
+Result<PackedPicture> Encode(const RgbImage& image, const PictureSettings& s, std::string note) {
     const Size size{image.Width, image.Height};
     if (s.Lossless || size.Pixels() <= LargestBitmapPixels) {
-        return {EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap", {}};
+        return PackedPicture{EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap", {}};
     }
     auto jpeg = EncodeJpeg(image, s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG"};
+        return Failure{"cannot encode the picture as JPEG"};
     }
-    return {std::move(*jpeg),
-            false,
-            note + ", stored as a JPEG of quality " + std::to_string(s.Quality),
-            {}};
+    return PackedPicture{std::move(*jpeg),
+                         false,
+                         note + ", stored as a JPEG of quality " + std::to_string(s.Quality),
+                         {}};
 }
 
 // Says why a picture was scaled: the default screen-sized limit, or the one asked for.
@@ -152,7 +153,12 @@ std::string ScalingNote(Size from, Size to, const PictureSettings& s) {
 
 // A JPEG made from `source` keeps its colour profile, and its metadata when asked; what it
 // does not keep is reported.
-PackedPicture CarryMarkers(PackedPicture made, const Bytes& source, const PictureSettings& s) {
+Result<PackedPicture> CarryMarkers(Result<PackedPicture> result, const Bytes& source,
+                                   const PictureSettings& s) {
+    if (!result) {
+        return result;
+    }
+    PackedPicture& made = *result;
     const auto names = JpegMetadataNames(source);
     if (!made.IsBitmap) {
         made.File = WithMarkersOf(std::move(made.File), source, s.KeepMetadata);
@@ -160,7 +166,7 @@ PackedPicture CarryMarkers(PackedPicture made, const Bytes& source, const Pictur
     if (!s.KeepMetadata || made.IsBitmap) {
         made.RemovedMetadata = names;
     }
-    return made;
+    return result;
 }
 
 // An upright JPEG within the limits: as it is, or with its metadata cut out.
@@ -179,32 +185,33 @@ PackedPicture UprightJpeg(const Bytes& file, const PictureSettings& s) {
     return {std::move(*stripped), false, {}, names};
 }
 
-PackedPicture TurnedJpeg(const Bytes& file, const std::string& path, Orientation orientation,
-                         const PictureSettings& s) {
+Result<PackedPicture> TurnedJpeg(const Bytes& file, const std::string& path,
+                                 Orientation orientation, const PictureSettings& s) {
     const std::string turned =
         "turned upright (Exif orientation " + std::to_string(int(orientation)) + ")";
     if (auto lossless = TurnJpegLosslessly(file, orientation)) {
-        return {std::move(*lossless), false, turned + " without loss", {}};
+        return PackedPicture{std::move(*lossless), false, turned + " without loss", {}};
     }
     const auto stored = DecodeJpegToRgb(file);
     if (!stored) {
-        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file"};
+        return Failure{"the picture \"" + path + "\" is a damaged JPEG file"};
     }
     auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG"};
+        return Failure{"cannot encode the picture as JPEG"};
     }
-    return {std::move(*jpeg),
-            false,
-            turned + ", re-encoded at quality " + std::to_string(s.Quality),
-            {}};
+    return PackedPicture{std::move(*jpeg),
+                         false,
+                         turned + ", re-encoded at quality " + std::to_string(s.Quality),
+                         {}};
 }
 
-PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const PictureSettings& s) {
+Result<PackedPicture> PrepareJpeg(const Bytes& file, const std::string& path,
+                                  const PictureSettings& s) {
     const auto header = ReadJpegHeader(file);
     if (!header) {
         // As before these conversions: the player's own decoder has the last word.
-        return {file, false, "packed as it is: its JPEG header cannot be read", {}};
+        return PackedPicture{file, false, "packed as it is: its JPEG header cannot be read", {}};
     }
     const Orientation orientation =
         s.KeepOrientation ? Orientation::Upright : JpegOrientation(file);
@@ -213,9 +220,13 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
                        swap ? header->Width : header->Height};
     if (NeedsScaling(upright, s)) {
         if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
-            RefuseTooLarge(path, upright);
+            return TooLarge(path, upright);
         }
-        const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+        const Result<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+        if (!decoded) {
+            return decoded.Error();
+        }
+        const RgbImage& scaled = decoded->Image;
         return CarryMarkers(
             Encode(scaled, s, ScalingNote(upright, {scaled.Width, scaled.Height}, s)), file, s);
     }
@@ -225,7 +236,8 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
     return CarryMarkers(TurnedJpeg(file, path, orientation, s), file, s);
 }
 
-PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const PictureSettings& s) {
+Result<PackedPicture> PrepareBitmap(const Bytes& file, const std::string& path,
+                                    const PictureSettings& s) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()),
                      static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
@@ -234,12 +246,16 @@ PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const Pi
     const QSize stored = reader.size();
     const Size size{stored.width(), stored.height()};
     if (!stored.isValid() || !NeedsScaling(size, s)) {
-        return {file, true, {}, {}}; // the player's own reader takes more kinds of bitmap than Qt's
+        return PackedPicture{file, true, {}, {}}; // the player's reader takes more kinds than Qt's
     }
     if (!s.MaxWidth && !IsAcceptablePictureSize(size.Width, size.Height)) {
-        RefuseTooLarge(path, size);
+        return TooLarge(path, size);
     }
-    const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+    const Result<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+    if (!decoded) {
+        return decoded.Error();
+    }
+    const RgbImage& scaled = decoded->Image;
     return Encode(scaled, s, ScalingNote(size, {scaled.Width, scaled.Height}, s));
 }
 
@@ -264,18 +280,22 @@ RgbImage RgbOf(const QImage& source) {
     return image;
 }
 
-PackedPicture PreparePicture(const Bytes& file, const std::string& path, const PictureSettings& s) {
+Result<PackedPicture> PreparePicture(const Bytes& file, const std::string& path,
+                                     const PictureSettings& s) {
     if (StartsWith(file, {0xFF, 0xD8, 0xFF})) {
         return PrepareJpeg(file, path, s);
     }
     if (StartsWith(file, {'B', 'M'})) {
         return PrepareBitmap(file, path, s);
     }
-    const DecodedPicture decoded = DecodeWithQt(file, path, s);
-    const Size size{decoded.Image.Width, decoded.Image.Height};
-    return Encode(decoded.Image, s,
-                  decoded.Scaled() ? "converted and " + ScalingNote(decoded.Given, size, s)
-                                   : "converted to " + SizeText(size));
+    const Result<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+    if (!decoded) {
+        return decoded.Error();
+    }
+    const Size size{decoded->Image.Width, decoded->Image.Height};
+    return Encode(decoded->Image, s,
+                  decoded->Scaled() ? "converted and " + ScalingNote(decoded->Given, size, s)
+                                    : "converted to " + SizeText(size));
 }
 
 bool StartsWith(const std::vector<std::uint8_t>& bytes,
