@@ -96,7 +96,7 @@ TEST(SongSynth, TheDemoSongIsNotSilent) {
     EXPECT_GT(Loudness(samples), 0.01);
 }
 
-TEST(SongSynth, ADamagedSongIsRefusedWithFluidSynthsWords) {
+TEST(SongSynth, ADamagedSongIsRefusedNamingTheFile) {
     ScratchFolder folder;
     WriteBytes(folder.File("bad.mid"), PayloadOf(300, MidiStart));
     MediaPlayer player;
