@@ -35,16 +35,16 @@ void FuzzPackage(const std::uint8_t* data, std::size_t size) {
     const bool written = write(fd, data, size) == static_cast<ssize_t>(size);
     close(fd);
     if (written) {
-        ExtractPackage(package, Workspace());
+        static_cast<void>(WritePayloads(ReadPackageFile(package), Workspace()));
     }
 }
 
 void FuzzJpeg(const std::uint8_t* data, std::size_t size) {
-    DecodeJpegFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    static_cast<void>(DecodePictureFile({data, size}, "fuzz.jpg"));
 }
 
 void FuzzBmp(const std::uint8_t* data, std::size_t size) {
-    DecodeBitmapFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    static_cast<void>(DecodePictureFile({data, size}, "fuzz.bmp"));
 }
 
 void FuzzEdgeStrip(const std::uint8_t* data, std::size_t size) {

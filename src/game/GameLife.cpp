@@ -44,7 +44,7 @@ bool GameLife::Start(std::string path, const StartHooks& hooks,
 }
 
 std::optional<LoadedPicture> GameLife::Load(const std::string& path) const {
-    std::optional<std::vector<std::uint8_t>> bytes = Files.Read(path);
+    Result<std::vector<std::uint8_t>> bytes = Files.Read(path);
     if (!bytes) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "game/Board.h"
 #include "game/Message.h"
 #include "game/PictureFit.h"
@@ -21,8 +22,8 @@ struct LoadedPicture {
 
 // How picture files are read and decoded; the game decides when, and what a failure leaves.
 struct PictureFiles {
-    // The whole file at `path`; nothing when it cannot be read.
-    std::function<std::optional<std::vector<std::uint8_t>>(const std::string& path)> Read;
+    // The whole file at `path`, or why it cannot be read.
+    std::function<Result<std::vector<std::uint8_t>>(const std::string& path)> Read;
     // The picture in a file's bytes, its kind told by the file's name; nothing when it cannot be
     // decoded or is larger than the player accepts.
     std::function<std::optional<Bitmap>(std::span<const std::uint8_t> bytes,

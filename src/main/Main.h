@@ -106,11 +106,9 @@ public:
     QMenu* Help1 = nullptr;
     QAction* AboutMenu = nullptr;
 
-    // Companion windows, each while it is open: the newest loading window, the thumbnail and
-    // the about window.
+    // Companion windows, each while it is open: the newest loading window and the thumbnail.
     QPointer<TFormProgress> FormProgress;
     QPointer<TOrgWindow> OrgWindow;
-    QPointer<TFormAbout> FormAbout;
 
 protected:
     void showEvent(QShowEvent* event) override;

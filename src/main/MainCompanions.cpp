@@ -47,7 +47,6 @@ void TFormMain::BringToForeground() {
 void TFormMain::AboutMenuClick() {
     auto* about = new TFormAbout(this);
     KeepAboveStayOnTopWindows(*about);
-    FormAbout = about;
     about->exec();
     delete about;
 }

@@ -5,12 +5,11 @@
 
 // A song that cannot be played is reported; the puzzle stays playable without music.
 void TFormMain::StartSong() {
-    try {
-        MediaPlayer->Open();
-        MediaPlayer->Play();
-    } catch (const SongError& error) {
-        ShowException(error.what());
+    if (const Result<void> opened = MediaPlayer->Open(); !opened) {
+        ShowException(opened.Error().What.c_str());
+        return;
     }
+    MediaPlayer->Play();
 }
 
 void TFormMain::MediaPlayerNotify() {

@@ -13,11 +13,10 @@ ExtractedPackage WriteToOwnFolder(const PackagePayloads& read, PlayerFolder& fol
     if (!read.PictureRead()) {
         return WritePayloads(read, {});
     }
-    const TempFolderResult userFolder = UserTempFolder();
-    std::string error = userFolder.Ok() ? folder.Create(userFolder.Folder) : userFolder.Error;
-    if (!error.empty()) {
-        return {read.Trailer,    read.Credits, {}, {}, PackageFailure::TempFileFailed,
-                std::move(error)};
+    const Result<std::string> userFolder = UserTempFolder();
+    Result<void> made = userFolder ? folder.Create(*userFolder) : userFolder.Error();
+    if (!made) {
+        return {read.Trailer, read.Credits, {}, {}, made};
     }
     return WritePayloads(read, folder.Path());
 }
@@ -36,13 +35,10 @@ PackageContents TFormMain::ReadPackage() {
         StartMessage = QString::fromStdString(Credits.StartMessage);
     }
     if (!package.Ok()) {
-        const std::string text = package.Failure == PackageFailure::TempFileFailed
-                                     ? package.FailureDetail
-                                     : FailureMessage(package.Failure);
-        return {{}, false, Message{text, MessageIcon::Stop}, {}};
+        return {{}, false, Message{package.Status.Error().What, MessageIcon::Stop}, {}};
     }
     return {QString::fromStdString(package.PicturePath), !package.SongPath.empty(), std::nullopt,
-            std::move(read.Picture)};
+            std::move(*read.Picture)};
 }
 
 std::optional<LoadedPicture> TFormMain::TakeDecodedPicture(std::vector<std::uint8_t> fileBytes) {

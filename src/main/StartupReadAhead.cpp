@@ -13,7 +13,7 @@ StartupReadAhead::StartupReadAhead(std::string executablePath)
         try {
             package = ReadPackageFile(Executable);
             if (package.PictureRead() && !package.IsBitmap()) {
-                picture = package.Picture;
+                picture = *package.Picture;
             }
         } catch (...) { // out of memory: the window shows it when it takes the package
             Read.set_exception(std::current_exception());

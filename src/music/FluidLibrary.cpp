@@ -1,7 +1,5 @@
 #include "music/FluidLibrary.h"
 
-#include "music/SongError.h"
-
 #include <dlfcn.h>
 
 namespace {
@@ -11,8 +9,8 @@ std::string LoaderError() {
     return error != nullptr ? error : "unknown error";
 }
 
-[[noreturn]] void RefuseLibrary(const std::string& name, const std::string& reason) {
-    throw SongError("Cannot load the synthesizer library " + name + ": " + reason);
+Failure RefuseLibrary(const std::string& name, const std::string& reason) {
+    return {"Cannot load the synthesizer library " + name + ": " + reason};
 }
 
 template <typename Function>
@@ -53,39 +51,33 @@ const char* FindFunctions(void* library, FluidLibrary& fluid) {
     return nullptr;
 }
 
-// The library opened once, or why it could not be.
-struct OpenedFluid {
-    FluidLibrary Functions;
-    std::string Error;
-};
-
-OpenedFluid OpenBuildsFluid() {
-    try {
-        return {OpenFluidLibrary(TAVRIN_FLUIDSYNTH_LIBRARY), {}};
-    } catch (const SongError& error) {
-        return {{}, error.what()};
-    }
+const Result<FluidLibrary>& BuildsFluid() {
+    static const Result<FluidLibrary> opened = OpenFluidLibrary(TAVRIN_FLUIDSYNTH_LIBRARY);
+    return opened;
 }
 
 } // namespace
 
-FluidLibrary OpenFluidLibrary(const std::string& name) {
+Result<FluidLibrary> OpenFluidLibrary(const std::string& name) {
     void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
-        RefuseLibrary(name, LoaderError());
+        return RefuseLibrary(name, LoaderError());
     }
     FluidLibrary fluid;
     if (const char* missing = FindFunctions(library, fluid)) {
         dlclose(library);
-        RefuseLibrary(name, "it has no function " + std::string(missing));
+        return RefuseLibrary(name, "it has no function " + std::string(missing));
     }
     return fluid;
 }
 
-const FluidLibrary& Fluid() {
-    static const OpenedFluid opened = OpenBuildsFluid();
-    if (!opened.Error.empty()) {
-        throw SongError(opened.Error);
+Result<void> LoadFluid() {
+    if (!BuildsFluid()) {
+        return BuildsFluid().Error();
     }
-    return opened.Functions;
+    return {};
+}
+
+const FluidLibrary& Fluid() {
+    return *BuildsFluid();
 }

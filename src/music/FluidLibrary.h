@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <fluidsynth.h>
 #include <string>
 
@@ -35,10 +37,13 @@ struct FluidLibrary {
 };
 
 // Opens the shared library `name` and finds every function in it. The library stays loaded for
-// the life of the process. Throws SongError "Cannot load the synthesizer library NAME: REASON"
-// when the library or one of the functions cannot be found.
-FluidLibrary OpenFluidLibrary(const std::string& name);
+// the life of the process. Fails with "Cannot load the synthesizer library NAME: REASON" when the
+// library or one of the functions cannot be found.
+[[nodiscard]] Result<FluidLibrary> OpenFluidLibrary(const std::string& name);
 
-// FluidSynth as the build found it, opened on the first call from any thread. Throws SongError
-// as OpenFluidLibrary does, on this and every later call, when it cannot be opened.
+// Opens FluidSynth as the build found it on the first call from any thread; every later call
+// gives the same result.
+[[nodiscard]] Result<void> LoadFluid();
+
+// The functions of FluidSynth. Only once LoadFluid succeeded.
 const FluidLibrary& Fluid();

@@ -22,10 +22,17 @@ MediaPlayer::~MediaPlayer() {
 // The player exists before the audio device starts pulling samples, and the device is gone
 // before the player goes: FluidSynth's audio thread drives the player, and neither may change
 // under it.
-void MediaPlayer::Open() {
+Result<void> MediaPlayer::Open() {
     Close();
-    const std::vector<std::uint8_t> playable = ReadPlayableSong(FileName.toStdString());
-    auto song = std::make_unique<SongSynth>(false);
+    const Result<std::vector<std::uint8_t>> playable = ReadPlayableSong(FileName.toStdString());
+    if (!playable) {
+        return playable.Error();
+    }
+    Result<std::unique_ptr<SongSynth>> opened = SongSynth::Open();
+    if (!opened) {
+        return opened.Error();
+    }
+    std::unique_ptr<SongSynth> song = std::move(*opened);
     if (!AudioDriver.isEmpty()) {
         Fluid().fluid_settings_setstr(song->Settings(), "audio.driver",
                                       AudioDriver.toUtf8().constData());
@@ -36,20 +43,21 @@ void MediaPlayer::Open() {
     }
     fluid_player_t* player = Fluid().new_fluid_player(song->Synth());
     if (player == nullptr ||
-        Fluid().fluid_player_add_mem(player, playable.data(), playable.size()) != FLUID_OK) {
+        Fluid().fluid_player_add_mem(player, playable->data(), playable->size()) != FLUID_OK) {
         if (player != nullptr) {
             Fluid().delete_fluid_player(player);
         }
-        throw SongError(LastFluidError("Cannot open the song " + FileName.toStdString() + "."));
+        return Failure{LastFluidError("Cannot open the song " + FileName.toStdString() + ".")};
     }
     Driver = Fluid().new_fluid_audio_driver(song->Settings(), song->Synth());
     if (Driver == nullptr) {
         Fluid().delete_fluid_player(player);
-        throw SongError(LastFluidError("Cannot open a sound device."));
+        return Failure{LastFluidError("Cannot open a sound device.")};
     }
     Player = player;
     Song = std::move(song);
     AtEnd = false;
+    return {};
 }
 
 // Plays from the current position; a song that has ended starts again from its beginning.
@@ -73,10 +81,6 @@ MediaPlayer::Mode MediaPlayer::GetMode() const {
     const bool playing = Player != nullptr && !AtEnd &&
                          Fluid().fluid_player_get_status(Player) == FLUID_PLAYER_PLAYING;
     return playing ? Mode::Playing : Mode::Stopped;
-}
-
-int MediaPlayer::Position() const {
-    return Player != nullptr ? Fluid().fluid_player_get_current_tick(Player) : 0;
 }
 
 // The end is the last event's tick: FluidSynth itself reports it only after a grace period.

@@ -29,15 +29,13 @@ public:
     QString AudioDriver;
     QString AudioFile;
 
-    // Opens the synthesizer, its sound font and an audio device for FileName. Throws SongError
-    // with FluidSynth's text when any of them fails.
-    void Open();
+    // Opens the synthesizer, its sound font and an audio device for FileName; the failure, in
+    // FluidSynth's words, when any of them fails.
+    [[nodiscard]] Result<void> Open();
     // Plays from the current position; at the end of the song from its start. Errors stop the
     // music without being reported.
     void Play();
     Mode GetMode() const;
-    // The song's position in ticks (0 at the start).
-    int Position() const;
     void Close();
 
 signals:

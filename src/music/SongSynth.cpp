@@ -1,8 +1,8 @@
 #include "music/SongSynth.h"
 
+#include "base/WholeFile.h"
 #include "music/FluidLibrary.h"
 #include "music/MidiSong.h"
-#include "package/WholeFile.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -11,7 +11,6 @@
 namespace {
 
 constexpr const char* SystemSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
-constexpr int SampleRate = 44100;
 
 std::mutex ErrorMutex;
 std::string LastError;
@@ -65,25 +64,25 @@ std::string GeneralMidiSoundFont(fluid_settings_t* settings) {
     return SystemSoundFont;
 }
 
-SongSynth::SongSynth(bool offline) {
+Result<std::unique_ptr<SongSynth>> SongSynth::Open() {
+    if (Result<void> loaded = LoadFluid(); !loaded) {
+        return loaded.Error();
+    }
     CaptureFluidErrors();
     ForgetError();
-    SettingsHandle = Fluid().new_fluid_settings();
-    if (SettingsHandle == nullptr) {
-        throw SongError(LastFluidError("Cannot set up the synthesizer."));
+    std::unique_ptr<SongSynth> song(new SongSynth);
+    song->SettingsHandle = Fluid().new_fluid_settings();
+    if (song->SettingsHandle == nullptr) {
+        return Failure{LastFluidError("Cannot set up the synthesizer.")};
     }
-    Fluid().fluid_settings_setint(SettingsHandle, "synth.lock-memory", 0);
-    if (offline) {
-        Fluid().fluid_settings_setstr(SettingsHandle, "player.timing-source", "sample");
+    Fluid().fluid_settings_setint(song->SettingsHandle, "synth.lock-memory", 0);
+    song->SynthHandle = Fluid().new_fluid_synth(song->SettingsHandle);
+    const std::string font = GeneralMidiSoundFont(song->SettingsHandle);
+    if (song->SynthHandle == nullptr ||
+        Fluid().fluid_synth_sfload(song->SynthHandle, font.c_str(), 1) == FLUID_FAILED) {
+        return Failure{LastFluidError("Cannot load the sound font " + font + ".")};
     }
-    SynthHandle = Fluid().new_fluid_synth(SettingsHandle);
-    const std::string font = GeneralMidiSoundFont(SettingsHandle);
-    if (SynthHandle == nullptr ||
-        Fluid().fluid_synth_sfload(SynthHandle, font.c_str(), 1) == FLUID_FAILED) {
-        const std::string error = LastFluidError("Cannot load the sound font " + font + ".");
-        Release();
-        throw SongError(error);
-    }
+    return song;
 }
 
 SongSynth::~SongSynth() {
@@ -101,41 +100,12 @@ void SongSynth::Release() {
     }
 }
 
-std::vector<std::uint8_t> ReadPlayableSong(const std::string& path) {
-    const std::optional<std::vector<std::uint8_t>> file = ReadWholeFile(path);
+Result<std::vector<std::uint8_t>> ReadPlayableSong(const std::string& path) {
+    const Result<std::vector<std::uint8_t>> file = ReadWholeFile(path);
     std::optional<std::vector<std::uint8_t>> playable =
         file ? PlayableMidiSong(*file) : std::nullopt;
     if (!playable) {
-        throw SongError("Cannot open the song " + path + ".");
+        return Failure{"Cannot open the song " + path + "."};
     }
     return std::move(*playable);
-}
-
-std::vector<float> RenderSong(const std::string& path, double seconds) {
-    const std::vector<std::uint8_t> playable = ReadPlayableSong(path);
-    SongSynth song(true);
-    fluid_player_t* player = Fluid().new_fluid_player(song.Synth());
-    if (player == nullptr ||
-        Fluid().fluid_player_add_mem(player, playable.data(), playable.size()) == FLUID_FAILED ||
-        Fluid().fluid_player_play(player) == FLUID_FAILED) {
-        if (player != nullptr) {
-            Fluid().delete_fluid_player(player);
-        }
-        throw SongError(LastFluidError("Cannot play " + path + "."));
-    }
-    constexpr int Block = 1024;
-    const auto blocks = static_cast<int>(seconds * SampleRate / Block);
-    std::vector<float> samples;
-    samples.reserve(static_cast<std::size_t>(blocks) * Block * 2);
-    std::vector<float> left(Block), right(Block);
-    for (int b = 0; b < blocks && Fluid().fluid_player_get_status(player) == FLUID_PLAYER_PLAYING;
-         ++b) {
-        Fluid().fluid_synth_write_float(song.Synth(), Block, left.data(), 0, 1, right.data(), 0, 1);
-        for (int i = 0; i < Block; ++i) {
-            samples.push_back(left[i]);
-            samples.push_back(right[i]);
-        }
-    }
-    Fluid().delete_fluid_player(player);
-    return samples;
 }

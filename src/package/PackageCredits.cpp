@@ -1,5 +1,6 @@
 #include "package/PackageCredits.h"
 
+#include "base/LittleEndian.h"
 #include "package/Crc32.h"
 
 #include <algorithm>
@@ -103,14 +104,6 @@ std::string MessageProblem(const std::string& message) {
     return {};
 }
 
-std::uint32_t ReadLittleEndian(const std::uint8_t* bytes, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i) {
-        value = value << 8 | bytes[i];
-    }
-    return value;
-}
-
 void AppendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -135,18 +128,18 @@ std::optional<std::string_view> FramedPayload(std::span<const std::uint8_t> befo
     if (before.size() < FooterSize) {
         return std::nullopt;
     }
-    const std::uint8_t* footer = before.data() + before.size() - FooterSize;
-    if (std::memcmp(footer + 12, magic.data(), magic.size()) != 0 ||
-        ReadLittleEndian(footer + 8, 2) != PackageCredits::Version ||
-        ReadLittleEndian(footer + 10, 2) != 0) {
+    const std::span<const std::uint8_t> footer = before.last(FooterSize);
+    if (std::memcmp(footer.data() + 12, magic.data(), magic.size()) != 0 ||
+        LittleEndian16At(footer, 8) != PackageCredits::Version ||
+        LittleEndian16At(footer, 10) != 0) {
         return std::nullopt;
     }
-    const std::size_t payloadSize = ReadLittleEndian(footer, 4);
+    const std::size_t payloadSize = LittleEndian32At(footer, 0);
     if (payloadSize > maxSize || payloadSize > before.size() - FooterSize) {
         return std::nullopt;
     }
-    const std::span<const std::uint8_t> payload(footer - payloadSize, payloadSize);
-    if (Crc32(payload) != ReadLittleEndian(footer + 4, 4)) {
+    const std::span<const std::uint8_t> payload(footer.data() - payloadSize, payloadSize);
+    if (Crc32(payload) != LittleEndian32At(footer, 4)) {
         return std::nullopt;
     }
     return std::string_view(reinterpret_cast<const char*>(payload.data()), payload.size());

@@ -70,28 +70,24 @@ std::optional<std::int64_t> PayloadOffset(std::int64_t fileLength, std::int64_t 
     return start;
 }
 
-// Reads one payload, or sets the failure when its place lies outside the file or it cannot be
-// read.
-std::vector<std::uint8_t> ReadPayload(const ReadOnlyFile& file, std::optional<std::int64_t> offset,
-                                      std::int32_t size, PackageFailure readFailure,
-                                      PackagePayloads& result) {
+using Bytes = std::vector<std::uint8_t>;
+
+// Reads one payload; `failure` when its place lies outside the file or it cannot be read.
+Result<Bytes> ReadPayload(const ReadOnlyFile& file, std::optional<std::int64_t> offset,
+                          std::int32_t size, const char* failure) {
     auto bytes = offset ? file.ReadAt(*offset, static_cast<std::size_t>(size)) : std::nullopt;
     if (!bytes) {
-        result.Failure = readFailure;
-        return {};
+        return Failure{failure};
     }
     return std::move(*bytes);
 }
 
-// Writes one payload to `name` in `folder`; sets the failure and returns an empty path when it
-// cannot.
-std::string WritePayload(const std::vector<std::uint8_t>& bytes, const std::string& folder,
-                         std::string_view name, ExtractedPackage& result) {
-    const std::string path = TempFilePath(folder, name);
-    if (std::string error = WritePrivateFile(path, bytes); !error.empty()) {
-        result.Failure = PackageFailure::TempFileFailed;
-        result.FailureDetail = std::move(error);
-        return {};
+// Writes one payload to `name` in `folder`; the path written, or why it could not be.
+Result<std::string> WritePayload(const Bytes& bytes, const std::string& folder,
+                                 std::string_view name) {
+    std::string path = TempFilePath(folder, name);
+    if (Result<void> written = WritePrivateFile(path, bytes); !written) {
+        return written.Error();
     }
     return path;
 }
@@ -130,65 +126,58 @@ PackagePayloads ReadPackageFile(const std::string& executablePath) {
     const ReadOnlyFile file(executablePath);
     const std::int64_t length = file.IsOpen() ? file.Length() : -1;
     if (length < 0) {
-        result.Failure = PackageFailure::CannotOpen;
         return result;
     }
     result.Trailer = ReadTrailer(file, length);
     if (!result.Trailer) {
-        result.Failure = PackageFailure::PictureUnreadable;
+        result.Picture = Failure{PictureUnreadableText};
         return result;
     }
     const PackageTrailer& trailer = *result.Trailer;
     result.Credits = ReadCredits(file, length, trailer);
     result.Picture = ReadPayload(file, PayloadOffset(length, TrailerSize, trailer.PictureSize),
-                                 trailer.PictureSize, PackageFailure::PictureUnreadable, result);
-    if (result.Failure != PackageFailure::None || trailer.SongSize == 0) {
+                                 trailer.PictureSize, PictureUnreadableText);
+    if (!result.Picture || trailer.SongSize == 0) {
         return result;
     }
     const auto songOffset =
         trailer.PictureSize < 0
             ? std::nullopt
             : PayloadOffset(length, TrailerSize + trailer.PictureSize, trailer.SongSize);
-    result.Song =
-        ReadPayload(file, songOffset, trailer.SongSize, PackageFailure::SongUnreadable, result);
+    result.Song = ReadPayload(file, songOffset, trailer.SongSize, SongUnreadableText);
     return result;
+}
+
+Result<void> PackagePayloads::Status() const {
+    if (!Picture) {
+        return Picture.Error();
+    }
+    if (!Song) {
+        return Song.Error();
+    }
+    return {};
 }
 
 ExtractedPackage WritePayloads(const PackagePayloads& read, const std::string& folder) {
-    ExtractedPackage result{read.Trailer, read.Credits, {}, {}, read.Failure, {}};
-    if (!read.PictureRead()) {
+    ExtractedPackage result{read.Trailer, read.Credits, {}, {}, read.Status()};
+    if (!read.Picture) {
         return result;
     }
-    result.Failure = PackageFailure::None;
-    result.PicturePath =
-        WritePayload(read.Picture, folder,
-                     read.IsBitmap() ? TempPictureBitmapName : TempPictureJpegName, result);
-    if (!result.Ok()) {
+    Result<std::string> picture = WritePayload(
+        *read.Picture, folder, read.IsBitmap() ? TempPictureBitmapName : TempPictureJpegName);
+    if (!picture) {
+        result.Status = picture.Error();
         return result;
     }
-    if (read.Failure == PackageFailure::SongUnreadable) {
-        result.Failure = read.Failure;
-    } else if (read.Trailer->SongSize != 0) {
-        result.SongPath = WritePayload(read.Song, folder, TempSongName, result);
+    result.PicturePath = std::move(*picture);
+    if (!read.Song || read.Trailer->SongSize == 0) {
+        return result;
     }
+    Result<std::string> song = WritePayload(*read.Song, folder, TempSongName);
+    if (!song) {
+        result.Status = song.Error();
+        return result;
+    }
+    result.SongPath = std::move(*song);
     return result;
-}
-
-ExtractedPackage ExtractPackage(const std::string& executablePath, const std::string& folder) {
-    return WritePayloads(ReadPackageFile(executablePath), folder);
-}
-
-std::string FailureMessage(PackageFailure failure) {
-    switch (failure) {
-    case PackageFailure::CannotOpen:
-        return "Cannot read the image. Please contact your vendor.";
-    case PackageFailure::PictureUnreadable:
-        return "Cannot read the image because the exe file could be corrupted.";
-    case PackageFailure::SongUnreadable:
-        return "Cannot read the image because the midi file could be corrupted.";
-    case PackageFailure::None:
-    case PackageFailure::TempFileFailed:
-        break;
-    }
-    return {};
 }

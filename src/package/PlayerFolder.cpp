@@ -32,9 +32,9 @@ bool StillThere(int folder) {
     return fstat(folder, &info) == 0 && info.st_nlink > 0;
 }
 
-bool IsOwnFolder(int folder) {
+bool IsOwnOpenFolder(int folder) {
     struct stat info {};
-    return fstat(folder, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == getuid();
+    return fstat(folder, &info) == 0 && IsOwnFolder(info);
 }
 
 // Only calls that a signal handler may make: the names are string literals.
@@ -87,7 +87,7 @@ PlayerFolder::~PlayerFolder() {
 
 // A new folder is unlocked for a moment, in which another player's clean-up may take it for an
 // ended player's and remove it: then it is made again.
-std::string PlayerFolder::Create(const std::string& userFolder) {
+Result<void> PlayerFolder::Create(const std::string& userFolder) {
     if (!Folder.empty()) {
         return {};
     }
@@ -95,7 +95,8 @@ std::string PlayerFolder::Create(const std::string& userFolder) {
     for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
         std::string path = TempFilePath(userFolder, std::string(PlayerFolderPrefix) + "XXXXXX");
         if (mkdtemp(path.data()) == nullptr) {
-            return "Cannot create the temporary folder \"" + path + "\": " + std::strerror(errno);
+            return Failure{"Cannot create the temporary folder \"" + path +
+                           "\": " + std::strerror(errno)};
         }
         const int folder = OpenFolder(AT_FDCWD, path.c_str());
         if (folder >= 0 && TakeLock(folder) && StillThere(folder)) {
@@ -108,7 +109,7 @@ std::string PlayerFolder::Create(const std::string& userFolder) {
             close(folder);
         }
     }
-    return "Cannot create a temporary folder in \"" + userFolder + "\"";
+    return Failure{"Cannot create a temporary folder in \"" + userFolder + "\""};
 }
 
 void PlayerFolder::Remove() {
@@ -148,7 +149,7 @@ void RemoveFoldersOfEndedPlayers(const std::string& userFolder) {
             continue;
         }
         // A running player holds its folder's lock for as long as it runs.
-        if (IsOwnFolder(folder) && TakeLock(folder)) {
+        if (IsOwnOpenFolder(folder) && TakeLock(folder)) {
             DeletePlayerFiles(folder);
             unlinkat(dirfd(parent), entry->d_name, AT_REMOVEDIR);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <string>
 
 // A folder of this running player's own inside the user's private temporary folder, holding its
@@ -16,9 +18,9 @@ public:
     PlayerFolder& operator=(const PlayerFolder&) = delete;
 
     // Makes the folder inside `userFolder` (mode 0700) and removes the folders of players that
-    // no longer run. Returns an empty text on success, otherwise the failure in the platform's
-    // words. Does nothing when a folder is held already.
-    std::string Create(const std::string& userFolder);
+    // no longer run. The failure is told in the platform's words. Does nothing when a folder is
+    // held already.
+    [[nodiscard]] Result<void> Create(const std::string& userFolder);
 
     // Empty until Create succeeded, and again after Remove.
     const std::string& Path() const { return Folder; }

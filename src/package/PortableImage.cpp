@@ -1,5 +1,7 @@
 #include "package/PortableImage.h"
 
+#include "base/LittleEndian.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
@@ -12,14 +14,6 @@ static_assert(Magic.size() == LeanMagic.size());
 constexpr std::size_t SizeDigits = 20;
 constexpr std::size_t HashDigits = 64;
 constexpr std::size_t ElfHeaderSize = 64;
-
-std::uint64_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t n) {
-    std::uint64_t value = 0;
-    for (std::size_t i = n; i-- > 0;) {
-        value = value << 8 | bytes[at + i];
-    }
-    return value;
-}
 
 bool AllOf(std::string_view text, bool (*accepted)(char)) {
     return std::all_of(text.begin(), text.end(), accepted);
@@ -66,9 +60,9 @@ std::optional<std::uint64_t> ElfFileEnd(std::span<const std::uint8_t> header) {
         header[2] != 'L' || header[3] != 'F' || header[4] != 2 || header[5] != 1) {
         return std::nullopt;
     }
-    const std::uint64_t sectionTable = LittleEndian(header, 0x28, 8);
-    const std::uint64_t entrySize = LittleEndian(header, 0x3A, 2);
-    const std::uint64_t entries = LittleEndian(header, 0x3C, 2);
+    const std::uint64_t sectionTable = LittleEndianAt(header, 0x28, 8);
+    const std::uint64_t entrySize = LittleEndianAt(header, 0x3A, 2);
+    const std::uint64_t entries = LittleEndianAt(header, 0x3C, 2);
     if (sectionTable == 0 || entrySize == 0) {
         return std::nullopt;
     }

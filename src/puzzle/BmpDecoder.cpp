@@ -1,5 +1,7 @@
 #include "puzzle/BmpDecoder.h"
 
+#include "base/LittleEndian.h"
+
 #include <cstddef>
 
 namespace {
@@ -14,15 +16,6 @@ struct BmpLayout {
     std::size_t PaletteEntries;
 };
 
-std::uint32_t U32(std::span<const std::uint8_t> f, std::size_t at) {
-    return std::uint32_t{f[at]} | std::uint32_t{f[at + 1]} << 8 | std::uint32_t{f[at + 2]} << 16 |
-           std::uint32_t{f[at + 3]} << 24;
-}
-
-std::uint16_t U16(std::span<const std::uint8_t> f, std::size_t at) {
-    return static_cast<std::uint16_t>(f[at] | f[at + 1] << 8);
-}
-
 constexpr int MaxSide = 4096;
 
 std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> f, int bitsPerPixel) {
@@ -30,22 +23,22 @@ std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> f, int bitsPer
     if (f.size() < FileHeader + 40 || f[0] != 'B' || f[1] != 'M') {
         return std::nullopt;
     }
-    const std::uint32_t infoSize = U32(f, 14);
-    const auto width = static_cast<std::int32_t>(U32(f, 18));
-    const auto height = static_cast<std::int32_t>(U32(f, 22));
-    if (infoSize < 40 || infoSize > f.size() - FileHeader || U16(f, 26) != 1 ||
-        U16(f, 28) != bitsPerPixel || U32(f, 30) != 0 || width <= 0 || width > MaxSide ||
-        height == 0 || height < -MaxSide || height > MaxSide) {
+    const std::uint32_t infoSize = LittleEndian32At(f, 14);
+    const auto width = static_cast<std::int32_t>(LittleEndian32At(f, 18));
+    const auto height = static_cast<std::int32_t>(LittleEndian32At(f, 22));
+    if (infoSize < 40 || infoSize > f.size() - FileHeader || LittleEndian16At(f, 26) != 1 ||
+        LittleEndian16At(f, 28) != bitsPerPixel || LittleEndian32At(f, 30) != 0 || width <= 0 ||
+        width > MaxSide || height == 0 || height < -MaxSide || height > MaxSide) {
         return std::nullopt;
     }
     BmpLayout layout{};
     layout.Width = width;
     layout.Height = height < 0 ? -height : height;
     layout.TopDown = height < 0;
-    layout.PixelOffset = U32(f, 10);
+    layout.PixelOffset = LittleEndian32At(f, 10);
     layout.RowBytes = (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
     layout.PaletteOffset = FileHeader + infoSize;
-    const std::uint32_t used = U32(f, 46);
+    const std::uint32_t used = LittleEndian32At(f, 46);
     layout.PaletteEntries = used == 0 || used > (1u << bitsPerPixel) ? (1u << bitsPerPixel) : used;
     const std::size_t pixelBytes = layout.RowBytes * static_cast<std::size_t>(layout.Height);
     if (layout.PaletteOffset + layout.PaletteEntries * 4 > f.size() ||

@@ -26,7 +26,8 @@ protected:
     GameLife Life{Game,
                   {[this](const std::string& path) {
                        const auto file = Disk.find(path);
-                       return file == Disk.end() ? std::nullopt : std::optional(file->second);
+                       return file == Disk.end() ? Result<std::vector<std::uint8_t>>(Failure{path})
+                                                 : file->second;
                    },
                    [](std::span<const std::uint8_t> bytes, const std::string&) {
                        return bytes.size() == 4

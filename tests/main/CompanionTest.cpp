@@ -141,18 +141,19 @@ TEST_F(AboutTest, EachCommandShowsAFreshModalDialog) {
     bool linkLeftItOpen = false;
     for (int i = 0; i < 2; ++i) {
         QTimer::singleShot(0, [&] {
-            ASSERT_TRUE(Form.FormAbout);
-            shown.push_back(Form.FormAbout);
-            EXPECT_TRUE(Form.FormAbout->isModal());
-            EXPECT_EQ(Form.FormAbout->size(), QSize(288, 361));
-            EXPECT_EQ(Form.FormAbout->windowTitle(), "About");
-            EXPECT_EQ(Form.FormAbout->Label1->text(), "Tavrin Christmas Edition");
-            EXPECT_EQ(Form.FormAbout->Label2->text(), "Version 5.5");
-            EXPECT_TRUE(Form.FormAbout->BitBtn1->isDefault());
-            EXPECT_FALSE(Form.FormAbout->Label4->isVisible()); // no web page to lead to
-            QTest::mouseClick(Form.FormAbout->Label4, Qt::LeftButton);
-            linkLeftItOpen = Form.FormAbout->isVisible();
-            QTest::mouseClick(Form.FormAbout->BitBtn1, Qt::LeftButton);
+            TFormAbout* about = Form.findChild<TFormAbout*>();
+            ASSERT_TRUE(about);
+            shown.push_back(about);
+            EXPECT_TRUE(about->isModal());
+            EXPECT_EQ(about->size(), QSize(288, 361));
+            EXPECT_EQ(about->windowTitle(), "About");
+            EXPECT_EQ(about->Label1->text(), "Tavrin Christmas Edition");
+            EXPECT_EQ(about->Label2->text(), "Version 5.5");
+            EXPECT_TRUE(about->BitBtn1->isDefault());
+            EXPECT_FALSE(about->Label4->isVisible()); // no web page to lead to
+            QTest::mouseClick(about->Label4, Qt::LeftButton);
+            linkLeftItOpen = about->isVisible();
+            QTest::mouseClick(about->BitBtn1, Qt::LeftButton);
         });
         Form.AboutMenu->trigger();
     }

@@ -216,9 +216,9 @@ TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
     StartupReadAhead ahead(Package(Picture, Song));
     ahead.ToolkitStarted();
     const PackagePayloads read = ahead.TakePackage();
-    EXPECT_EQ(read.Failure, PackageFailure::None);
-    EXPECT_EQ(read.Picture, Picture);
-    EXPECT_EQ(read.Song, Song);
+    ASSERT_TRUE(read.Status().Ok());
+    EXPECT_EQ(*read.Picture, Picture);
+    EXPECT_EQ(*read.Song, Song);
     const std::optional<Bitmap> picture = ahead.TakePicture();
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture, DecodePictureFile(Picture, "tavrin.jpg"));

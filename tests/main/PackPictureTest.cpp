@@ -137,9 +137,8 @@ protected:
 
     // The packed picture as the player decodes it.
     static QImage Decoded(const PackedPicture& packed) {
-        const QByteArray bytes(reinterpret_cast<const char*>(packed.File.data()),
-                               qsizetype(packed.File.size()));
-        const auto bitmap = packed.IsBitmap ? DecodeBitmapFile(bytes) : DecodeJpegFile(bytes);
+        const auto bitmap =
+            DecodePictureFile(packed.File, packed.IsBitmap ? "tavrin.bmp" : "tavrin.jpg");
         return bitmap ? ImageOf(*bitmap) : QImage();
     }
 };

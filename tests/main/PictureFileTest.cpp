@@ -53,9 +53,15 @@ QSize HeaderSize(const Bytes& b) {
     return {i32(18), std::abs(i32(22))};
 }
 
-QString Saved(const ScratchFolder& folder, const std::string& name, const Bytes& bytes) {
+std::string Saved(const ScratchFolder& folder, const std::string& name, const Bytes& bytes) {
     WriteBytes(folder.File(name), bytes);
-    return QString::fromStdString(folder.File(name));
+    return folder.File(name);
+}
+
+// The picture file at `path` read and decoded as the player starts a game from it.
+std::optional<Bitmap> Loaded(const std::string& path) {
+    const Result<Bytes> bytes = ReadPictureFile(path);
+    return bytes ? DecodePictureFile(*bytes, path) : std::nullopt;
 }
 
 Bytes Truncated(Bytes bytes) {
@@ -110,15 +116,15 @@ TEST(PictureFile, TheBitmapDecoderIsChosenByExtensionInAnyCase) {
     ScratchFolder folder;
     const Bytes bmp = FileOf(PatternImage(30, 20), "BMP");
     for (const char* name : {"a.BMP", "b.bmp", "c.Bmp", "d.jpg.bmp"}) {
-        const auto picture = LoadPictureFile(Saved(folder, name, bmp));
+        const auto picture = Loaded(Saved(folder, name, bmp));
         ASSERT_TRUE(picture) << name;
         EXPECT_EQ(picture->Width(), 30);
         EXPECT_EQ(picture->At(7, 3), PatternImage(30, 20).pixel(7, 3)) << name;
     }
     for (const char* name : {"e.jpg", "f.jpeg", "g.gif", "h.bmp.jpg"}) {
-        EXPECT_FALSE(LoadPictureFile(Saved(folder, name, bmp))) << name;
+        EXPECT_FALSE(Loaded(Saved(folder, name, bmp))) << name;
     }
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "nodot", bmp)));
+    EXPECT_FALSE(Loaded(Saved(folder, "nodot", bmp)));
 }
 
 TEST(PictureFile, JpegsOfEveryCommonKindDecode) {
@@ -162,11 +168,11 @@ TEST(PictureFile, DamagedFilesAreRefused) {
     ScratchFolder folder;
     const Bytes jpeg = JpegOf(120, 90);
     const Bytes bmp = FileOf(PatternImage(120, 90), "BMP");
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "cut.jpg", Truncated(jpeg))));
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "cut.bmp", Truncated(bmp))));
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "empty.jpg", {})));
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "text.jpg", PayloadOf(5000, JpegStart))));
-    EXPECT_FALSE(LoadPictureFile(QString::fromStdString(folder.File("missing.jpg"))));
+    EXPECT_FALSE(Loaded(Saved(folder, "cut.jpg", Truncated(jpeg))));
+    EXPECT_FALSE(Loaded(Saved(folder, "cut.bmp", Truncated(bmp))));
+    EXPECT_FALSE(Loaded(Saved(folder, "empty.jpg", {})));
+    EXPECT_FALSE(Loaded(Saved(folder, "text.jpg", PayloadOf(5000, JpegStart))));
+    EXPECT_FALSE(Loaded(folder.File("missing.jpg")));
 }
 
 TEST(PictureFile, PicturesBeyondTheSizeLimitsAreRefused) {
@@ -174,7 +180,7 @@ TEST(PictureFile, PicturesBeyondTheSizeLimitsAreRefused) {
     // A header that claims 20000 x 20000 pixels.
     Bytes bmp = FileOf(PatternImage(8, 8), "BMP");
     bmp[18] = 0x20, bmp[19] = 0x4E, bmp[22] = 0x20, bmp[23] = 0x4E;
-    EXPECT_FALSE(LoadPictureFile(Saved(folder, "huge.bmp", bmp)));
+    EXPECT_FALSE(Loaded(Saved(folder, "huge.bmp", bmp)));
     QImage wide(16400, 8, QImage::Format_RGB32);
     wide.fill(Qt::white);
     EXPECT_FALSE(DecodeJpeg(FileOf(wide, "JPG")));
@@ -186,7 +192,7 @@ TEST(BmpCorpus, EveryGoodFileLoadsAtItsStatedSize) {
         GTEST_SKIP() << BmpSuiteMissing();
     }
     for (const auto& path : CorpusFiles(*suite, "g")) {
-        const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
+        const auto picture = Loaded(path.string());
         ASSERT_TRUE(picture) << path;
         const QSize stated = HeaderSize(ReadBytes(path.string()));
         EXPECT_EQ(picture->Width(), stated.width()) << path;
@@ -202,7 +208,7 @@ TEST(BmpCorpus, BadAndQuestionableFilesNeverCrash) {
     int refused = 0;
     for (const char* folder : {"b", "q"}) {
         for (const auto& path : CorpusFiles(*suite, folder)) {
-            const auto picture = LoadPictureFile(QString::fromStdString(path.string()));
+            const auto picture = Loaded(path.string());
             refused += !picture;
             if (picture) {
                 EXPECT_GT(picture->Width(), 0) << path;

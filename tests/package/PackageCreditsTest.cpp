@@ -140,7 +140,7 @@ TEST_F(PackageCreditsTest, APackageWithoutCreditsIsExactlyPlayerSongPictureTrail
     const auto trailer = t.Encode();
     expected.insert(expected.end(), trailer.begin(), trailer.end());
     EXPECT_EQ(bytes, expected);
-    EXPECT_FALSE(ExtractPackage(Work.File("package"), Runtime.Path()).Credits);
+    EXPECT_FALSE(WritePayloads(ReadPackageFile(Work.File("package")), Runtime.Path()).Credits);
     EXPECT_EQ(InfoFields(Work.File("package")).at("credits"), "none");
 }
 
@@ -155,7 +155,8 @@ TEST_F(PackageCreditsTest, CreditsGoBeforeTheSongAndLeaveEveryOffsetFromTheEndAs
                            credited.begin() + Player.size() + block.size()));
     EXPECT_TRUE(std::equal(block.begin(), block.end(), credited.begin() + Player.size()));
 
-    const ExtractedPackage result = ExtractPackage(Work.File("package"), Runtime.Path());
+    const ExtractedPackage result =
+        WritePayloads(ReadPackageFile(Work.File("package")), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(ReadBytes(result.PicturePath), Picture);
     EXPECT_EQ(ReadBytes(result.SongPath), Song);
@@ -174,7 +175,8 @@ TEST_F(PackageCreditsTest, CreditsGoBeforeTheSongAndLeaveEveryOffsetFromTheEndAs
 
 TEST_F(PackageCreditsTest, ASilentPackageKeepsItsCreditsBeforeThePicture) {
     MakePackage(Work, Player, Picture, {}, {"--title", "Quiet"});
-    const ExtractedPackage result = ExtractPackage(Work.File("package"), Runtime.Path());
+    const ExtractedPackage result =
+        WritePayloads(ReadPackageFile(Work.File("package")), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_EQ(ReadBytes(result.PicturePath), Picture);
     ASSERT_TRUE(result.Credits);
@@ -186,7 +188,8 @@ TEST_F(PackageCreditsTest, ADamagedBlockIsIgnoredAndThePuzzleStillLoads) {
     Bytes bytes = ReadBytes(Work.File("package"));
     bytes[Player.size() + 3] ^= 0x01;
     WriteBytes(Work.File("package"), bytes);
-    const ExtractedPackage result = ExtractPackage(Work.File("package"), Runtime.Path());
+    const ExtractedPackage result =
+        WritePayloads(ReadPackageFile(Work.File("package")), Runtime.Path());
     ASSERT_TRUE(result.Ok());
     EXPECT_FALSE(result.Credits);
     EXPECT_EQ(ReadBytes(result.PicturePath), Picture);

@@ -29,26 +29,26 @@ TEST(TempFilePath, AppendsASeparatorOnlyWhenMissing) {
 TEST(UserTempFolder, PrefersTheRuntimeFolder) {
     ScratchFolder runtime;
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", runtime.Path().c_str());
-    const TempFolderResult result = UserTempFolder();
-    ASSERT_TRUE(result.Ok()) << result.Error;
-    EXPECT_EQ(result.Folder, runtime.Path());
+    const Result<std::string> result = UserTempFolder();
+    ASSERT_TRUE(result.Ok()) << result.Error().What;
+    EXPECT_EQ(*result, runtime.Path());
 }
 
 TEST(UserTempFolder, WithoutARuntimeFolderMakesAPrivateFolderInTmpdir) {
     ScratchFolder tmp;
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", nullptr);
     ScopedEnvironment tmpdir("TMPDIR", tmp.Path().c_str());
-    const TempFolderResult result = UserTempFolder();
-    ASSERT_TRUE(result.Ok()) << result.Error;
-    EXPECT_EQ(result.Folder, tmp.File(OwnFolderName()));
-    EXPECT_EQ(ModeOf(result.Folder), 0700u);
+    const Result<std::string> result = UserTempFolder();
+    ASSERT_TRUE(result.Ok()) << result.Error().What;
+    EXPECT_EQ(*result, tmp.File(OwnFolderName()));
+    EXPECT_EQ(ModeOf(*result), 0700u);
 }
 
 TEST(UserTempFolder, ARuntimeFolderThatIsMissingIsPassedOver) {
     ScratchFolder tmp;
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", tmp.File("missing").c_str());
     ScopedEnvironment tmpdir("TMPDIR", tmp.Path().c_str());
-    EXPECT_EQ(UserTempFolder().Folder, tmp.File(OwnFolderName()));
+    EXPECT_EQ(*UserTempFolder(), tmp.File(OwnFolderName()));
 }
 
 TEST(UserTempFolder, AnExistingFolderOpenToOthersIsMadePrivate) {
@@ -68,9 +68,9 @@ TEST(UserTempFolder, APlantedLinkInPlaceOfTheFolderIsRefused) {
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", nullptr);
     ScopedEnvironment tmpdir("TMPDIR", tmp.Path().c_str());
     ASSERT_EQ(symlink(elsewhere.Path().c_str(), tmp.File(OwnFolderName()).c_str()), 0);
-    const TempFolderResult result = UserTempFolder();
+    const Result<std::string> result = UserTempFolder();
     EXPECT_FALSE(result.Ok());
-    EXPECT_NE(result.Error.find(OwnFolderName()), std::string::npos) << result.Error;
+    EXPECT_NE(result.Error().What.find(OwnFolderName()), std::string::npos) << result.Error().What;
 }
 
 TEST(UserTempFolder, AFolderThatCannotBeMadeIsReportedInThePlatformsWords) {
@@ -78,14 +78,15 @@ TEST(UserTempFolder, AFolderThatCannotBeMadeIsReportedInThePlatformsWords) {
     WriteBytes(tmp.File("file"), {1});
     ScopedEnvironment xdg("XDG_RUNTIME_DIR", nullptr);
     ScopedEnvironment tmpdir("TMPDIR", tmp.File("file").c_str());
-    const TempFolderResult result = UserTempFolder();
+    const Result<std::string> result = UserTempFolder();
     EXPECT_FALSE(result.Ok());
-    EXPECT_NE(result.Error.find("Not a directory"), std::string::npos) << result.Error;
+    EXPECT_NE(result.Error().What.find("Not a directory"), std::string::npos)
+        << result.Error().What;
 }
 
 TEST(WritePrivateFile, CreatesAFileOnlyTheUserCanRead) {
     ScratchFolder folder;
-    EXPECT_EQ(WritePrivateFile(folder.File("a"), Bytes{1, 2, 3}), "");
+    EXPECT_TRUE(WritePrivateFile(folder.File("a"), Bytes{1, 2, 3}).Ok());
     EXPECT_EQ(ReadBytes(folder.File("a")), (Bytes{1, 2, 3}));
     EXPECT_EQ(ModeOf(folder.File("a")), 0600u);
 }
@@ -94,7 +95,7 @@ TEST(WritePrivateFile, TruncatesAnOlderFileAndTightensItsMode) {
     ScratchFolder folder;
     WriteBytes(folder.File("a"), Bytes(100, 9));
     chmod(folder.File("a").c_str(), 0666);
-    EXPECT_EQ(WritePrivateFile(folder.File("a"), Bytes{7}), "");
+    EXPECT_TRUE(WritePrivateFile(folder.File("a"), Bytes{7}).Ok());
     EXPECT_EQ(ReadBytes(folder.File("a")), Bytes{7});
     EXPECT_EQ(ModeOf(folder.File("a")), 0600u);
 }
@@ -103,7 +104,7 @@ TEST(WritePrivateFile, NeverWritesThroughALink) {
     ScratchFolder folder;
     WriteBytes(folder.File("victim"), Bytes{42});
     ASSERT_EQ(symlink(folder.File("victim").c_str(), folder.File("tavrin.jpg").c_str()), 0);
-    EXPECT_NE(WritePrivateFile(folder.File("tavrin.jpg"), Bytes{1, 2}), "");
+    EXPECT_FALSE(WritePrivateFile(folder.File("tavrin.jpg"), Bytes{1, 2}).Ok());
     EXPECT_EQ(ReadBytes(folder.File("victim")), Bytes{42});
 }
 
@@ -120,13 +121,13 @@ TEST(PlayerFolder, EveryPlayerHasItsOwnAndOnlyEndedPlayersFoldersAreRemoved) {
     WriteBytes(ended + "/tavrin.mid", Bytes{2});
 
     PlayerFolder first;
-    ASSERT_EQ(first.Create(user.Path()), "");
+    ASSERT_TRUE(first.Create(user.Path()).Ok());
     EXPECT_FALSE(FileExists(ended));
     EXPECT_EQ(ModeOf(first.Path()), 0700u);
     WriteBytes(TempFilePath(first.Path(), "tavrin.jpg"), Bytes{3});
 
     PlayerFolder second;
-    ASSERT_EQ(second.Create(user.Path()), "");
+    ASSERT_TRUE(second.Create(user.Path()).Ok());
     EXPECT_NE(second.Path(), first.Path());
     EXPECT_EQ(ReadBytes(TempFilePath(first.Path(), "tavrin.jpg")), Bytes{3});
 

@@ -1,12 +1,12 @@
 #include "support/TestSupport.h"
 
+#include "base/WholeFile.h"
 #include "package/PlayerFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -53,8 +53,8 @@ std::string CorpusFolder() {
 }
 
 Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Result<Bytes> read = ReadWholeFile(path);
+    return read ? std::move(*read) : Bytes{};
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {
@@ -123,10 +123,8 @@ std::string Quoted(const std::string& text) {
 }
 
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    const Bytes bytes = ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
 }
 
 } // namespace

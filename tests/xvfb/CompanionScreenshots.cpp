@@ -81,11 +81,12 @@ int main(int argc, char** argv) {
         Fail("thumbnail window");
     }
     QTimer::singleShot(500, [&] {
-        if (!SaveScreenshot(form.FormAbout, output + "/about-window.png")) {
+        auto* about = form.findChild<TFormAbout*>();
+        if (!SaveScreenshot(about, output + "/about-window.png")) {
             Fail("about window");
         }
-        if (form.FormAbout) {
-            form.FormAbout->accept();
+        if (about) {
+            about->accept();
         }
     });
     form.AboutMenuClick();

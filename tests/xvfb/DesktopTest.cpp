@@ -347,18 +347,20 @@ void CheckTheThumbnailWithoutAPicture(TFormMain& form) {
 
 void CheckTheAboutWindow(TFormMain& form) {
     QTimer::singleShot(0, [&form] {
-        if (!WaitFor([&form] { return form.FormAbout && form.FormAbout->isVisible(); }, 5000)) {
+        const auto shown = [&form] { return form.findChild<TFormAbout*>(); };
+        if (!WaitFor([&] { return shown() && shown()->isVisible(); }, 5000)) {
             return;
         }
-        Settle(form.FormAbout);
-        Check(NetWmName(form.FormAbout) == "About", "the about window's caption is \"About\"");
-        const QRect frame = FrameOnScreen(form.FormAbout);
+        TFormAbout* about = shown();
+        Settle(about);
+        Check(NetWmName(about) == "About", "the about window's caption is \"About\"");
+        const QRect frame = FrameOnScreen(about);
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(Connection())).data;
-        const int slack = 1 + Slack(*form.FormAbout);
+        const int slack = 1 + Slack(*about);
         Check(Near(frame.center().x(), screen->width_in_pixels / 2, slack) &&
                   Near(frame.center().y(), screen->height_in_pixels / 2, slack),
               "the about window is centred on the screen (frame " + Describe(frame) + ")");
-        form.FormAbout->accept();
+        about->accept();
     });
     form.AboutMenuClick();
 }

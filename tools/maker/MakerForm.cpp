@@ -6,8 +6,8 @@
 #include "PhotoPreview.h"
 #include "SharingAdvice.h"
 #include "SongDamage.h"
+#include "base/WholeFile.h"
 #include "music/MediaPlayer.h"
-#include "music/SongError.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -164,10 +164,8 @@ void MakerForm::OpenSong(const QString& path) {
     SongName->setText(QFileInfo(path).fileName());
     SongName->setToolTip(QDir::toNativeSeparators(path));
     SongFolder = QFileInfo(path).absolutePath();
-    QFile song(path);
-    const QByteArray bytes = song.open(QIODevice::ReadOnly) ? song.readAll() : QByteArray();
-    SongWarning = SongIsCutShort(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                           static_cast<std::size_t>(bytes.size())))
+    const Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(path.toStdString());
+    SongWarning = bytes && SongIsCutShort(*bytes)
                       ? tr("This song is cut short or damaged: the puzzle plays only what comes "
                            "before the damage.")
                       : QString();
@@ -272,15 +270,14 @@ void MakerForm::PlayOrStop() {
         SongEnded();
         return;
     }
-    try {
-        Music->FileName = QString::fromStdString(Maker.Choices.Song);
-        Music->Open();
-        Music->Play();
-    } catch (const SongError& error) {
+    Music->FileName = QString::fromStdString(Maker.Choices.Song);
+    if (const Result<void> opened = Music->Open(); !opened) {
         Music->Close();
-        ShowSongProblem(tr("This song cannot be played here: %1").arg(error.what()));
+        ShowSongProblem(tr("This song cannot be played here: %1")
+                            .arg(QString::fromStdString(opened.Error().What)));
         return;
     }
+    Music->Play();
     if (Music->GetMode() != MediaPlayer::Mode::Playing) {
         Music->Close();
         ShowSongProblem(tr("This song cannot be played here."));

@@ -2,10 +2,10 @@
 
 #include "ExifOrientation.h"
 #include "PictureConversion.h"
+#include "base/WholeFile.h"
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImageReader>
 #include <algorithm>
 #include <span>
@@ -39,11 +39,11 @@ LoadedPhoto Refused(LoadedPhoto photo) {
 LoadedPhoto LoadPhoto(const QString& path) {
     LoadedPhoto photo;
     photo.Path = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const Result<std::vector<std::uint8_t>> read = ReadWholeFile(path.toStdString());
+    if (!read) {
         return Refused(photo);
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes(reinterpret_cast<const char*>(read->data()), qsizetype(read->size()));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const std::span<const std::uint8_t> span(data, static_cast<std::size_t>(bytes.size()));
     const bool jpeg = bytes.startsWith("\xFF\xD8");

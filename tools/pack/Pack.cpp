@@ -10,7 +10,7 @@
 #include "PlayProblemText.h"
 #include "ReplaceFile.h"
 #include "Version.h"
-#include "package/WholeFile.h"
+#include "base/WholeFile.h"
 
 #include <cstdint>
 #include <new>
@@ -129,11 +129,11 @@ std::int32_t PayloadSize(const Bytes& payload, const std::string& what) {
 }
 
 PackedPicture ConvertPicture(const PackOptions& o, const Bytes& file) {
-    try {
-        return PreparePicture(file, o.Picture, o.Picturing);
-    } catch (const PictureRefused& refused) {
-        throw BadArguments{refused.Message, refused.Problem};
+    PictureResult<PackedPicture> packed = PreparePicture(file, o.Picture, o.Picturing);
+    if (!packed) {
+        throw BadArguments{packed.Error().Message, packed.Error().Problem};
     }
+    return std::move(*packed);
 }
 
 void ReportPicture(const PackedPicture& packed, const std::string& path, PackOutcome& outcome) {
@@ -177,8 +177,11 @@ void Pack(const PackOptions& given, PackOutcome& outcome) {
     CheckPlayableForEveryone(o, packed.File, song, outcome);
     const auto trailer = o.Trailer.Encode();
     const Bytes credits = o.Credits.IsEmpty() ? Bytes{} : o.Credits.EncodeBlock();
-    outcome.Failure =
+    const Result<void> written =
         ReplaceWithExecutable(o.Output, {player, credits, song, packed.File, trailer});
+    if (!written) {
+        outcome.Failure = written.Error().What;
+    }
 }
 
 int PackAndSay(const PackOptions& o, std::ostream& out, std::ostream& err) {

@@ -2,10 +2,10 @@
 
 #include "JpegMetadata.h"
 #include "PackOptions.h"
+#include "base/WholeFile.h"
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
 #include "package/PortableImage.h"
-#include "package/WholeFile.h"
 #include "package/Windows1252.h"
 
 #include <iomanip>
@@ -113,7 +113,7 @@ void PrintPlayerKind(const Bytes& bytes, std::ostream& out) {
 } // namespace
 
 int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& err) {
-    const std::optional<Bytes> read = ReadWholeFile(path);
+    const auto read = ReadWholeFile(path);
     if (!read) {
         throw BadArguments{"cannot read \"" + path + "\""};
     }

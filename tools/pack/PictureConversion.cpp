@@ -61,17 +61,18 @@ PackProblem PictureProblemOf(PackFault fault, const std::string& path) {
     return problem;
 }
 
-[[noreturn]] void RefuseTooLarge(const std::string& path, Size size) {
+PictureRefused TooLarge(const std::string& path, Size size) {
     PackProblem problem = PictureProblemOf(PackFault::PictureTooLarge, path);
     problem.Width = static_cast<int>(size.Width);
     problem.Height = static_cast<int>(size.Height);
     problem.Limit = MaxPictureSide;
     problem.LimitPixels = static_cast<std::int64_t>(MaxPicturePixels);
-    throw PictureRefused{"the picture \"" + path + "\" is " + SizeText(size) +
-                             " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
-                             " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
-                             " megapixels (scale it down with --max-size WxH)",
-                         problem};
+    return PictureRefused{"the picture \"" + path + "\" is " + SizeText(size) +
+                              " pixels; the player takes at most " +
+                              std::to_string(MaxPictureSide) + " pixels a side and " +
+                              std::to_string(MaxPicturePixels / 1'000'000) +
+                              " megapixels (scale it down with --max-size WxH)",
+                          problem};
 }
 
 struct DecodedPicture {
@@ -82,7 +83,8 @@ struct DecodedPicture {
 
 // Reads any format Qt has a reader for, upright unless asked not to, scaled down to fit when
 // needed.
-DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const PictureSettings& s) {
+PictureResult<DecodedPicture> DecodeWithQt(const Bytes& file, const std::string& path,
+                                           const PictureSettings& s) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()),
                      static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
@@ -90,7 +92,7 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     QImageReader reader(&buffer);
     reader.setAutoTransform(!s.KeepOrientation);
     if (!reader.canRead() && IsHeifFile(file)) {
-        throw PictureRefused{
+        return PictureRefused{
             "the picture \"" + path +
                 "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
                 "to JPEG first, for example with \"heif-convert photo.heic "
@@ -103,9 +105,10 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
             formats += (formats.empty() ? "" : ", ") + format.toStdString();
         }
-        throw PictureRefused{"the picture \"" + path +
-                                 "\" is in no format this tool can read (it reads " + formats + ")",
-                             PictureProblemOf(PackFault::PictureUnknownFormat, path)};
+        return PictureRefused{"the picture \"" + path +
+                                  "\" is in no format this tool can read (it reads " + formats +
+                                  ")",
+                              PictureProblemOf(PackFault::PictureUnknownFormat, path)};
     }
     const QSize stored = reader.size();
     std::optional<Size> given;
@@ -117,7 +120,7 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
         given = upright;
         if (NeedsScaling(upright, s)) {
             if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
-                RefuseTooLarge(path, upright);
+                return TooLarge(path, upright);
             }
             const Size target = ScaledSize(upright, s);
             reader.setScaledSize(swap ? QSize(int(target.Height), int(target.Width))
@@ -129,36 +132,37 @@ DecodedPicture DecodeWithQt(const Bytes& file, const std::string& path, const Pi
     if (image.isNull()) {
         PackProblem problem = PictureProblemOf(PackFault::PictureDamaged, path);
         problem.Detail = reader.errorString().toStdString();
-        throw PictureRefused{"cannot read the picture \"" + path + "\": " + problem.Detail,
-                             problem};
+        return PictureRefused{"cannot read the picture \"" + path + "\": " + problem.Detail,
+                              problem};
     }
     const Size got{image.width(), image.height()};
     if (NeedsScaling(got, s)) {
         if (!s.MaxWidth && !IsAcceptablePictureSize(got.Width, got.Height)) {
-            RefuseTooLarge(path, got);
+            return TooLarge(path, got);
         }
         const Size target = ScaledSize(got, s);
-        return {RgbOf(image.scaled(int(target.Width), int(target.Height), Qt::IgnoreAspectRatio,
-                                   Qt::SmoothTransformation)),
-                given.value_or(got)};
+        return DecodedPicture{RgbOf(image.scaled(int(target.Width), int(target.Height),
+                                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                              given.value_or(got)};
     }
-    return {RgbOf(image), given.value_or(got)};
+    return DecodedPicture{RgbOf(image), given.value_or(got)};
 }
 
-PackedPicture Encode(const RgbImage& image, const PictureSettings& s, std::string note) {
+PictureResult<PackedPicture> Encode(const RgbImage& image, const PictureSettings& s,
+                                    std::string note) {
     const Size size{image.Width, image.Height};
     if (s.Lossless || size.Pixels() <= LargestBitmapPixels) {
-        return {EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap", {}};
+        return PackedPicture{EncodeBmp24(image), true, note + ", stored as a 24-bit bitmap", {}};
     }
     auto jpeg = EncodeJpeg(image, s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG",
-                             PictureProblemOf(PackFault::PictureNotEncoded, {})};
+        return PictureRefused{"cannot encode the picture as JPEG",
+                              PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
-    return {std::move(*jpeg),
-            false,
-            note + ", stored as a JPEG of quality " + std::to_string(s.Quality),
-            {}};
+    return PackedPicture{std::move(*jpeg),
+                         false,
+                         note + ", stored as a JPEG of quality " + std::to_string(s.Quality),
+                         {}};
 }
 
 // Says why a picture was scaled: the default screen-sized limit, or the one asked for.
@@ -173,7 +177,12 @@ std::string ScalingNote(Size from, Size to, const PictureSettings& s) {
 
 // A JPEG made from `source` keeps its colour profile, and its metadata when asked; what it
 // does not keep is reported.
-PackedPicture CarryMarkers(PackedPicture made, const Bytes& source, const PictureSettings& s) {
+PictureResult<PackedPicture> CarryMarkers(PictureResult<PackedPicture> result, const Bytes& source,
+                                          const PictureSettings& s) {
+    if (!result) {
+        return result;
+    }
+    PackedPicture& made = *result;
     const auto names = JpegMetadataNames(source);
     if (!made.IsBitmap) {
         made.File = WithMarkersOf(std::move(made.File), source, s.KeepMetadata);
@@ -181,7 +190,7 @@ PackedPicture CarryMarkers(PackedPicture made, const Bytes& source, const Pictur
     if (!s.KeepMetadata || made.IsBitmap) {
         made.RemovedMetadata = names;
     }
-    return made;
+    return result;
 }
 
 // An upright JPEG within the limits: as it is, or with its metadata cut out.
@@ -200,34 +209,35 @@ PackedPicture UprightJpeg(const Bytes& file, const PictureSettings& s) {
     return {std::move(*stripped), false, {}, names};
 }
 
-PackedPicture TurnedJpeg(const Bytes& file, const std::string& path, Orientation orientation,
-                         const PictureSettings& s) {
+PictureResult<PackedPicture> TurnedJpeg(const Bytes& file, const std::string& path,
+                                        Orientation orientation, const PictureSettings& s) {
     const std::string turned =
         "turned upright (Exif orientation " + std::to_string(int(orientation)) + ")";
     if (auto lossless = TurnJpegLosslessly(file, orientation)) {
-        return {std::move(*lossless), false, turned + " without loss", {}};
+        return PackedPicture{std::move(*lossless), false, turned + " without loss", {}};
     }
     const auto stored = DecodeJpegToRgb(file);
     if (!stored) {
-        throw PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file",
-                             PictureProblemOf(PackFault::PictureDamaged, path)};
+        return PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file",
+                              PictureProblemOf(PackFault::PictureDamaged, path)};
     }
     auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
     if (!jpeg) {
-        throw PictureRefused{"cannot encode the picture as JPEG",
-                             PictureProblemOf(PackFault::PictureNotEncoded, {})};
+        return PictureRefused{"cannot encode the picture as JPEG",
+                              PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
-    return {std::move(*jpeg),
-            false,
-            turned + ", re-encoded at quality " + std::to_string(s.Quality),
-            {}};
+    return PackedPicture{std::move(*jpeg),
+                         false,
+                         turned + ", re-encoded at quality " + std::to_string(s.Quality),
+                         {}};
 }
 
-PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const PictureSettings& s) {
+PictureResult<PackedPicture> PrepareJpeg(const Bytes& file, const std::string& path,
+                                         const PictureSettings& s) {
     const auto header = ReadJpegHeader(file);
     if (!header) {
         // As before these conversions: the player's own decoder has the last word.
-        return {file, false, "packed as it is: its JPEG header cannot be read", {}};
+        return PackedPicture{file, false, "packed as it is: its JPEG header cannot be read", {}};
     }
     const Orientation orientation =
         s.KeepOrientation ? Orientation::Upright : JpegOrientation(file);
@@ -236,9 +246,13 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
                        swap ? header->Width : header->Height};
     if (NeedsScaling(upright, s)) {
         if (!s.MaxWidth && !IsAcceptablePictureSize(upright.Width, upright.Height)) {
-            RefuseTooLarge(path, upright);
+            return TooLarge(path, upright);
         }
-        const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+        const PictureResult<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+        if (!decoded) {
+            return decoded.Error();
+        }
+        const RgbImage& scaled = decoded->Image;
         return CarryMarkers(
             Encode(scaled, s, ScalingNote(upright, {scaled.Width, scaled.Height}, s)), file, s);
     }
@@ -248,7 +262,8 @@ PackedPicture PrepareJpeg(const Bytes& file, const std::string& path, const Pict
     return CarryMarkers(TurnedJpeg(file, path, orientation, s), file, s);
 }
 
-PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const PictureSettings& s) {
+PictureResult<PackedPicture> PrepareBitmap(const Bytes& file, const std::string& path,
+                                           const PictureSettings& s) {
     QByteArray bytes(reinterpret_cast<const char*>(file.data()),
                      static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
@@ -257,12 +272,16 @@ PackedPicture PrepareBitmap(const Bytes& file, const std::string& path, const Pi
     const QSize stored = reader.size();
     const Size size{stored.width(), stored.height()};
     if (!stored.isValid() || !NeedsScaling(size, s)) {
-        return {file, true, {}, {}}; // the player's own reader takes more kinds of bitmap than Qt's
+        return PackedPicture{file, true, {}, {}}; // the player's reader takes more kinds than Qt's
     }
     if (!s.MaxWidth && !IsAcceptablePictureSize(size.Width, size.Height)) {
-        RefuseTooLarge(path, size);
+        return TooLarge(path, size);
     }
-    const RgbImage scaled = DecodeWithQt(file, path, s).Image;
+    const PictureResult<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+    if (!decoded) {
+        return decoded.Error();
+    }
+    const RgbImage& scaled = decoded->Image;
     return Encode(scaled, s, ScalingNote(size, {scaled.Width, scaled.Height}, s));
 }
 
@@ -287,18 +306,22 @@ RgbImage RgbOf(const QImage& source) {
     return image;
 }
 
-PackedPicture PreparePicture(const Bytes& file, const std::string& path, const PictureSettings& s) {
+PictureResult<PackedPicture> PreparePicture(const Bytes& file, const std::string& path,
+                                            const PictureSettings& s) {
     if (StartsWith(file, {0xFF, 0xD8, 0xFF})) {
         return PrepareJpeg(file, path, s);
     }
     if (StartsWith(file, {'B', 'M'})) {
         return PrepareBitmap(file, path, s);
     }
-    const DecodedPicture decoded = DecodeWithQt(file, path, s);
-    const Size size{decoded.Image.Width, decoded.Image.Height};
-    return Encode(decoded.Image, s,
-                  decoded.Scaled() ? "converted and " + ScalingNote(decoded.Given, size, s)
-                                   : "converted to " + SizeText(size));
+    const PictureResult<DecodedPicture> decoded = DecodeWithQt(file, path, s);
+    if (!decoded) {
+        return decoded.Error();
+    }
+    const Size size{decoded->Image.Width, decoded->Image.Height};
+    return Encode(decoded->Image, s,
+                  decoded->Scaled() ? "converted and " + ScalingNote(decoded->Given, size, s)
+                                    : "converted to " + SizeText(size));
 }
 
 bool StartsWith(const std::vector<std::uint8_t>& bytes,

@@ -2,6 +2,7 @@
 
 #include "PackProblem.h"
 #include "RgbImage.h"
+#include "base/Result.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -43,6 +44,9 @@ struct PictureRefused {
     PackProblem Problem;
 };
 
+template <typename T>
+using PictureResult = Result<T, PictureRefused>;
+
 // The most memory one decoded picture may take, in megabytes (Qt refuses larger ones): room for
 // a 20000 x 20000 photo before it is scaled down.
 inline constexpr int PictureReadLimitMegabytes = 2048;
@@ -53,10 +57,11 @@ RgbImage RgbOf(const QImage& source);
 // Conversions up to this many pixels become bitmaps; larger ones JPEGs.
 inline constexpr std::int64_t LargestBitmapPixels = 2'000'000;
 
-// JPEG and BMP files that are upright and within the limits come back byte for byte. Throws
-// PictureRefused.
-PackedPicture PreparePicture(const std::vector<std::uint8_t>& file, const std::string& path,
-                             const PictureSettings& settings);
+// JPEG and BMP files that are upright and within the limits come back byte for byte. A picture
+// the tool cannot pack fails with the reason as the user should read it.
+[[nodiscard]] PictureResult<PackedPicture> PreparePicture(const std::vector<std::uint8_t>& file,
+                                                          const std::string& path,
+                                                          const PictureSettings& settings);
 
 // The size an upright picture of width x height is packed at: scaled down to fit the settings
 // box and the player's limits, like every picture PreparePicture converts or turns.

@@ -32,18 +32,18 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-std::string Failure(const std::string& what, const std::string& path, int error) {
-    return "cannot " + what + " \"" + path + "\": " + std::strerror(error);
+Failure Cannot(const std::string& what, const std::string& path, int error) {
+    return {"cannot " + what + " \"" + path + "\": " + std::strerror(error)};
 }
 
 } // namespace
 
-std::string ReplaceWithExecutable(const std::string& path,
-                                  const std::vector<std::span<const std::uint8_t>>& parts) {
+Result<void> ReplaceWithExecutable(const std::string& path,
+                                   const std::vector<std::span<const std::uint8_t>>& parts) {
     std::string temporary = TemporaryPattern(path);
     const int fd = mkstemp(temporary.data());
     if (fd < 0) {
-        return Failure("write a file beside", path, errno);
+        return Cannot("write a file beside", path, errno);
     }
     bool written = true;
     for (const auto& part : parts) {
@@ -60,12 +60,12 @@ std::string ReplaceWithExecutable(const std::string& path,
     }
     if (!written) {
         unlink(temporary.c_str());
-        return Failure("write", path, error);
+        return Cannot("write", path, error);
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         error = errno;
         unlink(temporary.c_str());
-        return Failure("create", path, error);
+        return Cannot("create", path, error);
     }
     return {};
 }
