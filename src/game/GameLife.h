@@ -55,6 +55,8 @@ public:
     // While a thumbnail is shown each new picture is copied for it before the cut; otherwise
     // no copy is kept, as it is as large as the picture.
     void KeepThumbnailPicture(bool keep);
+    // A picture-sized copy is held for the thumbnail now.
+    bool HoldsThumbnailCopy() const { return Thumbnail != nullptr; }
 
 private:
     std::optional<LoadedPicture> Load(const std::string& path) const;

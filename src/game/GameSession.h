@@ -41,6 +41,7 @@ public:
     const std::string& PicturePath() const { return Life.PicturePath(); }
     std::shared_ptr<const Bitmap> ThumbnailPicture() { return Life.ThumbnailPicture(); }
     void KeepThumbnailPicture(bool keep) { Life.KeepThumbnailPicture(keep); }
+    bool HoldsThumbnailCopy() const { return Life.HoldsThumbnailCopy(); }
 
 private:
     Random Dice;

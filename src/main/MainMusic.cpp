@@ -6,15 +6,15 @@
 // A song that cannot be played is reported; the puzzle stays playable without music.
 void TFormMain::StartSong() {
     try {
-        MediaPlayer->Open();
-        MediaPlayer->Play();
+        Player->Open();
+        Player->Play();
     } catch (const SongError& error) {
         ShowException(error.what());
     }
 }
 
 void TFormMain::MediaPlayerNotify() {
-    if (MediaPlayer->GetMode() == MediaPlayer::Mode::Stopped) {
-        MediaPlayer->Play();
+    if (Player->GetMode() == ::MediaPlayer::Mode::Stopped) {
+        Player->Play();
     }
 }

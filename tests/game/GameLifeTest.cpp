@@ -4,8 +4,8 @@
 
 #include "core/PieceFixtures.h"
 
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 
 namespace {
