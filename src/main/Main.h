@@ -71,6 +71,8 @@ public:
     const PackageCredits& Credits() const { return Session.Credits(); }
     // Until the window has been shown once, the road to the first board is still to come.
     bool FirstShowPending() const { return FirstShow; }
+    // A window driven by hand (a benchmark) takes no road to a first board when shown.
+    void SkipFirstShow() { FirstShow = false; }
 
     // Components.
     ::MediaPlayer* MediaPlayer() const { return Player; }
