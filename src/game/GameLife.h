@@ -7,6 +7,7 @@
 #include "puzzle/Bitmap.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
