@@ -36,12 +36,12 @@ const QString& PicturePath() {
 // A shown main window whose client area is the full-HD board, without a package.
 std::unique_ptr<TFormMain> FullHdForm(int type) {
     auto form = std::make_unique<TFormMain>(std::string());
-    form->FirstShow = false;
+    form->SkipFirstShow();
     form->setFixedSize(BoardWidth, BoardHeight + form->menuBar()->sizeHint().height());
     form->show();
     form->layout()->activate();
-    form->Game.Settings.Shape = PuzzleShape::ForType(type);
-    form->Game.Settings.ZoomPercent = 100;
+    form->Game().Settings.Shape = PuzzleShape::ForType(type);
+    form->Game().Settings.ZoomPercent = 100;
     form->StartGame(PicturePath());
     return form;
 }
@@ -50,7 +50,7 @@ QPoint GripOf(TFormMain& form, TPuzzle& piece) {
     const TRect& b = piece.Bounds;
     for (int y = b.Top; y < b.Bottom; ++y) {
         for (int x = b.Left; x < b.Right; ++x) {
-            if (TopmostAt(*form.Game.Pieces(), x, y) == &piece) {
+            if (TopmostAt(*form.Game().Pieces(), x, y) == &piece) {
                 return {x, y};
             }
         }
@@ -60,14 +60,14 @@ QPoint GripOf(TFormMain& form, TPuzzle& piece) {
 
 // Joins `count` pieces into the group of the topmost piece.
 TPuzzle& MakeGroup(TFormMain& form, int count) {
-    TPuzzle& top = **form.Game.Pieces()->rbegin();
+    TPuzzle& top = **form.Game().Pieces()->rbegin();
     int joined = 0;
-    for (const auto& piece : *form.Game.Pieces()) {
+    for (const auto& piece : *form.Game().Pieces()) {
         if (joined++ < count) {
             piece->GroupId = top.GroupId;
         }
     }
-    form.Game.RedrawBoard();
+    form.Game().RedrawBoard();
     return top;
 }
 
@@ -76,7 +76,7 @@ void BM_StartGame(benchmark::State& state) {
     for (auto _ : state) {
         form->StartGame(form->PicturePath());
     }
-    state.counters["pieces"] = static_cast<double>(form->Game.Pieces()->Count());
+    state.counters["pieces"] = static_cast<double>(form->Game().Pieces()->Count());
 }
 BENCHMARK(BM_StartGame)
     ->DenseRange(1, 4)
@@ -87,9 +87,9 @@ BENCHMARK(BM_StartGame)
 void BM_RedrawBoard(benchmark::State& state) {
     const auto form = FullHdForm(4);
     for (auto _ : state) {
-        form->Game.RedrawBoard();
+        form->Game().RedrawBoard();
     }
-    state.counters["pieces"] = static_cast<double>(form->Game.Pieces()->Count());
+    state.counters["pieces"] = static_cast<double>(form->Game().Pieces()->Count());
 }
 BENCHMARK(BM_RedrawBoard)->Unit(benchmark::kMillisecond);
 
@@ -99,7 +99,7 @@ void BM_MoveGroup(benchmark::State& state) {
     TPuzzle& held = MakeGroup(*form, static_cast<int>(state.range(0)));
     const QPoint grip = GripOf(*form, held);
     form->FormMouseDown(Qt::LeftButton, grip.x(), grip.y());
-    const int group = static_cast<int>(form->Game.HeldPieces().Count());
+    const int group = static_cast<int>(form->Game().HeldPieces().Count());
     int step = 0;
     for (auto _ : state) {
         const int d = (step++ % 2 == 0) ? 3 : 0;
@@ -119,8 +119,8 @@ void BM_PickUp(benchmark::State& state) {
         state.ResumeTiming();
         form->FormMouseDown(Qt::LeftButton, grip.x(), grip.y());
         state.PauseTiming();
-        form->Game.EndDrag();
-        form->Game.RedrawBoard();
+        form->Game().EndDrag();
+        form->Game().RedrawBoard();
         state.ResumeTiming();
     }
 }
@@ -130,26 +130,26 @@ BENCHMARK(BM_PickUp)->Arg(1)->Arg(300)->ArgName("pieces")->Iterations(30)->Unit(
 // A drop that snaps a piece onto its right-hand neighbour and joins the two.
 void BM_DropWithJoin(benchmark::State& state) {
     const auto form = FullHdForm(4);
-    const int pitch = form->Game.Settings.Shape.PieceSize - form->Game.Settings.Shape.TabSize;
+    const int pitch = form->Game().Settings.Shape.PieceSize - form->Game().Settings.Shape.TabSize;
     for (auto _ : state) {
         state.PauseTiming();
         form->StartGame(form->PicturePath());
         TPuzzle* left = nullptr;
         TPuzzle* right = nullptr;
-        for (const auto& p : *form->Game.Pieces()) {
+        for (const auto& p : *form->Game().Pieces()) {
             left = p->Col == 3 && p->Row == 3 ? p.get() : left;
             right = p->Col == 4 && p->Row == 3 ? p.get() : right;
         }
-        left->Bounds = {900, 500, 900 + form->Game.Settings.Shape.PieceSize,
-                        500 + form->Game.Settings.Shape.PieceSize};
-        PieceList& pieces = *form->Game.Pieces();
+        left->Bounds = {900, 500, 900 + form->Game().Settings.Shape.PieceSize,
+                        500 + form->Game().Settings.Shape.PieceSize};
+        PieceList& pieces = *form->Game().Pieces();
         for (auto at = pieces.begin(); at != pieces.end(); ++at) {
             if (at->get() == left) {
                 pieces.MoveToBack(at);
                 break;
             }
         }
-        form->Game.RedrawBoard();
+        form->Game().RedrawBoard();
         const QPoint grip = GripOf(*form, *right);
         form->FormMouseDown(Qt::LeftButton, grip.x(), grip.y());
         const int x = grip.x() + 900 + pitch + 2 - right->Bounds.Left;

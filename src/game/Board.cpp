@@ -35,35 +35,14 @@ PictureFit Board::FitPicture(int width, int height) const {
 void Board::SetPicture(Bitmap loaded, const PictureFit& fit) {
     ClearPieces();
     Settings.ZoomPercent = fit.ZoomPercent;
-    FittedWidth = fit.Width;
-    FittedHeight = fit.Height;
     const bool fitsAsLoaded = loaded.Width() == fit.Width && loaded.Height() == fit.Height;
     WorkingPicture = std::make_unique<Bitmap>(
         fitsAsLoaded ? std::move(loaded) : StretchNearest(loaded, fit.Width, fit.Height));
-    Unshaded.reset();
-    if (KeepsUnshaded) {
-        Unshaded = std::make_shared<const Bitmap>(*WorkingPicture);
-    }
     Over = false;
-}
-
-void Board::KeepThumbnailPicture(bool keep) {
-    KeepsUnshaded = keep;
-    if (!keep) {
-        Unshaded.reset();
-    }
-}
-
-void Board::SetThumbnailPicture(const Bitmap& loaded) {
-    if (FittedWidth > 0 && FittedHeight > 0) {
-        Unshaded =
-            std::make_shared<const Bitmap>(StretchNearest(loaded, FittedWidth, FittedHeight));
-    }
 }
 
 void Board::ClearPicture() {
     WorkingPicture.reset();
-    Unshaded.reset();
     Over = true;
 }
 

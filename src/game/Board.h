@@ -107,14 +107,6 @@ public:
     const TRect& DragArea() const { return DragComposed; }
 
     const Bitmap* Picture() const { return WorkingPicture.get(); }
-    // The picture as loaded and fitted, before the cut shaded it; kept only while asked for, as
-    // it is as large as the picture.
-    std::shared_ptr<const Bitmap> ThumbnailPicture() const { return Unshaded; }
-    // From now on each new picture is kept unshaded too, or, when `keep` is false, no longer.
-    void KeepThumbnailPicture(bool keep);
-    // The current picture's unshaded copy from the same picture loaded again, fitted the same;
-    // also once the picture proved too small to cut.
-    void SetThumbnailPicture(const Bitmap& loaded);
     // Null while there is no puzzle.
     PieceList* Pieces() { return AllPieces.get(); }
     const PieceList* Pieces() const { return AllPieces.get(); }
@@ -139,11 +131,6 @@ private:
 
     Random& Dice;
     std::unique_ptr<Bitmap> WorkingPicture;
-    std::shared_ptr<const Bitmap> Unshaded;
-    bool KeepsUnshaded = false;
-    // The size the last picture was fitted to.
-    int FittedWidth = 0;
-    int FittedHeight = 0;
     Grid Cells;
     std::unique_ptr<PieceList> AllPieces;
     bool Over = true;

@@ -1,6 +1,7 @@
 // Building a puzzle from the fitted picture: the grid, one cut piece per cell, then a random
 // scatter or tidy rows.
 #include "game/Board.h"
+#include "game/GameTexts.h"
 #include "puzzle/SideChooser.h"
 
 #include <unordered_map>
@@ -11,9 +12,6 @@ constexpr int ShufflePasses = 10;
 constexpr int ScatterBorder = 10;
 constexpr int ArrangeGap = 5;
 constexpr int LayerShift = 10;
-
-const Message TooSmall{"Cannot create puzzle because the image is too small.", MessageIcon::Stop};
-const Message CannotCreate{"Cannot create puzzle.", MessageIcon::Stop};
 
 // How many pieces each group has; a piece is alone when its group has one.
 std::unordered_map<int, int> GroupSizes(const PieceList& pieces) {
@@ -34,7 +32,7 @@ Outcome Board::Build(const BuildSteps& steps) {
     Cells = ComputeGrid(Settings.Shape, WorkingPicture->Width(), WorkingPicture->Height());
     if (!Cells.CanBuild()) {
         WorkingPicture.reset();
-        return {false, TooSmall};
+        return {false, TooSmallToCut};
     }
     AllPieces = std::make_unique<PieceList>();
     if (!ShowsOnlyTheBoardColour()) {
@@ -47,7 +45,7 @@ Outcome Board::Build(const BuildSteps& steps) {
     if (!CutPieces(steps)) {
         ClearPicture();
         ClearPieces();
-        return {false, CannotCreate};
+        return {false, CannotCreatePuzzle};
     }
     if (Settings.ArrangeMode == 1) {
         ArrangePieces();

@@ -4,43 +4,70 @@ GameLife::GameLife(Board& board, PictureFiles files)
     : Game(board)
     , Files(std::move(files)) {}
 
-bool GameLife::Start(std::string path, const StartHooks& hooks,
-                     std::optional<LoadedPicture> loaded) {
+bool GameLife::Start(std::string path, StartScreen& screen, std::optional<LoadedPicture> loaded) {
     Game.ClearPieces();
     if (path.empty()) {
-        hooks.ShowEmptyBoard();
+        Game.RedrawBoard();
+        screen.ShowBoard();
         return false;
     }
     Game.ClearPicture();
+    DropPicture();
     if (!loaded) {
         loaded = Load(path);
     }
     // A large picture takes a while: what the user did meanwhile, a close above all, is taken
     // before any notice can show.
-    if (!hooks.TakePendingEvents()) {
+    if (!screen.TakePendingEvents()) {
         return false;
     }
     if (!loaded) {
         Forget();
-        hooks.Tell(Message{"Unable to open " + path + ".", MessageIcon::Stop});
-        hooks.ShowEmptyBoard();
+        screen.Tell(UnableToOpen(path));
+        Game.RedrawBoard();
+        screen.ShowBoard();
         return false;
     }
-    const PictureFit fit = Game.FitPicture(loaded->Picture.Width(), loaded->Picture.Height());
-    if (fit.ZoomedOut) {
-        hooks.Tell(ZoomedOutNotice);
+    Fit = Game.FitPicture(loaded->Picture.Width(), loaded->Picture.Height());
+    if (Fit.ZoomedOut) {
+        screen.Tell(ZoomedOutNotice);
     }
-    Game.SetPicture(std::move(loaded->Picture), fit);
+    Game.SetPicture(std::move(loaded->Picture), Fit);
     Path = std::move(path);
     FileBytes = std::move(loaded->FileBytes);
-    const Outcome built = Game.Build(hooks.Build);
+    if (KeepsThumbnail) {
+        Thumbnail = std::make_shared<const Bitmap>(*Game.Picture());
+    }
+    const Outcome built = Build(screen);
     if (!built.Done) {
         if (built.Tell) {
-            hooks.Tell(*built.Tell);
+            screen.Tell(*built.Tell);
         }
-        hooks.ShowEmptyBoard();
+        Game.RedrawBoard();
+        screen.ShowBoard();
     }
     return built.Done;
+}
+
+// The board follows the build on the screen; a cut that failed leaves no picture to show, one
+// too small to cut leaves it for the thumbnail.
+Outcome GameLife::Build(StartScreen& screen) {
+    const bool clearing = !Game.ShowsOnlyTheBoardColour();
+    const Outcome built = Game.Build({[&](int pieceCount) {
+                                          if (clearing) {
+                                              screen.ShowBoard();
+                                          }
+                                          return screen.OpenLoading(pieceCount);
+                                      },
+                                      [&](int made) { screen.Cutting(made); },
+                                      [&] {
+                                          screen.ShowBoard();
+                                          screen.Ready();
+                                      }});
+    if (!built.Done && built.Tell && Game.PuzzleGrid().CanBuild()) {
+        DropPicture();
+    }
+    return built;
 }
 
 std::optional<LoadedPicture> GameLife::Load(const std::string& path) const {
@@ -55,17 +82,32 @@ std::optional<LoadedPicture> GameLife::Load(const std::string& path) const {
     return LoadedPicture{std::move(*bytes), std::move(*picture)};
 }
 
-void GameLife::Forget() {
-    Path.clear();
+void GameLife::DropPicture() {
+    Thumbnail.reset();
     FileBytes.clear();
     FileBytes.shrink_to_fit();
 }
 
+void GameLife::Forget() {
+    Path.clear();
+    DropPicture();
+}
+
+void GameLife::KeepThumbnailPicture(bool keep) {
+    KeepsThumbnail = keep;
+    if (!keep) {
+        Thumbnail.reset();
+    }
+}
+
 std::shared_ptr<const Bitmap> GameLife::ThumbnailPicture() {
-    if (!Game.ThumbnailPicture() && !FileBytes.empty()) {
+    if (!Thumbnail && !FileBytes.empty()) {
         if (const std::optional<Bitmap> decoded = Files.Decode(FileBytes, Path)) {
-            Game.SetThumbnailPicture(*decoded);
+            Thumbnail = std::make_shared<const Bitmap>(
+                decoded->Width() == Fit.Width && decoded->Height() == Fit.Height
+                    ? *decoded
+                    : StretchNearest(*decoded, Fit.Width, Fit.Height));
         }
     }
-    return Game.ThumbnailPicture();
+    return Thumbnail;
 }

@@ -2,8 +2,9 @@
 
 #include "base/Result.h"
 #include "game/Board.h"
-#include "game/Message.h"
+#include "game/GameTexts.h"
 #include "game/PictureFit.h"
+#include "game/StartScreen.h"
 #include "puzzle/Bitmap.h"
 
 #include <cstdint>
@@ -31,18 +32,6 @@ struct PictureFiles {
         Decode;
 };
 
-// What starting a game asks of the window it is shown in.
-struct StartHooks {
-    // Lets what came meanwhile be handled; false when the game is to stop quietly (the window
-    // went away).
-    std::function<bool()> TakePendingEvents;
-    // Shows a message and returns once the user has seen it.
-    std::function<void(const Message&)> Tell;
-    // The board without a puzzle is to be shown.
-    std::function<void()> ShowEmptyBoard;
-    BuildSteps Build;
-};
-
 // A game's life on its board, from a picture file: loading it, fitting it to the board,
 // building the puzzle, what a failure leaves, and the picture the thumbnail shows.
 class GameLife {
@@ -54,27 +43,37 @@ public:
     // already), fits it, with the zoom-out notice when it must be smaller, and builds a puzzle
     // from it. Returns whether a puzzle was built. An empty path builds nothing; a picture that
     // cannot be loaded is told, and its path forgotten, so that a new game builds nothing.
-    bool Start(std::string path, const StartHooks& hooks,
+    bool Start(std::string path, StartScreen& screen,
                std::optional<LoadedPicture> loaded = std::nullopt);
 
     // The picture file the last game was cut from; empty after a failed load.
     const std::string& PicturePath() const { return Path; }
 
-    // This puzzle's picture as fitted, before the cut shaded it, also when it proved too small
-    // to cut; null when no picture was loaded. Made from the file's bytes as they were read, so
-    // that nothing done to the file since changes it.
+    // The picture the thumbnail shows: this puzzle's picture as fitted, before the cut shaded it,
+    // also when it proved too small to cut; null while a start has not loaded its picture yet,
+    // after a failed load and after a failed cut. Made from the file's bytes as they were read,
+    // so that nothing done to the file since changes it.
     std::shared_ptr<const Bitmap> ThumbnailPicture();
-
-    inline static const Message Congratulations{"Congratulations. You've solved the puzzle.",
-                                                MessageIcon::Information};
+    // While a thumbnail is shown each new picture is copied for it before the cut; otherwise
+    // no copy is kept, as it is as large as the picture.
+    void KeepThumbnailPicture(bool keep);
+    // A picture-sized copy is held for the thumbnail now.
+    bool HoldsThumbnailCopy() const { return Thumbnail != nullptr; }
 
 private:
     std::optional<LoadedPicture> Load(const std::string& path) const;
+    Outcome Build(StartScreen& screen);
+    // The picture of the last game is gone: nothing for the thumbnail until the next is loaded.
+    void DropPicture();
     void Forget();
 
     Board& Game;
     PictureFiles Files;
     std::string Path;
-    // The last picture file as read; empty when none could be loaded.
+    // The last picture file as read, and the size it was fitted to; empty when none could be
+    // loaded or its cut failed.
     std::vector<std::uint8_t> FileBytes;
+    PictureFit Fit;
+    std::shared_ptr<const Bitmap> Thumbnail;
+    bool KeepsThumbnail = false;
 };

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "game/Message.h"
-
 // The size a picture is shown at on a board: the package's zoom when the picture is then smaller
 // than the board, otherwise the first ten-percent step down from 100 at which it is (20 at the
 // least, fitting or not).
@@ -14,6 +12,3 @@ struct PictureFit {
 };
 
 PictureFit FitToBoard(int width, int height, int boardWidth, int boardHeight, int zoomPercent);
-
-inline const Message ZoomedOutNotice{"The image will be zoomed out because it is too large.",
-                                     MessageIcon::Information};

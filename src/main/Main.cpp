@@ -7,6 +7,7 @@
 #include "main/PointerConfinement.h"
 #include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
+#include "package/TempFolder.h"
 #include "picture/PictureFile.h"
 #include "windows/AppIcon.h"
 #include "windows/FocusKeeper.h"
@@ -32,7 +33,7 @@ PictureFiles PlayerPictureFiles() {
 
 TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     : QMainWindow(parent)
-    , Life(Game, PlayerPictureFiles())
+    , Session(PlayerPictureFiles())
     , ExecutablePath(std::move(executablePath)) {
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(ApplicationTitle);
@@ -40,18 +41,18 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    MediaPlayer = new ::MediaPlayer(this);
-    MediaPlayer->setObjectName(QStringLiteral("MediaPlayer"));
-    connect(MediaPlayer, &MediaPlayer::Notify, this, &TFormMain::MediaPlayerNotify);
+    Player = new ::MediaPlayer(this);
+    Player->setObjectName(QStringLiteral("MediaPlayer"));
+    connect(Player, &::MediaPlayer::Notify, this, &TFormMain::MediaPlayerNotify);
     setWindowIcon(AppIcon());
-    BoardView = new BoardWidget(*this, Game);
-    Confinement = std::make_unique<PointerConfinement>(*BoardView);
+    View = new BoardWidget(*this, Game());
+    Confinement = std::make_unique<PointerConfinement>(*View);
     CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
     LossFilter = std::make_unique<MainWindowLoss>(*this, [this] { WindowLost(); });
     QCoreApplication::instance()->installNativeEventFilter(LossFilter.get());
     new FocusKeeper(*this);
-    setCentralWidget(BoardView);
+    setCentralWidget(View);
     CreateMenu();
     // Fixed from the start: a window manager that sees it resizable at its first mapping
     // offers a maximise button for good.
@@ -68,32 +69,32 @@ TFormMain::~TFormMain() {
 }
 
 QString TFormMain::PicturePath() const {
-    return QString::fromStdString(Life.PicturePath());
+    return QString::fromStdString(Session.PicturePath());
 }
 
 void TFormMain::CreateMenu() {
-    Game1 = menuBar()->addMenu(QStringLiteral("&Game"));
-    Game1->setObjectName(QStringLiteral("Game1"));
-    NewGameMenu = Game1->addAction(QStringLiteral("&New game"), this, &TFormMain::NewGameMenuClick);
-    NewGameMenu->setObjectName(QStringLiteral("NewGameMenu"));
-    NewGameMenu->setShortcut(Qt::Key_F2);
-    N10 = Game1->addSeparator();
-    N10->setObjectName(QStringLiteral("N10"));
-    ExitMenu = Game1->addAction(QStringLiteral("E&xit"), this, &TFormMain::ExitMenuClick);
-    ExitMenu->setObjectName(QStringLiteral("ExitMenu"));
+    GameMenu = menuBar()->addMenu(QStringLiteral("&Game"));
+    GameMenu->setObjectName(QStringLiteral("Game1"));
+    NewGameAction =
+        GameMenu->addAction(QStringLiteral("&New game"), this, &TFormMain::NewGameMenuClick);
+    NewGameAction->setObjectName(QStringLiteral("NewGameMenu"));
+    NewGameAction->setShortcut(Qt::Key_F2);
+    GameMenu->addSeparator()->setObjectName(QStringLiteral("N10"));
+    ExitAction = GameMenu->addAction(QStringLiteral("E&xit"), this, &TFormMain::ExitMenuClick);
+    ExitAction->setObjectName(QStringLiteral("ExitMenu"));
 
-    Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
-    Options1->setObjectName(QStringLiteral("Options1"));
-    ShowThumbnailMenu = Options1->addAction(QStringLiteral("Show &thumbnail"));
-    ShowThumbnailMenu->setObjectName(QStringLiteral("ShowThumbnailMenu"));
-    ShowThumbnailMenu->setCheckable(true);
-    connect(ShowThumbnailMenu, &QAction::triggered, this, &TFormMain::ShowThumbnailMenuClick);
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    ThumbnailAction = options->addAction(QStringLiteral("Show &thumbnail"));
+    ThumbnailAction->setObjectName(QStringLiteral("ShowThumbnailMenu"));
+    ThumbnailAction->setCheckable(true);
+    connect(ThumbnailAction, &QAction::triggered, this, &TFormMain::ShowThumbnailMenuClick);
 
-    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    AboutMenu = Help1->addAction(QStringLiteral("&About"));
-    AboutMenu->setObjectName(QStringLiteral("AboutMenu"));
-    connect(AboutMenu, &QAction::triggered, this, &TFormMain::AboutMenuClick);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    AboutAction = help->addAction(QStringLiteral("&About"));
+    AboutAction->setObjectName(QStringLiteral("AboutMenu"));
+    connect(AboutAction, &QAction::triggered, this, &TFormMain::AboutMenuClick);
 }
 
 // The road to the first board runs once the window is on the screen, so that the loading
@@ -137,28 +138,39 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
-    Dice.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    Session.Seed(static_cast<std::uint32_t>(std::time(nullptr)));
     SizeToWorkArea();
-    PackageContents package = ReadPackage();
+    if (Closed) { // closed while the window manager placed it: no file is written
+        return;
+    }
+    StartedPackage package = StartOwnPackage(ReadAhead.get(), ExecutablePath, TempFiles);
+    Player->FileName = QString::fromStdString(package.SongPath.empty() ? std::string(TempSongName)
+                                                                       : package.SongPath);
+    const std::optional<Message> failure = Session.TakePackage(package);
     // The board in the package's colour is on the screen before anything else happens.
     ShowEmptyBoard();
     WaitUntilOnScreen(*this, WindowManagerWait, [this] { return Closed; });
-    if (package.Failure) {
-        Tell(package.Failure);
+    if (Closed) { // closed while it waited: nothing more is said
         return;
     }
-    StartGame(package.PicturePath, TakeDecodedPicture(std::move(package.PictureBytes)));
+    if (failure) {
+        Tell(failure);
+        return;
+    }
+    StartGame(QString::fromStdString(package.PicturePath),
+              ReadAhead ? ReadAhead->TakeLoadedPicture(std::move(package.PictureBytes))
+                        : std::nullopt);
     TakePendingEvents();
     if (Closed) {
         return;
     }
     RefitWhileTheWindowManagerPlacesIt();
-    ShowStartMessage();
+    Tell(Session.StartMessage());
     if (Closed) { // closed while the message was open
         return;
     }
     Invalidate();
-    if (package.HasSong) {
+    if (!package.SongPath.empty()) {
         StartSong();
     }
     if (NewGameAsked) {
@@ -181,8 +193,8 @@ void TFormMain::SizeToWorkArea() {
     }
     FixToWorkArea(*this);
     FitFrameIntoWorkArea(*this);
-    if (Game.Width() != ClientWidth() + 1 || Game.Height() != ClientHeight()) {
-        Game.RecreateBuffers(ClientWidth(), ClientHeight());
+    if (Game().Width() != ClientWidth() + 1 || Game().Height() != ClientHeight()) {
+        Game().RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
 }
@@ -208,7 +220,7 @@ void TFormMain::RefitWhileTheWindowManagerPlacesIt() {
 void TFormMain::FormResize() {
     if (isVisible()) {
         EndDrag();
-        Game.RecreateBuffers(ClientWidth(), ClientHeight());
+        Game().RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
 }

@@ -1,44 +1,30 @@
 #pragma once
 
-#include "game/Board.h"
-#include "game/GameLife.h"
-#include "package/PackageCredits.h"
+#include "game/GameSession.h"
 #include "package/PlayerFolder.h"
-#include "puzzle/Random.h"
+#include "windows/About.h"
+#include "windows/Orgwnd.h"
+#include "windows/Progress.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QRect>
 #include <QString>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class BoardWidget;
 class CloseBehindModal;
+class LoadingWindowStart;
 class MainWindowLoss;
 class MediaPlayer;
 class PointerConfinement;
 class StartupReadAhead;
 class QAction;
 class QMenu;
-class TFormAbout;
-class TFormProgress;
-class TOrgWindow;
-struct PackageTrailer;
 
-// What the package gave start-up: the picture file to load (and its bytes, which the read-ahead
-// may be decoding) and whether a song was written, or why it gave nothing.
-struct PackageContents {
-    QString PicturePath;
-    bool HasSong = false;
-    std::optional<Message> Failure;
-    std::vector<std::uint8_t> PictureBytes;
-};
-
-// The main window: it reads the package, shows the board, forwards the pointer to the game,
-// shows what the game has to say, and owns the companion windows and the song.
+// The main window: it shows the game session's board, forwards the pointer and the menus to the
+// session, shows what the session has to say, and owns the companion windows and the song.
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -74,41 +60,31 @@ public:
     int ClientWidth() const;
     int ClientHeight() const;
 
-    // The generator of every game; seeded from the clock at the first showing.
-    Random Dice;
-    Board Game{Dice};
-    // The game's life: its picture file, start, failures and thumbnail picture.
-    GameLife Life;
+    // The session's board, and what it shows of the game.
+    Board& Game() { return Session.Game(); }
     // The picture file new games are cut from; empty after a failed load.
     QString PicturePath() const;
-    // The trailer's start message, shown once after the first puzzle.
-    QString StartMessage;
+    // The picture the thumbnail shows (see GameLife), and whether a copy of it is held now.
+    std::shared_ptr<const Bitmap> ThumbnailPicture() { return Session.ThumbnailPicture(); }
+    bool HoldsThumbnailCopy() const { return Session.HoldsThumbnailCopy(); }
     // The package's lines for the loading window; empty when it brings none.
-    PackageCredits Credits;
-
-    bool FirstShow = true;
-    // A game is being started; what asks for another meanwhile only sets NewGameAsked, and
-    // the new game runs once the current one is done.
-    bool GameStarting = false;
-    bool NewGameAsked = false;
-    // The window has been closed: whatever start-up or build is still running stops quietly.
-    bool Closed = false;
+    const PackageCredits& Credits() const { return Session.Credits(); }
+    // Until the window has been shown once, the road to the first board is still to come.
+    bool FirstShowPending() const { return FirstShow; }
+    // A window driven by hand (a benchmark) takes no road to a first board when shown.
+    void SkipFirstShow() { FirstShow = false; }
 
     // Components.
-    ::MediaPlayer* MediaPlayer = nullptr;
-    BoardWidget* BoardView = nullptr;
-    QMenu* Game1 = nullptr;
-    QAction* NewGameMenu = nullptr;
-    QAction* N10 = nullptr;
-    QAction* ExitMenu = nullptr;
-    QMenu* Options1 = nullptr;
-    QAction* ShowThumbnailMenu = nullptr;
-    QMenu* Help1 = nullptr;
-    QAction* AboutMenu = nullptr;
-
+    ::MediaPlayer* MediaPlayer() const { return Player; }
+    BoardWidget* BoardView() const { return View; }
+    QMenu* Game1() const { return GameMenu; }
+    QAction* NewGameMenu() const { return NewGameAction; }
+    QAction* ExitMenu() const { return ExitAction; }
+    QAction* ShowThumbnailMenu() const { return ThumbnailAction; }
+    QAction* AboutMenu() const { return AboutAction; }
     // Companion windows, each while it is open: the newest loading window and the thumbnail.
-    QPointer<TFormProgress> FormProgress;
-    QPointer<TOrgWindow> OrgWindow;
+    TFormProgress* FormProgress() const { return NewestLoading; }
+    TOrgWindow* OrgWindow() const { return Thumbnail; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,21 +93,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class LoadingWindowStart;
+
     void CreateMenu();
     void SizeToWorkArea();
     void RefitWhileTheWindowManagerPlacesIt();
     // One pass of pending events while a game is starting: a New game asked for meanwhile
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
-    PackageContents ReadPackage();
-    // The package's picture as the read-ahead decoded it, with its file's bytes; nothing when
-    // it was not decoded ahead.
-    std::optional<LoadedPicture> TakeDecodedPicture(std::vector<std::uint8_t> fileBytes);
-    void ApplyTrailer(const PackageTrailer& trailer, const std::string& songPath);
-    void ShowStartMessage();
     void StartSong();
-    StartHooks GameStartHooks(QPointer<TFormProgress>& loading);
-    TFormProgress* OpenLoadingWindow();
     void BringToForeground();
 
     void Show(const BoardUpdate& update);
@@ -141,6 +111,25 @@ private:
     void ShowEmptyBoard();
     // Ends a drag without dropping: nothing held, the pointer free.
     void EndDrag();
+
+    GameSession Session;
+    bool FirstShow = true;
+    // A game is being started; what asks for another meanwhile only sets NewGameAsked, and
+    // the new game runs once the current one is done.
+    bool GameStarting = false;
+    bool NewGameAsked = false;
+    // The window has been closed: whatever start-up or build is still running stops quietly.
+    bool Closed = false;
+
+    ::MediaPlayer* Player = nullptr;
+    BoardWidget* View = nullptr;
+    QMenu* GameMenu = nullptr;
+    QAction* NewGameAction = nullptr;
+    QAction* ExitAction = nullptr;
+    QAction* ThumbnailAction = nullptr;
+    QAction* AboutAction = nullptr;
+    QPointer<TFormProgress> NewestLoading;
+    QPointer<TOrgWindow> Thumbnail;
 
     std::string ExecutablePath;
     std::unique_ptr<StartupReadAhead> ReadAhead;

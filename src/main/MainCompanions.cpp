@@ -7,25 +7,25 @@
 #include "windows/Progress.h"
 
 void TFormMain::ShowThumbnailMenuClick() {
-    if (OrgWindow) {
-        delete OrgWindow.data();
-        ShowThumbnailMenu->setChecked(false);
-        Game.KeepThumbnailPicture(false);
+    if (Thumbnail) {
+        delete Thumbnail.data();
+        ThumbnailAction->setChecked(false);
+        Session.KeepThumbnailPicture(false);
         return;
     }
-    OrgWindow = new TOrgWindow(this, [this] {
-        OrgWindow = nullptr;
-        ShowThumbnailMenu->setChecked(false);
-        Game.KeepThumbnailPicture(false);
+    Thumbnail = new TOrgWindow(this, [this] {
+        Thumbnail = nullptr;
+        ThumbnailAction->setChecked(false);
+        Session.KeepThumbnailPicture(false);
     });
-    Game.KeepThumbnailPicture(true);
+    Session.KeepThumbnailPicture(true);
     {
         const BusyCursor busy;
-        OrgWindow->SetPicture(Life.ThumbnailPicture());
+        Thumbnail->SetPicture(Session.ThumbnailPicture());
     }
-    OrgWindow->show();
+    Thumbnail->show();
     BringToForeground();
-    ShowThumbnailMenu->setChecked(true);
+    ThumbnailAction->setChecked(true);
 }
 
 // The keyboard focus comes here; the windows that stay on top stay above this one even where
@@ -39,8 +39,8 @@ void TFormMain::BringToForeground() {
             loading->raise();
         }
     }
-    if (OrgWindow && OrgWindow->isVisible()) {
-        OrgWindow->raise();
+    if (Thumbnail && Thumbnail->isVisible()) {
+        Thumbnail->raise();
     }
 }
 

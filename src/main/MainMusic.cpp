@@ -5,15 +5,15 @@
 
 // A song that cannot be played is reported; the puzzle stays playable without music.
 void TFormMain::StartSong() {
-    if (const Result<void> opened = MediaPlayer->Open(); !opened) {
+    if (const Result<void> opened = Player->Open(); !opened) {
         ShowException(opened.Error().What.c_str());
         return;
     }
-    MediaPlayer->Play();
+    Player->Play();
 }
 
 void TFormMain::MediaPlayerNotify() {
-    if (MediaPlayer->GetMode() == MediaPlayer::Mode::Stopped) {
-        MediaPlayer->Play();
+    if (Player->GetMode() == ::MediaPlayer::Mode::Stopped) {
+        Player->Play();
     }
 }

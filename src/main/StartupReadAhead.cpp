@@ -53,3 +53,18 @@ std::optional<Bitmap> StartupReadAhead::TakePicture() {
     AnswerDecode(false); // a picture not yet allowed to be decoded is read by the window
     return Decoded.valid() ? Decoded.get() : std::nullopt;
 }
+
+std::optional<LoadedPicture>
+StartupReadAhead::TakeLoadedPicture(std::vector<std::uint8_t> fileBytes) {
+    std::optional<Bitmap> decoded = TakePicture();
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return LoadedPicture{std::move(fileBytes), std::move(*decoded)};
+}
+
+StartedPackage StartOwnPackage(StartupReadAhead* ahead, const std::string& executablePath,
+                               PlayerFolder& folder) {
+    return StartPackage(ahead ? ahead->TakePackage() : ReadPackageFile(executablePath),
+                        UserTempFolder(), folder);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/GameLife.h"
+#include "game/PackageStart.h"
 #include "package/PackageReader.h"
 #include "puzzle/Bitmap.h"
 
@@ -28,6 +30,8 @@ public:
     // The package's JPEG picture, decoded, once; nothing for a bitmap or a picture that could
     // not be decoded. Waits for the thread.
     std::optional<Bitmap> TakePicture();
+    // The same with the picture file's bytes, as a game starts from it.
+    std::optional<LoadedPicture> TakeLoadedPicture(std::vector<std::uint8_t> fileBytes);
 
 private:
     void AnswerDecode(bool may);
@@ -39,3 +43,8 @@ private:
     std::future<PackagePayloads> ReadDone;
     std::future<std::optional<Bitmap>> Decoded;
 };
+
+// The player's own package, as read ahead (or now, without `ahead`), written to `folder` and
+// turned into what the session and the song need.
+StartedPackage StartOwnPackage(StartupReadAhead* ahead, const std::string& executablePath,
+                               PlayerFolder& folder);

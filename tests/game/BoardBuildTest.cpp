@@ -1,5 +1,6 @@
 // Building a puzzle on the game alone: the cut, the scatter, the arrangement and the failures.
 #include "BoardFixture.h"
+#include "game/GameTexts.h"
 #include "game/PictureFit.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 namespace {
 
 using BoardBuildTest = BoardFixture;
-
-const Message TooSmall{"Cannot create puzzle because the image is too small.", MessageIcon::Stop};
 
 std::vector<TRect> BoundsBottomUp(const Board& game, std::size_t count) {
     std::vector<TRect> bounds;
@@ -179,13 +178,11 @@ TEST_F(BoardBuildTest, ArrangeShufflesThenLaysRowsAndLayers) {
 }
 
 TEST_F(BoardBuildTest, APictureTooSmallForTwoByTwoIsRefusedBeforeAnythingIsCut) {
-    Game.KeepThumbnailPicture(true);
     const Outcome refused = StartGame(81, 500, 2);
     EXPECT_FALSE(refused.Done);
-    EXPECT_EQ(refused.Tell, TooSmall);
+    EXPECT_EQ(refused.Tell, TooSmallToCut);
     EXPECT_TRUE(Started.empty());
     EXPECT_EQ(Game.Picture(), nullptr);
-    EXPECT_NE(Game.ThumbnailPicture(), nullptr); // the thumbnail still shows it
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
 
@@ -202,7 +199,6 @@ TEST_F(BoardBuildTest, ALevelWithoutEdgeStripsFailsAndLeavesAnEmptyBoard) {
     EXPECT_EQ(result.Tell, (Message{"Cannot create puzzle.", MessageIcon::Stop}));
     EXPECT_EQ(Started.size(), 1u);
     EXPECT_EQ(Game.Picture(), nullptr);
-    EXPECT_EQ(Game.ThumbnailPicture(), nullptr);
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
     Bitmap empty(Game.Width(), Game.Height());
@@ -223,10 +219,8 @@ TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {
     EXPECT_EQ(Game.Pieces(), nullptr);
 }
 
-TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
+TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheCutBakesItsBevelIntoIt) {
     EXPECT_FALSE(SetPicture(PatternPicture(300, 200)));
-    EXPECT_EQ(Game.ThumbnailPicture(), nullptr); // no copy unless a thumbnail asks for one
-    Game.KeepThumbnailPicture(true);
     EXPECT_EQ(*Game.Picture(), PatternPicture(300, 200)); // one to one where it fits
 
     Game.RecreateBuffers(790, 560);
@@ -234,20 +228,12 @@ TEST_F(BoardBuildTest, APictureIsFittedOnceAndTheThumbnailKeepsItUnshaded) {
     EXPECT_EQ(Game.Settings.ZoomPercent, 90);
     ASSERT_EQ(Game.Picture()->Width(), 720);
     const Bitmap fitted = *Game.Picture();
-    EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
     const Bitmap original = PatternPicture(800, 600);
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {719, 539}, {100, 77}}) {
         EXPECT_EQ(fitted.At(x, y), original.At(x * 800 / 720, y * 600 / 540));
     }
     ASSERT_TRUE(Game.Build(Steps).Done);
     EXPECT_NE(*Game.Picture(), fitted); // the cut baked its bevel into the working picture
-    EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
-
-    // Let go and asked for again, it is made from the picture loaded anew: the same pixels.
-    Game.KeepThumbnailPicture(false);
-    EXPECT_EQ(Game.ThumbnailPicture(), nullptr);
-    Game.SetThumbnailPicture(original);
-    EXPECT_EQ(*Game.ThumbnailPicture(), fitted);
 
     EXPECT_FALSE(SetPicture(PatternPicture(800, 600))); // the zoom stays lowered
 }

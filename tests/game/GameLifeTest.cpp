@@ -4,6 +4,7 @@
 
 #include "core/PieceFixtures.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -15,14 +16,32 @@ std::vector<std::uint8_t> PictureFileOf(int width, int height) {
             static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height)};
 }
 
+// The screen a game starts on: it records what it is told and can act in the pass of events.
+struct RecordingScreen : StartScreen {
+    std::vector<Message> Told;
+    int Boards = 0;
+    bool WindowOpen = true;
+    std::function<void()> DuringEvents = [] {};
+
+    bool TakePendingEvents() override {
+        DuringEvents();
+        return WindowOpen;
+    }
+    void Tell(const Message& message) override { Told.push_back(message); }
+    void ShowBoard() override { ++Boards; }
+    bool OpenLoading(int) override { return true; }
+    void Cutting(int) override {}
+    void Ready() override {}
+};
+
 class GameLifeTest : public ::testing::Test {
 protected:
     Random Dice{12345};
     Board Game{Dice};
     std::map<std::string, std::vector<std::uint8_t>> Disk;
-    std::vector<Message> Told;
-    int EmptyBoards = 0;
-    bool WindowOpen = true;
+    RecordingScreen Screen;
+    std::vector<Message>& Told = Screen.Told;
+    int& EmptyBoards = Screen.Boards;
     GameLife Life{Game,
                   {[this](const std::string& path) {
                        const auto file = Disk.find(path);
@@ -35,10 +54,6 @@ protected:
                                                                  bytes[2] << 8 | bytes[3]))
                                   : std::nullopt;
                    }}};
-    StartHooks Hooks{[this] { return WindowOpen; },
-                     [this](const Message& message) { Told.push_back(message); },
-                     [this] { ++EmptyBoards; },
-                     {[](int) { return true; }, [](int) {}, {}}};
 
     void SetUp() override {
         Game.Settings.Shape = PuzzleShape::ForType(2);
@@ -47,18 +62,15 @@ protected:
     }
 };
 
-const Message TooSmall{"Cannot create puzzle because the image is too small.", MessageIcon::Stop};
-
 } // namespace
 
 // The thumbnail shows this puzzle's picture from the bytes read at its load, whatever happens to
 // the file since; a new game reads the file again, and a file gone is told and forgotten.
 TEST_F(GameLifeTest, ThePictureOutlivesItsFileUntilANewGameNeedsIt) {
     Disk["a.jpg"] = PictureFileOf(400, 300);
-    ASSERT_TRUE(Life.Start("a.jpg", Hooks));
+    ASSERT_TRUE(Life.Start("a.jpg", Screen));
     EXPECT_TRUE(Told.empty());
     EXPECT_EQ(Life.PicturePath(), "a.jpg");
-    EXPECT_EQ(Game.ThumbnailPicture(), nullptr); // no copy until a thumbnail asks for one
 
     Disk["a.jpg"] = PictureFileOf(200, 100); // overwritten, then removed
     Disk.erase("a.jpg");
@@ -66,7 +78,8 @@ TEST_F(GameLifeTest, ThePictureOutlivesItsFileUntilANewGameNeedsIt) {
     ASSERT_NE(thumbnail, nullptr);
     EXPECT_EQ(*thumbnail, PatternPicture(400, 300));
 
-    EXPECT_FALSE(Life.Start(Life.PicturePath(), Hooks));
+    EmptyBoards = 0;
+    EXPECT_FALSE(Life.Start(Life.PicturePath(), Screen));
     ASSERT_EQ(Told.size(), 1u);
     EXPECT_EQ(Told[0], (Message{"Unable to open a.jpg.", MessageIcon::Stop}));
     EXPECT_EQ(EmptyBoards, 1);
@@ -75,7 +88,7 @@ TEST_F(GameLifeTest, ThePictureOutlivesItsFileUntilANewGameNeedsIt) {
     EXPECT_EQ(Game.Pieces(), nullptr);
     EXPECT_TRUE(Game.GameOver());
 
-    EXPECT_FALSE(Life.Start(Life.PicturePath(), Hooks)); // nothing to start from: nothing said
+    EXPECT_FALSE(Life.Start(Life.PicturePath(), Screen)); // nothing to start from: nothing said
     EXPECT_EQ(Told.size(), 1u);
     EXPECT_EQ(Game.Pieces(), nullptr);
 }
@@ -83,8 +96,8 @@ TEST_F(GameLifeTest, ThePictureOutlivesItsFileUntilANewGameNeedsIt) {
 // A picture too small to cut has no puzzle, but the thumbnail shows it all the same.
 TEST_F(GameLifeTest, APictureTooSmallToCutStillShowsInTheThumbnail) {
     Disk["small.bmp"] = PictureFileOf(81, 500);
-    EXPECT_FALSE(Life.Start("small.bmp", Hooks));
-    EXPECT_EQ(Told, std::vector<Message>{TooSmall});
+    EXPECT_FALSE(Life.Start("small.bmp", Screen));
+    EXPECT_EQ(Told, std::vector<Message>{TooSmallToCut});
     EXPECT_EQ(EmptyBoards, 1);
     EXPECT_EQ(Game.Picture(), nullptr);
     EXPECT_EQ(Life.PicturePath(), "small.bmp");
@@ -93,22 +106,49 @@ TEST_F(GameLifeTest, APictureTooSmallToCutStillShowsInTheThumbnail) {
     EXPECT_EQ(*thumbnail, PatternPicture(81, 500));
 }
 
-// A large picture is zoomed out with one notice; the zoom found is kept for the next game.
+// A large picture is zoomed out with one notice; the zoom found is kept for the next game. The
+// thumbnail shows it fitted and unshaded, kept from before the cut or made again when asked.
 TEST_F(GameLifeTest, AZoomedOutPictureIsToldOnceAndItsThumbnailIsFitted) {
     Disk["big.jpg"] = PictureFileOf(2000, 1000);
-    ASSERT_TRUE(Life.Start("big.jpg", Hooks));
-    ASSERT_TRUE(Life.Start("big.jpg", Hooks));
+    const Bitmap fitted = StretchNearest(PatternPicture(2000, 1000), 1000, 500);
+    ASSERT_TRUE(Life.Start("big.jpg", Screen));
+    Life.KeepThumbnailPicture(true);
+    ASSERT_TRUE(Life.Start("big.jpg", Screen));
     EXPECT_EQ(Told, std::vector<Message>{ZoomedOutNotice});
     EXPECT_EQ(Game.Settings.ZoomPercent, 50);
-    EXPECT_EQ(Life.ThumbnailPicture()->Width(), 1000);
-    EXPECT_EQ(Life.ThumbnailPicture()->Height(), 500);
+    EXPECT_EQ(*Life.ThumbnailPicture(), fitted);
+    EXPECT_NE(*Game.Picture(), fitted); // the cut shaded the board's picture
+    Life.KeepThumbnailPicture(false);
+    EXPECT_EQ(*Life.ThumbnailPicture(), fitted);
+}
+
+// The thumbnail shows no other game's picture: none while a start loads its picture, none after
+// the load failed, and none after the cut failed.
+TEST_F(GameLifeTest, TheThumbnailShowsNoPictureAfterAFailedStartNorThePreviousOneDuringIt) {
+    Disk["a.jpg"] = PictureFileOf(400, 300);
+    ASSERT_TRUE(Life.Start("a.jpg", Screen));
+    std::vector<std::shared_ptr<const Bitmap>> shown;
+    Screen.DuringEvents = [&] {
+        Life.KeepThumbnailPicture(true);
+        shown.push_back(Life.ThumbnailPicture());
+    };
+    EXPECT_FALSE(Life.Start("gone.jpg", Screen));
+    EXPECT_EQ(Life.ThumbnailPicture(), nullptr);
+
+    Screen.DuringEvents = [] {};
+    Game.Settings.Shape = PuzzleShape::ForType(12); // no edge strips: the cut fails
+    EXPECT_FALSE(Life.Start("a.jpg", Screen));
+    EXPECT_EQ(Told.back(), CannotCreatePuzzle);
+    EXPECT_EQ(Life.ThumbnailPicture(), nullptr);
+    EXPECT_EQ(Life.PicturePath(), "a.jpg"); // a new game tries it again
+    EXPECT_EQ(shown, std::vector<std::shared_ptr<const Bitmap>>{nullptr});
 }
 
 // The window went away while the picture loaded: the game stops without a word.
 TEST_F(GameLifeTest, AGameWhoseWindowWentAwayStopsQuietly) {
     Disk["a.jpg"] = PictureFileOf(400, 300);
-    WindowOpen = false;
-    EXPECT_FALSE(Life.Start("a.jpg", Hooks));
+    Screen.WindowOpen = false;
+    EXPECT_FALSE(Life.Start("a.jpg", Screen));
     EXPECT_TRUE(Told.empty());
     EXPECT_EQ(Game.Pieces(), nullptr);
 }

@@ -40,28 +40,28 @@ TEST(ThumbnailPlacement, SitsOnePixelInsideTheWorkAreasCorner) {
 
 TEST_F(ThumbnailTest, OpensAtHalfThePictureAndTogglesWithTheMenu) {
     ASSERT_TRUE(Form.StartGame(Jpeg(641, 480)));
-    Form.ShowThumbnailMenu->trigger();
-    ASSERT_TRUE(Form.OrgWindow);
-    EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
-    EXPECT_EQ(Form.OrgWindow->size(), QSize(320, 240));
-    EXPECT_EQ(Form.OrgWindow->windowTitle(), "Thumbnail");
-    EXPECT_TRUE(Form.OrgWindow->windowFlags() & Qt::WindowStaysOnTopHint);
+    Form.ShowThumbnailMenu()->trigger();
+    ASSERT_TRUE(Form.OrgWindow());
+    EXPECT_TRUE(Form.ShowThumbnailMenu()->isChecked());
+    EXPECT_EQ(Form.OrgWindow()->size(), QSize(320, 240));
+    EXPECT_EQ(Form.OrgWindow()->windowTitle(), "Thumbnail");
+    EXPECT_TRUE(Form.OrgWindow()->windowFlags() & Qt::WindowStaysOnTopHint);
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(Form.OrgWindow->frameGeometry().bottomRight(),
+    EXPECT_EQ(Form.OrgWindow()->frameGeometry().bottomRight(),
               QPoint(work.right() - 1, work.bottom() - 1));
-    Form.ShowThumbnailMenu->trigger();
-    EXPECT_FALSE(Form.OrgWindow);
-    EXPECT_FALSE(Form.ShowThumbnailMenu->isChecked());
-    EXPECT_FALSE(Form.Game.ThumbnailPicture()); // its picture-sized copy goes with it
+    Form.ShowThumbnailMenu()->trigger();
+    EXPECT_FALSE(Form.OrgWindow());
+    EXPECT_FALSE(Form.ShowThumbnailMenu()->isChecked());
+    EXPECT_FALSE(Form.HoldsThumbnailCopy()); // its picture-sized copy goes with it
 }
 
 TEST_F(ThumbnailTest, ShowsTheWholePictureStretchedToItsClientArea) {
     ASSERT_TRUE(Form.StartGame(Jpeg(640, 480)));
     Form.ShowThumbnailMenuClick();
-    Form.OrgWindow->resize(400, 100);
-    const QImage shown = Shown(*Form.OrgWindow);
+    Form.OrgWindow()->resize(400, 100);
+    const QImage shown = Shown(*Form.OrgWindow());
     ASSERT_EQ(shown.size(), QSize(400, 100));
-    const Bitmap expected = StretchNearest(*Form.Game.ThumbnailPicture(), 400, 100);
+    const Bitmap expected = StretchNearest(*Form.ThumbnailPicture(), 400, 100);
     for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {399, 99}, {123, 45}}) {
         EXPECT_EQ(shown.pixel(x, y), expected.At(x, y)) << x << "," << y;
     }
@@ -70,40 +70,40 @@ TEST_F(ThumbnailTest, ShowsTheWholePictureStretchedToItsClientArea) {
 TEST_F(ThumbnailTest, ClosingItsOwnWindowClearsTheCheckAndTheNextCommandOpensANewOne) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
     Form.ShowThumbnailMenuClick();
-    QPointer<TOrgWindow> first = Form.OrgWindow;
+    QPointer<TOrgWindow> first = Form.OrgWindow();
     first->close();
-    EXPECT_FALSE(Form.OrgWindow);
-    EXPECT_FALSE(Form.ShowThumbnailMenu->isChecked());
+    EXPECT_FALSE(Form.OrgWindow());
+    EXPECT_FALSE(Form.ShowThumbnailMenu()->isChecked());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(first); // released after its close handling
     Form.ShowThumbnailMenuClick();
-    EXPECT_TRUE(Form.OrgWindow);
-    EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
+    EXPECT_TRUE(Form.OrgWindow());
+    EXPECT_TRUE(Form.ShowThumbnailMenu()->isChecked());
 }
 
 TEST_F(ThumbnailTest, ANewGameResizesItAndAFailedOneLeavesItWhite) {
     const QString path = Jpeg(400, 300);
     ASSERT_TRUE(Form.StartGame(path));
     Form.ShowThumbnailMenuClick();
-    const QPoint corner = Form.OrgWindow->pos();
-    Form.OrgWindow->move(10, 10);
-    Form.OrgWindow->resize(90, 90);
+    const QPoint corner = Form.OrgWindow()->pos();
+    Form.OrgWindow()->move(10, 10);
+    Form.OrgWindow()->resize(90, 90);
     Form.NewGameMenuClick();
-    EXPECT_EQ(Form.OrgWindow->size(), QSize(200, 150));
-    EXPECT_EQ(Form.OrgWindow->pos(), corner);
-    EXPECT_FALSE(AllWhite(Shown(*Form.OrgWindow)));
+    EXPECT_EQ(Form.OrgWindow()->size(), QSize(200, 150));
+    EXPECT_EQ(Form.OrgWindow()->pos(), corner);
+    EXPECT_FALSE(AllWhite(Shown(*Form.OrgWindow())));
 
     WriteBytes(path.toStdString(), PayloadOf(100, {'x'}));
     Form.NewGameMenuClick();
-    EXPECT_EQ(Form.OrgWindow->size(), QSize(200, 150));
-    EXPECT_TRUE(AllWhite(Shown(*Form.OrgWindow)));
+    EXPECT_EQ(Form.OrgWindow()->size(), QSize(200, 150));
+    EXPECT_TRUE(AllWhite(Shown(*Form.OrgWindow())));
 }
 
 TEST_F(ThumbnailTest, APictureWithNothingAtHalfSizeShowsWhiteLikeNoPicture) {
     Form.ShowThumbnailMenuClick(); // no picture yet
-    ASSERT_TRUE(Form.OrgWindow);
-    const QSize loaded = Form.OrgWindow->size();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.OrgWindow));
+    ASSERT_TRUE(Form.OrgWindow());
+    const QSize loaded = Form.OrgWindow()->size();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.OrgWindow()));
     Form.ShowThumbnailMenuClick();
 
     struct Case {
@@ -112,14 +112,14 @@ TEST_F(ThumbnailTest, APictureWithNothingAtHalfSizeShowsWhiteLikeNoPicture) {
     };
     for (const Case& c :
          {Case{Jpeg(1, 118), 100}, Case{Jpeg(400, 300), 0}, Case{Jpeg(400, 300), -5}}) {
-        Form.Game.Settings.ZoomPercent = c.Zoom;
+        Form.Game().Settings.ZoomPercent = c.Zoom;
         EXPECT_FALSE(Form.StartGame(c.Path)); // too small for a puzzle
         Form.ShowThumbnailMenuClick();
-        ASSERT_TRUE(Form.OrgWindow);
-        EXPECT_TRUE(Form.ShowThumbnailMenu->isChecked());
-        EXPECT_EQ(Form.OrgWindow->size(), loaded) << c.Zoom;
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.OrgWindow, 1000)) << c.Zoom;
-        EXPECT_TRUE(AllWhite(Shown(*Form.OrgWindow)));
+        ASSERT_TRUE(Form.OrgWindow());
+        EXPECT_TRUE(Form.ShowThumbnailMenu()->isChecked());
+        EXPECT_EQ(Form.OrgWindow()->size(), loaded) << c.Zoom;
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.OrgWindow(), 1000)) << c.Zoom;
+        EXPECT_TRUE(AllWhite(Shown(*Form.OrgWindow())));
         Form.ShowThumbnailMenuClick();
     }
 }
@@ -155,7 +155,7 @@ TEST_F(AboutTest, EachCommandShowsAFreshModalDialog) {
             linkLeftItOpen = about->isVisible();
             QTest::mouseClick(about->BitBtn1, Qt::LeftButton);
         });
-        Form.AboutMenu->trigger();
+        Form.AboutMenu()->trigger();
     }
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_FALSE(shown[0]);

@@ -25,16 +25,18 @@ class DragTest : public ShownFormTest {
 protected:
     // A puzzle of the picture, laid out in rows so that no two pieces overlap.
     void StartArranged(int width, int height, int type = 1) {
-        Form.Game.Settings.Shape = PuzzleShape::ForType(type);
-        Form.Game.Settings.ArrangeMode = 1;
+        Form.Game().Settings.Shape = PuzzleShape::ForType(type);
+        Form.Game().Settings.ArrangeMode = 1;
         ASSERT_TRUE(Form.StartGame(Jpeg(width, height)));
         Messages.Calls.clear();
     }
 
-    TPuzzle& PieceAtGrid(int col, int row) { return ::PieceAtGrid(*Form.Game.Pieces(), col, row); }
+    TPuzzle& PieceAtGrid(int col, int row) {
+        return ::PieceAtGrid(*Form.Game().Pieces(), col, row);
+    }
 
     QPoint GripOf(const TPuzzle& piece) {
-        const auto [x, y] = ::GripOf(*Form.Game.Pieces(), piece);
+        const auto [x, y] = ::GripOf(*Form.Game().Pieces(), piece);
         return {x, y};
     }
 
@@ -42,19 +44,20 @@ protected:
     void DragTo(TPuzzle& piece, QPoint target, int steps = 4) {
         const QPoint grip = GripOf(piece);
         const QPoint end = grip + target - QPoint(piece.Bounds.Left, piece.Bounds.Top);
-        QTest::mousePress(Form.BoardView, Qt::LeftButton, {}, grip);
+        QTest::mousePress(Form.BoardView(), Qt::LeftButton, {}, grip);
         for (int i = 1; i <= steps; ++i) {
-            QTest::mouseMove(Form.BoardView, grip + (end - grip) * i / steps);
+            QTest::mouseMove(Form.BoardView(), grip + (end - grip) * i / steps);
         }
-        QTest::mouseRelease(Form.BoardView, Qt::LeftButton, {}, end);
+        QTest::mouseRelease(Form.BoardView(), Qt::LeftButton, {}, end);
     }
 
     // A plain repaint shows the board buffer, pixel for pixel.
     bool WindowShowsTheBoardBuffer() {
-        const QImage shown = Form.BoardView->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown =
+            Form.BoardView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x) {
-                if (shown.pixel(x, y) != Form.Game.BoardBuffer().At(x, y)) {
+                if (shown.pixel(x, y) != Form.Game().BoardBuffer().At(x, y)) {
                     return false;
                 }
             }
@@ -63,20 +66,20 @@ protected:
     }
 };
 
-const QString Congratulations = QStringLiteral("Congratulations. You've solved the puzzle.");
+const QString Solved = QStringLiteral("Congratulations. You've solved the puzzle.");
 
 } // namespace
 
 TEST_F(DragTest, PressAndMoveRepaintTheRectanglesTheGameComposed) {
     StartArranged(300, 200, 2); // pieces of 80
-    TPuzzle& piece = **Form.Game.Pieces()->rbegin();
+    TPuzzle& piece = **Form.Game().Pieces()->rbegin();
     piece.Bounds = {200, 150, 280, 230};
-    Form.Game.RedrawBoard();
+    Form.Game().RedrawBoard();
     QCoreApplication::processEvents(); // paint what the build left waiting
     PaintRecorder paints;
-    Form.BoardView->installEventFilter(&paints);
+    Form.BoardView()->installEventFilter(&paints);
     Form.FormMouseDown(Qt::LeftButton, 230, 180);
-    ASSERT_EQ(Form.Game.HeldPiece(), &piece);
+    ASSERT_EQ(Form.Game().HeldPiece(), &piece);
     ASSERT_EQ(paints.Rects.size(), 1u);
     EXPECT_EQ(paints.Rects[0], QRect(200, 150, 82, 82));
 
@@ -86,7 +89,7 @@ TEST_F(DragTest, PressAndMoveRepaintTheRectanglesTheGameComposed) {
     EXPECT_EQ(paints.Rects[0], QRect(148, 95, 169, 167));
     paints.Rects.clear();
     Form.FormMouseUp(Qt::LeftButton, 240, 170);
-    Form.BoardView->removeEventFilter(&paints);
+    Form.BoardView()->removeEventFilter(&paints);
     ASSERT_EQ(paints.Rects.size(), 1u);
     EXPECT_EQ(paints.Rects[0], QRect(153, 88, 169, 171));
     EXPECT_TRUE(WindowShowsTheBoardBuffer());
@@ -96,20 +99,20 @@ TEST_F(DragTest, OnlyTheLeftButtonPicksUpAndAnyReleaseDrops) {
     StartArranged(400, 300);
     TPuzzle& piece = PieceAtGrid(1, 1);
     const QPoint grip = GripOf(piece);
-    const Bitmap board = Form.Game.BoardBuffer();
-    QTest::mousePress(Form.BoardView, Qt::RightButton, {}, grip);
-    QTest::mouseRelease(Form.BoardView, Qt::RightButton, {}, grip);
-    QTest::mousePress(Form.BoardView, Qt::MiddleButton, {}, grip);
-    QTest::mouseRelease(Form.BoardView, Qt::MiddleButton, {}, grip);
-    EXPECT_FALSE(Form.Game.IsHolding());
-    EXPECT_EQ(Form.Game.BoardBuffer(), board);
+    const Bitmap board = Form.Game().BoardBuffer();
+    QTest::mousePress(Form.BoardView(), Qt::RightButton, {}, grip);
+    QTest::mouseRelease(Form.BoardView(), Qt::RightButton, {}, grip);
+    QTest::mousePress(Form.BoardView(), Qt::MiddleButton, {}, grip);
+    QTest::mouseRelease(Form.BoardView(), Qt::MiddleButton, {}, grip);
+    EXPECT_FALSE(Form.Game().IsHolding());
+    EXPECT_EQ(Form.Game().BoardBuffer(), board);
 
     // A right-button release drops the group like a left one.
     const int left = piece.Bounds.Left;
     Form.FormMouseDown(Qt::LeftButton, grip.x(), grip.y());
     Form.FormMouseMove(grip.x() + 40, grip.y() + 25);
     Form.FormMouseUp(Qt::RightButton, grip.x() + 40, grip.y() + 25);
-    EXPECT_FALSE(Form.Game.IsHolding());
+    EXPECT_FALSE(Form.Game().IsHolding());
     EXPECT_EQ(piece.Bounds.Left, left + 40);
 }
 
@@ -122,7 +125,7 @@ TEST_F(DragTest, ThePointerIsKeptInsideTheBoardWhileAGroupIsHeld) {
     Form.FormMouseMove(-500, 99999);
     EXPECT_EQ(piece.Bounds, start.Offset(1 - grip.x(), Form.ClientHeight() - 3 - grip.y()));
     Form.FormMouseUp(Qt::LeftButton, 5000, 5000);
-    EXPECT_FALSE(Form.Game.IsHolding());
+    EXPECT_FALSE(Form.Game().IsHolding());
     EXPECT_EQ(piece.Bounds, start.Offset(1 - grip.x(), Form.ClientHeight() - 3 - grip.y()));
 }
 
@@ -136,11 +139,11 @@ TEST_F(DragTest, AfterDragsAndJoinsTheWindowShowsTheBoard) {
     QCoreApplication::processEvents(); // the join repaints the whole board
     EXPECT_TRUE(WindowShowsTheBoardBuffer());
     const QPoint grip = GripOf(PieceAtGrid(2, 1));
-    QTest::mousePress(Form.BoardView, Qt::LeftButton, {}, grip);
-    QTest::mouseMove(Form.BoardView, grip + QPoint(33, -21));
+    QTest::mousePress(Form.BoardView(), Qt::LeftButton, {}, grip);
+    QTest::mouseMove(Form.BoardView(), grip + QPoint(33, -21));
     // A plain repaint while a group is held shows the board without it.
     EXPECT_TRUE(WindowShowsTheBoardBuffer());
-    QTest::mouseRelease(Form.BoardView, Qt::LeftButton, {}, grip + QPoint(33, -21));
+    QTest::mouseRelease(Form.BoardView(), Qt::LeftButton, {}, grip + QPoint(33, -21));
     EXPECT_TRUE(WindowShowsTheBoardBuffer());
 }
 
@@ -156,7 +159,7 @@ TEST_F(DragTest, SolvingThePuzzleThroughTheWindowIsCongratulatedOnce) {
         }
     }
     ASSERT_EQ(Messages.Calls.size(), 1u);
-    EXPECT_EQ(Messages.Calls[0].Text, Congratulations);
+    EXPECT_EQ(Messages.Calls[0].Text, Solved);
     EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
     EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Information);
     DragTo(PieceAtGrid(2, 1), {200, 300}); // the whole picture moves, without a word
@@ -167,18 +170,18 @@ TEST_F(DragTest, ANewGameOrACloseWhileHoldingEndsTheDrag) {
     StartArranged(400, 300);
     const QPoint grip = GripOf(PieceAtGrid(1, 0));
     Form.FormMouseDown(Qt::LeftButton, grip.x(), grip.y());
-    ASSERT_TRUE(Form.Game.IsHolding());
+    ASSERT_TRUE(Form.Game().IsHolding());
     Form.NewGameMenuClick();
-    EXPECT_FALSE(Form.Game.IsHolding());
+    EXPECT_FALSE(Form.Game().IsHolding());
     Form.FormMouseMove(grip.x() + 10, grip.y());
     Form.FormMouseUp(Qt::LeftButton, grip.x() + 10, grip.y());
-    const Bitmap board = Form.Game.BoardBuffer();
-    Form.Game.RedrawBoard();
-    EXPECT_EQ(Form.Game.BoardBuffer(), board); // nothing of the old drag is left
+    const Bitmap board = Form.Game().BoardBuffer();
+    Form.Game().RedrawBoard();
+    EXPECT_EQ(Form.Game().BoardBuffer(), board); // nothing of the old drag is left
 
-    const QPoint again = GripOf(**Form.Game.Pieces()->rbegin());
+    const QPoint again = GripOf(**Form.Game().Pieces()->rbegin());
     Form.FormMouseDown(Qt::LeftButton, again.x(), again.y());
-    ASSERT_TRUE(Form.Game.IsHolding());
+    ASSERT_TRUE(Form.Game().IsHolding());
     Form.close();
-    EXPECT_FALSE(Form.Game.IsHolding());
+    EXPECT_FALSE(Form.Game().IsHolding());
 }

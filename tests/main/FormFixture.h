@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         ShowForm(Form);
         Messages.Calls.clear();
-        Form.Game.Settings.ZoomPercent = 100;
+        Form.Game().Settings.ZoomPercent = 100;
     }
 
     QString PictureFile(const std::string& name, const Bytes& bytes) {
@@ -36,7 +36,7 @@ protected:
 
     // A board of the given client size for the fitting rules.
     void UseBoard(int clientWidth, int clientHeight) {
-        Form.Game.RecreateBuffers(clientWidth, clientHeight);
+        Form.Game().RecreateBuffers(clientWidth, clientHeight);
     }
 
     std::vector<QString> Texts() const {

@@ -34,7 +34,7 @@ protected:
     std::string Temp(std::string_view name) const { return PlayerFile(Runtime.Path(), name); }
 
     static QRgb BoardPixel(TFormMain& form, int x, int y) {
-        return form.BoardView->grab().toImage().pixel(x, y);
+        return form.BoardView()->grab().toImage().pixel(x, y);
     }
 };
 
@@ -45,22 +45,22 @@ const Bytes Song = ReadBytes(TAVRIN_SOURCE_DIR "/resources/demo/silent-night.mid
 
 TEST_F(FormMainTest, StartsWithTheDocumentedFieldValues) {
     TFormMain form(Work.File("none"));
-    EXPECT_TRUE(form.FirstShow);
-    EXPECT_TRUE(form.Game.GameOver());
-    EXPECT_EQ(form.Game.PuzzleGrid().Cols, 0);
-    EXPECT_EQ(form.Game.PuzzleGrid().Rows, 0);
-    EXPECT_EQ(form.Game.Settings.ZoomPercent, 0);
-    EXPECT_EQ(form.Game.Settings.Shape.PieceSize, 96);
-    EXPECT_EQ(form.Game.Settings.Shape.TabSize, 16);
-    EXPECT_EQ(form.Game.PuzzleGrid().MarginX, 0);
-    EXPECT_EQ(form.Game.PuzzleGrid().MarginY, 0);
-    EXPECT_EQ(form.Game.Settings.Shape.Type, 1);
-    EXPECT_EQ(form.Game.Settings.ArrangeMode, 2);
-    EXPECT_EQ(form.Game.Settings.BoardColor, 0x00808000u);
-    EXPECT_FALSE(form.Game.Picture());
-    EXPECT_FALSE(form.Game.ThumbnailPicture());
-    EXPECT_TRUE(form.Game.BoardBuffer().IsEmpty());
-    EXPECT_TRUE(form.Game.DragBuffer().IsEmpty());
+    EXPECT_TRUE(form.FirstShowPending());
+    EXPECT_TRUE(form.Game().GameOver());
+    EXPECT_EQ(form.Game().PuzzleGrid().Cols, 0);
+    EXPECT_EQ(form.Game().PuzzleGrid().Rows, 0);
+    EXPECT_EQ(form.Game().Settings.ZoomPercent, 0);
+    EXPECT_EQ(form.Game().Settings.Shape.PieceSize, 96);
+    EXPECT_EQ(form.Game().Settings.Shape.TabSize, 16);
+    EXPECT_EQ(form.Game().PuzzleGrid().MarginX, 0);
+    EXPECT_EQ(form.Game().PuzzleGrid().MarginY, 0);
+    EXPECT_EQ(form.Game().Settings.Shape.Type, 1);
+    EXPECT_EQ(form.Game().Settings.ArrangeMode, 2);
+    EXPECT_EQ(form.Game().Settings.BoardColor, 0x00808000u);
+    EXPECT_FALSE(form.Game().Picture());
+    EXPECT_FALSE(form.ThumbnailPicture());
+    EXPECT_TRUE(form.Game().BoardBuffer().IsEmpty());
+    EXPECT_TRUE(form.Game().DragBuffer().IsEmpty());
     EXPECT_TRUE(form.PicturePath().isEmpty());
 }
 
@@ -72,18 +72,18 @@ TEST_F(FormMainTest, HasTheCaptionMenuAndShortcuts) {
     EXPECT_EQ(menus[0]->text(), "&Game");
     EXPECT_EQ(menus[1]->text(), "&Options");
     EXPECT_EQ(menus[2]->text(), "&Help");
-    const auto game = form.Game1->actions();
+    const auto game = form.Game1()->actions();
     ASSERT_EQ(game.size(), 3);
-    EXPECT_EQ(game[0], form.NewGameMenu);
-    EXPECT_EQ(form.NewGameMenu->text(), "&New game");
-    EXPECT_EQ(form.NewGameMenu->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(game[0], form.NewGameMenu());
+    EXPECT_EQ(form.NewGameMenu()->text(), "&New game");
+    EXPECT_EQ(form.NewGameMenu()->shortcut(), QKeySequence(Qt::Key_F2));
     EXPECT_TRUE(game[1]->isSeparator());
-    EXPECT_EQ(form.ExitMenu->text(), "E&xit");
-    EXPECT_EQ(form.ShowThumbnailMenu->text(), "Show &thumbnail");
-    EXPECT_TRUE(form.ShowThumbnailMenu->isCheckable());
-    EXPECT_FALSE(form.ShowThumbnailMenu->isChecked());
-    EXPECT_EQ(form.AboutMenu->text(), "&About");
-    EXPECT_EQ(form.findChild<QAction*>("NewGameMenu"), form.NewGameMenu);
+    EXPECT_EQ(form.ExitMenu()->text(), "E&xit");
+    EXPECT_EQ(form.ShowThumbnailMenu()->text(), "Show &thumbnail");
+    EXPECT_TRUE(form.ShowThumbnailMenu()->isCheckable());
+    EXPECT_FALSE(form.ShowThumbnailMenu()->isChecked());
+    EXPECT_EQ(form.AboutMenu()->text(), "&About");
+    EXPECT_EQ(form.findChild<QAction*>("NewGameMenu"), form.NewGameMenu());
 }
 
 TEST_F(FormMainTest, TheWindowCannotBeMaximisedOrResized) {
@@ -104,24 +104,24 @@ TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
         Picture, Song, {"--type", "2", "--arrange", "1", "--zoom", "90", "--color", "0x00204080"}));
     PlaySongsIntoFile(form, Work.File("audio.raw"));
     ShowForm(form);
-    EXPECT_FALSE(form.FirstShow);
+    EXPECT_FALSE(form.FirstShowPending());
     EXPECT_TRUE(Messages.Calls.empty());
-    ASSERT_FALSE(form.Game.BoardBuffer().IsEmpty());
-    EXPECT_EQ(form.Game.BoardBuffer().Width(), form.ClientWidth() + 1);
-    EXPECT_EQ(form.Game.BoardBuffer().Height(), form.ClientHeight());
-    EXPECT_TRUE(form.Game.DragBuffer().IsEmpty()); // until a group is picked up
-    EXPECT_EQ(form.Game.Settings.Shape.Type, 2);
-    EXPECT_EQ(form.Game.Settings.Shape.PieceSize, 80);
-    EXPECT_EQ(form.Game.Settings.Shape.TabSize, 14);
-    EXPECT_EQ(form.Game.Settings.ArrangeMode, 1);
-    EXPECT_EQ(form.Game.Settings.ZoomPercent, 90);
-    EXPECT_EQ(form.Game.Settings.BoardColor, 0x00204080u);
-    EXPECT_EQ(form.MediaPlayer->FileName.toStdString(), Temp("tavrin.mid"));
+    ASSERT_FALSE(form.Game().BoardBuffer().IsEmpty());
+    EXPECT_EQ(form.Game().BoardBuffer().Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.Game().BoardBuffer().Height(), form.ClientHeight());
+    EXPECT_TRUE(form.Game().DragBuffer().IsEmpty()); // until a group is picked up
+    EXPECT_EQ(form.Game().Settings.Shape.Type, 2);
+    EXPECT_EQ(form.Game().Settings.Shape.PieceSize, 80);
+    EXPECT_EQ(form.Game().Settings.Shape.TabSize, 14);
+    EXPECT_EQ(form.Game().Settings.ArrangeMode, 1);
+    EXPECT_EQ(form.Game().Settings.ZoomPercent, 90);
+    EXPECT_EQ(form.Game().Settings.BoardColor, 0x00204080u);
+    EXPECT_EQ(form.MediaPlayer()->FileName.toStdString(), Temp("tavrin.mid"));
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
     EXPECT_EQ(ReadBytes(Temp("tavrin.mid")), Song);
     EXPECT_EQ(BoardPixel(form, form.ClientWidth() - 1, form.ClientHeight() - 1) >> 24, 0xFFu);
-    ASSERT_TRUE(form.Game.Pieces());
-    EXPECT_FALSE(form.Game.GameOver());
+    ASSERT_TRUE(form.Game().Pieces());
+    EXPECT_FALSE(form.Game().GameOver());
     EXPECT_EQ(form.PicturePath().toStdString(), Temp("tavrin.jpg"));
 }
 
@@ -134,16 +134,16 @@ TEST_F(FormMainTest, TrailerTypesAreNormalised) {
         TFormMain form(
             AssemblePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), Picture, {}, trailer));
         ShowForm(form);
-        EXPECT_EQ(form.Game.Settings.Shape.Type, type) << given;
-        EXPECT_EQ(form.Game.Settings.Shape.PieceSize, piece) << given;
-        EXPECT_EQ(form.Game.Settings.Shape.TabSize, tab) << given;
+        EXPECT_EQ(form.Game().Settings.Shape.Type, type) << given;
+        EXPECT_EQ(form.Game().Settings.Shape.PieceSize, piece) << given;
+        EXPECT_EQ(form.Game().Settings.Shape.TabSize, tab) << given;
     }
 }
 
 TEST_F(FormMainTest, APackageWithoutASongKeepsTheBareSongName) {
     TFormMain form(Package(Picture, {}));
     ShowForm(form);
-    EXPECT_EQ(form.MediaPlayer->FileName, "tavrin.mid");
+    EXPECT_EQ(form.MediaPlayer()->FileName, "tavrin.mid");
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
 }
 
@@ -186,15 +186,15 @@ TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
         EXPECT_EQ(Messages.Calls[0].Text, c.Message);
         EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
         EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
-        EXPECT_TRUE(form.Game.GameOver());
-        ASSERT_FALSE(form.Game.BoardBuffer().IsEmpty());
+        EXPECT_TRUE(form.Game().GameOver());
+        ASSERT_FALSE(form.Game().BoardBuffer().IsEmpty());
         EXPECT_EQ(BoardPixel(form, 5, 5), qRgb(0, 0x80, 0x80));
     }
 }
 
 TEST_F(FormMainTest, PaintingBeforeAnyBufferShowsTheBoardColour) {
     TFormMain form(Work.File("none"));
-    form.Game.Settings.BoardColor = 0x000000FF;
+    form.Game().Settings.BoardColor = 0x000000FF;
     EXPECT_EQ(BoardPixel(form, 0, 0), qRgb(0xFF, 0, 0));
 }
 
@@ -203,7 +203,7 @@ TEST_F(FormMainTest, ClosingDeletesTheTemporaryFiles) {
     ShowForm(form);
     WriteBytes(Temp("tavrin.bmp"), Bytes{1});
     ASSERT_TRUE(FileExists(Temp("tavrin.jpg")));
-    form.ExitMenu->trigger();
+    form.ExitMenu()->trigger();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
     EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
@@ -231,9 +231,9 @@ TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
     for (const auto& call : Messages.Calls) {
         ADD_FAILURE() << "message: " << call.Text.toStdString();
     }
-    ASSERT_TRUE(shown.Game.Picture());
-    EXPECT_EQ(shown.Game.Picture()->Width(), 200);
-    EXPECT_GT(shown.Game.Pieces()->Count(), 0u);
+    ASSERT_TRUE(shown.Game().Picture());
+    EXPECT_EQ(shown.Game().Picture()->Width(), 200);
+    EXPECT_GT(shown.Game().Pieces()->Count(), 0u);
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
 }
 
@@ -268,7 +268,7 @@ TEST_F(FormMainTest, ClosingDeletesTheFilesWhereTheyWereWritten) {
     ASSERT_TRUE(FileExists(PlayerFile(fallback, "tavrin.jpg")));
     std::filesystem::create_directory(runtime, Work.Path());
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    form.ExitMenu->trigger();
+    form.ExitMenu()->trigger();
     EXPECT_TRUE(std::filesystem::is_empty(fallback));
 }
 

@@ -31,8 +31,8 @@ TEST_F(LongSessionTest, AHundredNewGamesGrowTheResidentMemoryByAtMostTwoMegabyte
         if (newGame) {
             Form.NewGameMenuClick();
         }
-        ASSERT_TRUE(Form.FormProgress);
-        Form.FormProgress->ButtonClose->click();
+        ASSERT_TRUE(Form.FormProgress());
+        Form.FormProgress()->ButtonClose->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     };

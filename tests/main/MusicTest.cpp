@@ -149,10 +149,10 @@ TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItH
         TFormMain form(AssemblePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), song, {}));
         PlaySongsIntoFile(form, Work.File("audio.raw"));
         ShowForm(form);
-        const QString songPath = form.MediaPlayer->FileName;
+        const QString songPath = form.MediaPlayer()->FileName;
         EXPECT_EQ(Texts(), std::vector<QString>{"Cannot open the song " + songPath + "."}) << name;
-        EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen) << name;
-        EXPECT_TRUE(form.Game.Pieces()) << name;
+        EXPECT_EQ(form.MediaPlayer()->GetMode(), MediaPlayer::Mode::NotOpen) << name;
+        EXPECT_TRUE(form.Game().Pieces()) << name;
         EXPECT_FALSE(ReadPlayableSong(SongFile(song)).Ok()) << name;
     }
 
@@ -162,7 +162,7 @@ TEST_F(MusicTest, ASongThatCannotBePlayedTakesTheErrorPathAndACutOnePlaysWhatItH
     PlaySongsIntoFile(form, Work.File("audio.raw"));
     ShowForm(form);
     EXPECT_TRUE(Messages.Calls.empty());
-    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_EQ(form.MediaPlayer()->GetMode(), MediaPlayer::Mode::Playing);
     EXPECT_GT(Loudness(Rendered(SongFile(half), 4.0)), 0.01);
 }
 
@@ -219,41 +219,41 @@ TEST_F(MusicTest, TheEndOfASongIsReportedPromptlyAndPlayStartsItAgain) {
 }
 
 TEST_F(MusicTest, TheMainWindowLoopsTheSongThroughItsEndNotices) {
-    OpenIntoFile(*Form.MediaPlayer, SongFile(ShortSong(1)));
-    QSignalSpy ended(Form.MediaPlayer, &MediaPlayer::Notify);
-    Form.MediaPlayer->Play();
+    OpenIntoFile(*Form.MediaPlayer(), SongFile(ShortSong(1)));
+    QSignalSpy ended(Form.MediaPlayer(), &MediaPlayer::Notify);
+    Form.MediaPlayer()->Play();
     ASSERT_TRUE(ended.wait(4000));
-    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing); // played again
+    EXPECT_EQ(Form.MediaPlayer()->GetMode(), MediaPlayer::Mode::Playing); // played again
     ASSERT_TRUE(ended.wait(4000));
-    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_EQ(Form.MediaPlayer()->GetMode(), MediaPlayer::Mode::Playing);
 }
 
 TEST_F(MusicTest, ANoticeWhilePlayingAndANewGameLeaveTheSongAlone) {
-    OpenIntoFile(*Form.MediaPlayer, DemoSong);
-    Form.MediaPlayer->Play();
+    OpenIntoFile(*Form.MediaPlayer(), DemoSong);
+    Form.MediaPlayer()->Play();
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
-    QSignalSpy ended(Form.MediaPlayer, &MediaPlayer::Notify);
+    QSignalSpy ended(Form.MediaPlayer(), &MediaPlayer::Notify);
     Form.MediaPlayerNotify();
     Form.NewGameMenuClick();
-    EXPECT_EQ(Form.MediaPlayer->GetMode(), MediaPlayer::Mode::Playing);
+    EXPECT_EQ(Form.MediaPlayer()->GetMode(), MediaPlayer::Mode::Playing);
     EXPECT_TRUE(ended.empty());
 }
 
 TEST_F(MusicTest, APackageWithoutASongOpensNothing) {
     TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), {}));
     ShowForm(form);
-    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
+    EXPECT_EQ(form.MediaPlayer()->GetMode(), MediaPlayer::Mode::NotOpen);
     EXPECT_TRUE(Messages.Calls.empty());
 }
 
 TEST_F(MusicTest, ASongThatCannotBeOpenedIsReportedAndThePuzzleStaysPlayable) {
     TFormMain form(MakePackage(Work, PayloadOf(100, {1}), JpegOf(200, 150), ReadBytes(DemoSong)));
-    form.MediaPlayer->AudioDriver = QStringLiteral("no-such-driver");
+    form.MediaPlayer()->AudioDriver = QStringLiteral("no-such-driver");
     ShowForm(form);
     ASSERT_EQ(Messages.Calls.size(), 1u);
     EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
     EXPECT_FALSE(Messages.Calls[0].Text.isEmpty());
-    EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
-    ASSERT_TRUE(form.Game.Pieces());
-    EXPECT_FALSE(form.Game.GameOver());
+    EXPECT_EQ(form.MediaPlayer()->GetMode(), MediaPlayer::Mode::NotOpen);
+    ASSERT_TRUE(form.Game().Pieces());
+    EXPECT_FALSE(form.Game().GameOver());
 }

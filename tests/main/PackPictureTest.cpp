@@ -232,9 +232,9 @@ TEST_F(PackPictureTest, OtherFormatsBecomeBitmapsThePlayerShowsPixelForPixel) {
             ADD_FAILURE() << "message: " << call.Text.toStdString();
         }
         form.ShowThumbnailMenuClick(); // the picture file is read again for it
-        ASSERT_TRUE(form.Game.ThumbnailPicture());
-        EXPECT_EQ(MaxDifference(ImageOf(*form.Game.ThumbnailPicture()), source), 0);
-        EXPECT_GT(form.Game.Pieces()->Count(), 0u);
+        ASSERT_TRUE(form.ThumbnailPicture());
+        EXPECT_EQ(MaxDifference(ImageOf(*form.ThumbnailPicture()), source), 0);
+        EXPECT_GT(form.Game().Pieces()->Count(), 0u);
         form.close();
     }
 }

@@ -15,7 +15,10 @@
 
 namespace {
 
-using ProgressTest = ShownFormTest;
+class ProgressTest : public ShownFormTest {
+protected:
+    PackageCredits Lines;
+};
 
 const PackageCredits Credits = {"Harbour at dawn", "Picture: Ann Example",
                                 "https://example.org/ann", "Music: Bob Example",
@@ -38,7 +41,7 @@ bool ShowsTextAt(TFormProgress& window, const QLabel* label) {
 } // namespace
 
 TEST_F(ProgressTest, HasTheLoadingWindowsLayout) {
-    TFormProgress progress(&Form, Form.Credits);
+    TFormProgress progress(&Form, Lines);
     EXPECT_EQ(progress.size(), QSize(321, 373));
     EXPECT_TRUE(progress.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(progress.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -57,8 +60,8 @@ TEST_F(ProgressTest, HasTheLoadingWindowsLayout) {
 
 TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
     LinkCatcher links;
-    Form.Credits = Credits;
-    TFormProgress progress(&Form, Form.Credits);
+    Lines = Credits;
+    TFormProgress progress(&Form, Lines);
     progress.show();
     const QRect before = progress.geometry();
     QTest::mouseClick(progress.Image1, Qt::LeftButton); // the banner leads nowhere
@@ -74,8 +77,8 @@ TEST_F(ProgressTest, LinksOpenTheirPagesAndLeaveTheWindowAsItIs) {
 // press without its release, or a release away from the link opens nothing.
 TEST_F(ProgressTest, OnlyALeftClickOnALinkOpensIt) {
     LinkCatcher links;
-    Form.Credits = Credits;
-    TFormProgress progress(&Form, Form.Credits);
+    Lines = Credits;
+    TFormProgress progress(&Form, Lines);
     progress.show();
     QLabel* link = progress.Label6;
     QTest::mouseClick(link, Qt::RightButton);
@@ -91,7 +94,7 @@ TEST_F(ProgressTest, OnlyALeftClickOnALinkOpensIt) {
 // The credit panels have an outer bevel lowered and an inner one raised: from the top-left
 // corner inwards, a dark line, then a light one.
 TEST_F(ProgressTest, PanelsHaveATwoPixelEtchedBevel) {
-    TFormProgress progress(&Form, Form.Credits);
+    TFormProgress progress(&Form, Lines);
     progress.show();
     const QImage panel = progress.Panel3->grab().toImage();
     const int w = panel.width();
@@ -110,36 +113,36 @@ TEST_F(ProgressTest, PanelsHaveATwoPixelEtchedBevel) {
 
 TEST_F(ProgressTest, TheStartButtonHidesTheWindowAndLeavesTheBoardAlone) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
-    QPointer<TFormProgress> progress = Form.FormProgress;
+    QPointer<TFormProgress> progress = Form.FormProgress();
     ASSERT_TRUE(progress && progress->isVisible());
-    const Bitmap board = Form.Game.BoardBuffer();
+    const Bitmap board = Form.Game().BoardBuffer();
     QTest::mouseClick(progress->ButtonClose, Qt::LeftButton);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_EQ(Form.Game.BoardBuffer(), board);
+    EXPECT_EQ(Form.Game().BoardBuffer(), board);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(progress); // it never shows again, so it is released
 }
 
 TEST_F(ProgressTest, ANewGameShowsANewLoadingWindowOverTheOldOne) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
-    QPointer<TFormProgress> first = Form.FormProgress;
+    QPointer<TFormProgress> first = Form.FormProgress();
     Form.NewGameMenuClick();
     ASSERT_TRUE(first);
-    EXPECT_NE(Form.FormProgress.data(), first.data());
+    EXPECT_NE(Form.FormProgress(), first.data());
     EXPECT_TRUE(first->isVisible());
-    EXPECT_TRUE(Form.FormProgress->isVisible());
-    EXPECT_EQ(Form.FormProgress->pos(), first->pos());
+    EXPECT_TRUE(Form.FormProgress()->isVisible());
+    EXPECT_EQ(Form.FormProgress()->pos(), first->pos());
 }
 
 TEST_F(ProgressTest, ShowsThePackagesCreditLinesAsPlainText) {
-    Form.Credits = Credits;
-    Form.Credits.MusicCredit = "<b>Bob</b> &amp; <a href=x>co</a>";
-    TFormProgress progress(&Form, Form.Credits);
+    Lines = Credits;
+    Lines.MusicCredit = "<b>Bob</b> &amp; <a href=x>co</a>";
+    TFormProgress progress(&Form, Lines);
     progress.show();
     EXPECT_EQ(progress.Label1->text(), "Harbour at dawn");
     EXPECT_EQ(progress.Label2->text(), "Picture: Ann Example");
     EXPECT_EQ(progress.Label6->text(), "https://example.org/ann");
-    EXPECT_EQ(progress.Label3->text(), QString::fromStdString(Form.Credits.MusicCredit));
+    EXPECT_EQ(progress.Label3->text(), QString::fromStdString(Lines.MusicCredit));
     EXPECT_EQ(progress.Label5->text(), "http://example.org/bob");
     for (const QLabel* label :
          {progress.Label1, progress.Label2, progress.Label3, progress.Label5, progress.Label6}) {
@@ -151,7 +154,7 @@ TEST_F(ProgressTest, ShowsThePackagesCreditLinesAsPlainText) {
 
 TEST_F(ProgressTest, WithoutCreditsOnlyANeutralTitleShows) {
     LinkCatcher links;
-    TFormProgress progress(&Form, Form.Credits);
+    TFormProgress progress(&Form, Lines);
     progress.show();
     EXPECT_EQ(progress.Label1->text(), "Tavrin jigsaw puzzle");
     EXPECT_TRUE(ShowsTextAt(progress, progress.Label1));
@@ -167,8 +170,8 @@ TEST_F(ProgressTest, WithoutCreditsOnlyANeutralTitleShows) {
 
 TEST_F(ProgressTest, ALongCreditLineIsCutToThePanelWithTheWholeLineAsATip) {
     const std::string line = "<b>" + std::string(117, 'W');
-    Form.Credits.PictureCredit = line;
-    TFormProgress progress(&Form, Form.Credits);
+    Lines.PictureCredit = line;
+    TFormProgress progress(&Form, Lines);
     progress.show();
     EXPECT_LE(progress.Label2->geometry().right(), progress.Panel3->width() - 8);
     EXPECT_TRUE(progress.Label2->text().endsWith(QChar(0x2026)));
@@ -185,9 +188,9 @@ TEST_F(ProgressTest, APackagesCreditsReachItsLoadingWindow) {
         MakePackage(Work, PayloadOf(2000, {0x7F, 'E', 'L', 'F'}), JpegOf(200, 150), {}, options);
     TFormMain form(package);
     ShowForm(form);
-    ASSERT_TRUE(form.FormProgress);
-    EXPECT_EQ(form.FormProgress->Label1->text(), "Harbour at dawn");
-    EXPECT_EQ(form.FormProgress->Label2->text(), "Picture: Ann Example");
-    EXPECT_FALSE(form.FormProgress->Label3->isVisible());
+    ASSERT_TRUE(form.FormProgress());
+    EXPECT_EQ(form.FormProgress()->Label1->text(), "Harbour at dawn");
+    EXPECT_EQ(form.FormProgress()->Label2->text(), "Picture: Ann Example");
+    EXPECT_FALSE(form.FormProgress()->Label3->isVisible());
     form.close();
 }

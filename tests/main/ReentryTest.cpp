@@ -49,22 +49,22 @@ private:
 class ReentryTest : public ShownFormTest {
 protected:
     void ExpectOneCleanGame() {
-        ASSERT_TRUE(Form.Game.Pieces());
-        EXPECT_FALSE(Form.Game.GameOver());
-        const std::size_t count = Form.Game.Pieces()->Count();
-        EXPECT_EQ(count, static_cast<std::size_t>(Form.Game.PuzzleGrid().Cols *
-                                                  Form.Game.PuzzleGrid().Rows));
+        ASSERT_TRUE(Form.Game().Pieces());
+        EXPECT_FALSE(Form.Game().GameOver());
+        const std::size_t count = Form.Game().Pieces()->Count();
+        EXPECT_EQ(count, static_cast<std::size_t>(Form.Game().PuzzleGrid().Cols *
+                                                  Form.Game().PuzzleGrid().Rows));
         std::set<int> groups;
         std::set<std::pair<int, int>> cells;
-        for (const auto& piece : *Form.Game.Pieces()) {
+        for (const auto& piece : *Form.Game().Pieces()) {
             groups.insert(piece->GroupId);
             cells.insert({piece->Col, piece->Row});
         }
         EXPECT_EQ(groups.size(), count);
         EXPECT_EQ(cells.size(), count);
-        const Bitmap shown = Form.Game.BoardBuffer();
-        Form.Game.RedrawBoard();
-        EXPECT_TRUE(Form.Game.BoardBuffer() == shown);
+        const Bitmap shown = Form.Game().BoardBuffer();
+        Form.Game().RedrawBoard();
+        EXPECT_TRUE(Form.Game().BoardBuffer() == shown);
     }
 
     std::string Temp(std::string_view name) const { return PlayerFile(Runtime.Path(), name); }
@@ -79,7 +79,7 @@ TEST_F(ReentryTest, NewGamesAskedForDuringABuildNeverNestAndABurstGivesOneMoreGa
     BuildWatch watch(Form);
     watch.DuringNextBuild([this] {
         QTest::keyClick(&Form, Qt::Key_F2);
-        Form.NewGameMenu->trigger();
+        Form.NewGameMenu()->trigger();
         Form.NewGameMenuClick();
         Form.StartGame(Form.PicturePath());
     });
@@ -113,13 +113,39 @@ TEST_F(ReentryTest, ACloseDuringStartUpEndsItWithoutAnotherWord) {
         QCoreApplication::processEvents();
         EXPECT_TRUE(Messages.Calls.empty()) << Messages.Calls.front().Text.toStdString();
         EXPECT_FALSE(form.isVisible());
-        EXPECT_EQ(form.MediaPlayer->GetMode(), MediaPlayer::Mode::NotOpen);
-        EXPECT_FALSE(form.Game.Pieces());
+        EXPECT_EQ(form.MediaPlayer()->GetMode(), MediaPlayer::Mode::NotOpen);
+        EXPECT_FALSE(form.Game().Pieces());
         EXPECT_EQ(watch.Builds, duringBuild ? 1 : 0);
-        EXPECT_TRUE(!Form.FormProgress || !Form.FormProgress->isVisible());
+        EXPECT_TRUE(!Form.FormProgress() || !Form.FormProgress()->isVisible());
         EXPECT_FALSE(FileExists(Temp("tavrin.jpg")));
         EXPECT_FALSE(FileExists(Temp("tavrin.mid")));
     }
+}
+
+// A package that gives no puzzle, its window closed while start-up waits for it to be on the
+// screen: the failure is not shown.
+TEST_F(ReentryTest, ACloseWhileStartUpWaitsShowsNoFailure) {
+    TFormMain form(Work.File("no-package"));
+    form.show();
+    QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.FirstShowPending());
+    EXPECT_TRUE(Messages.Calls.empty());
+}
+
+// The loading window closed while the puzzle is cut: the game is built all the same, and the
+// window that deleted itself is not reached again.
+TEST_F(ReentryTest, ALoadingWindowClosedDuringTheBuildIsNotReachedAgain) {
+    BuildWatch watch(Form);
+    bool closedDuringStart = false;
+    watch.DuringNextBuild([this, &closedDuringStart] {
+        closedDuringStart = QGuiApplication::overrideCursor() != nullptr;
+        Form.FormProgress()->close();
+    });
+    EXPECT_TRUE(Form.StartGame(Jpeg(400, 300)));
+    EXPECT_TRUE(closedDuringStart);
+    EXPECT_FALSE(Form.FormProgress());
+    ExpectOneCleanGame();
 }
 
 TEST_F(ReentryTest, TheBusyCursorIsRestoredOnEveryWayOutOfStartGame) {

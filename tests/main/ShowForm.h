@@ -13,6 +13,6 @@ inline void ShowForm(TFormMain& form) {
 
 // Songs play into a file instead of a sound device, which test machines lack.
 inline void PlaySongsIntoFile(TFormMain& form, const std::string& file) {
-    form.MediaPlayer->AudioDriver = QStringLiteral("file");
-    form.MediaPlayer->AudioFile = QString::fromStdString(file);
+    form.MediaPlayer()->AudioDriver = QStringLiteral("file");
+    form.MediaPlayer()->AudioFile = QString::fromStdString(file);
 }

@@ -66,18 +66,18 @@ int main(int argc, char** argv) {
     QDir().mkpath(output);
 
     TFormMain form(argv[1]);
-    form.MediaPlayer->AudioDriver = QStringLiteral("file");
-    form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
+    form.MediaPlayer()->AudioDriver = QStringLiteral("file");
+    form.MediaPlayer()->AudioFile = QStringLiteral("/dev/null");
     form.show();
     QTest::qWait(1500);
-    if (!SaveScreenshot(form.FormProgress, output + "/loading-window.png")) {
+    if (!SaveScreenshot(form.FormProgress(), output + "/loading-window.png")) {
         Fail("loading window");
     }
-    if (form.FormProgress) {
-        form.FormProgress->ButtonClose->click();
+    if (form.FormProgress()) {
+        form.FormProgress()->ButtonClose->click();
     }
     form.ShowThumbnailMenuClick();
-    if (!SaveScreenshot(form.OrgWindow, output + "/thumbnail-window.png")) {
+    if (!SaveScreenshot(form.OrgWindow(), output + "/thumbnail-window.png")) {
         Fail("thumbnail window");
     }
     QTimer::singleShot(500, [&] {

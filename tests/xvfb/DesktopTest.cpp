@@ -250,7 +250,7 @@ bool Near(int a, int b, int slack) {
 }
 
 void CheckTheLoadingWindow(TFormMain& form, const QString& title) {
-    Check(NetWmName(form.FormProgress) == title.toStdString(),
+    Check(NetWmName(form.FormProgress()) == title.toStdString(),
           "the loading window's caption is " + Quoted(title.toStdString()));
 }
 
@@ -268,16 +268,16 @@ std::vector<TFormProgress*> OpenLoadingWindows(TFormMain& form) {
 // all of them stay above the board.
 void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
     form.NewGameMenuClick();
-    WaitFor([&] { return form.FormProgress && form.FormProgress->ButtonClose->isEnabled(); });
+    WaitFor([&] { return form.FormProgress() && form.FormProgress()->ButtonClose->isEnabled(); });
     const std::vector<TFormProgress*> loading = OpenLoadingWindows(form);
     Check(loading.size() == 2, "two loading windows are open");
     form.ShowThumbnailMenuClick();
-    if (form.OrgWindow == nullptr) {
+    if (form.OrgWindow() == nullptr) {
         Check(false, "the thumbnail window opens");
         return;
     }
-    Settle(form.OrgWindow);
-    bool above = StackingIndex(form.OrgWindow) > StackingIndex(&form);
+    Settle(form.OrgWindow());
+    bool above = StackingIndex(form.OrgWindow()) > StackingIndex(&form);
     for (const TFormProgress* window : loading) {
         above = above && StackingIndex(window) > StackingIndex(&form);
     }
@@ -294,7 +294,7 @@ void CheckTheStackingWithTheLoadingWindows(TFormMain& form) {
 
 void CheckTheThumbnail(TFormMain& form) {
     form.ShowThumbnailMenuClick();
-    TOrgWindow* thumbnail = form.OrgWindow;
+    TOrgWindow* thumbnail = form.OrgWindow();
     if (thumbnail == nullptr) {
         Check(false, "the thumbnail window opens");
         return;
@@ -309,11 +309,11 @@ void CheckTheThumbnail(TFormMain& form) {
           "the thumbnail's frame ends one pixel inside the work area's corner (frame " +
               Describe(frame) + ", work area " + Describe(work) + ")");
     const QRect client = ClientOnScreen(thumbnail);
-    Check(Near(client.width(), form.Game.ThumbnailPicture()->Width() / 2, slack) &&
-              Near(client.height(), form.Game.ThumbnailPicture()->Height() / 2, slack),
+    Check(Near(client.width(), form.ThumbnailPicture()->Width() / 2, slack) &&
+              Near(client.height(), form.ThumbnailPicture()->Height() / 2, slack),
           "the thumbnail is half the picture's size in the screen's pixels");
     const Bitmap expected =
-        StretchNearest(*form.Game.ThumbnailPicture(), client.width(), client.height());
+        StretchNearest(*form.ThumbnailPicture(), client.width(), client.height());
     const long differing = DifferingPixels(client, expected);
     Check(differing == 0, "the thumbnail shows the picture pixel for pixel (" +
                               std::to_string(differing) + " differ in " + Describe(client) + ")");
@@ -406,7 +406,7 @@ void CheckAMessageBox() {
 
 QRect BoardOnScreen(TFormMain& form) {
     const QRect client = ClientOnScreen(&form);
-    return QRect(client.topLeft() + DeviceOffsetInWindow(*form.BoardView),
+    return QRect(client.topLeft() + DeviceOffsetInWindow(*form.BoardView()),
                  QSize(form.ClientWidth(), form.ClientHeight()));
 }
 
@@ -445,12 +445,12 @@ void CheckTheMainWindowCannotBeMaximised(TFormMain& form) {
 
 // The topmost piece whose middle lies on the board and is not covered by another piece.
 TPuzzle* GrippablePiece(TFormMain& form) {
-    for (auto at = form.Game.Pieces()->rbegin(); at != form.Game.Pieces()->rend(); ++at) {
+    for (auto at = form.Game().Pieces()->rbegin(); at != form.Game().Pieces()->rend(); ++at) {
         TPuzzle* piece = at->get();
         const int x = (piece->Bounds.Left + piece->Bounds.Right) / 2;
         const int y = (piece->Bounds.Top + piece->Bounds.Bottom) / 2;
         if (x > 10 && y > 10 && x < form.ClientWidth() - 10 && y < form.ClientHeight() - 10 &&
-            TopmostAt(*form.Game.Pieces(), x, y) == piece) {
+            TopmostAt(*form.Game().Pieces(), x, y) == piece) {
             return piece;
         }
     }
@@ -468,7 +468,7 @@ void CheckADragToTheFarCorner(TFormMain& form) {
                                                  (piece->Bounds.Top + piece->Bounds.Bottom) / 2);
     FakePointer(XCB_MOTION_NOTIFY, grip);
     FakePointer(XCB_BUTTON_PRESS);
-    Check(WaitFor([&] { return form.Game.HeldPiece() == piece; }, 5000),
+    Check(WaitFor([&] { return form.Game().HeldPiece() == piece; }, 5000),
           "a press on the piece picks it up");
     const QPoint far(board.x() + board.width() + 3000, board.y() + board.height() + 3000);
     for (int step = 1; step <= 10; ++step) {
@@ -486,16 +486,17 @@ void CheckADragToTheFarCorner(TFormMain& form) {
     FakePointer(XCB_MOTION_NOTIFY, far);
     QTest::qWait(200);
     FakePointer(XCB_BUTTON_RELEASE);
-    WaitFor([&] { return form.Game.HeldPiece() == nullptr; }, 5000);
+    WaitFor([&] { return form.Game().HeldPiece() == nullptr; }, 5000);
     QTest::qWait(300);
     Check(piece->Bounds.Left < form.ClientWidth() - 3 &&
               piece->Bounds.Right > form.ClientWidth() - 3 &&
               piece->Bounds.Top < form.ClientHeight() - 3 &&
               piece->Bounds.Bottom > form.ClientHeight() - 3,
           "the piece lies at the board's far corner");
-    const Bitmap shown = form.Game.BoardBuffer();
-    form.Game.RedrawBoard();
-    Check(form.Game.BoardBuffer() == shown, "after the drag the board buffer equals a full redraw");
+    const Bitmap shown = form.Game().BoardBuffer();
+    form.Game().RedrawBoard();
+    Check(form.Game().BoardBuffer() == shown,
+          "after the drag the board buffer equals a full redraw");
     Check(DifferingPixels(board, shown) == 0, "after the drag the screen shows the board buffer");
 }
 
@@ -518,12 +519,12 @@ int main(int argc, char** argv) {
     });
 
     TFormMain form(argv[1]);
-    form.MediaPlayer->AudioDriver = QStringLiteral("file");
-    form.MediaPlayer->AudioFile = QStringLiteral("/dev/null");
+    form.MediaPlayer()->AudioDriver = QStringLiteral("file");
+    form.MediaPlayer()->AudioFile = QStringLiteral("/dev/null");
     form.show();
     const bool built = WaitFor([&] {
-        return form.Game.Pieces() && form.FormProgress &&
-               form.FormProgress->ButtonClose->isEnabled();
+        return form.Game().Pieces() && form.FormProgress() &&
+               form.FormProgress()->ButtonClose->isEnabled();
     });
     Check(built, "the puzzle is built");
     if (!built) {
@@ -544,7 +545,7 @@ int main(int argc, char** argv) {
     QTest::qWait(300);
 
     const QRect board = BoardOnScreen(form);
-    Check(DifferingPixels(board, form.Game.BoardBuffer()) == 0,
+    Check(DifferingPixels(board, form.Game().BoardBuffer()) == 0,
           "the screen shows the board buffer pixel for pixel");
     CheckADragToTheFarCorner(form);
     return CheckSummary();

@@ -112,7 +112,7 @@ void WaitUntilSettled(BuildCounter& counter) {
 // Pixels of the board on the screen that differ from the board buffer, outside the loading
 // windows that still cover it.
 int BoardPixelsUnlikeTheBuffer(TFormMain& form) {
-    const QRect board(form.BoardView->mapToGlobal(QPoint(0, 0)), form.BoardView->size());
+    const QRect board(form.BoardView()->mapToGlobal(QPoint(0, 0)), form.BoardView()->size());
     const QImage shot = QGuiApplication::primaryScreen()
                             ->grabWindow(0, board.x(), board.y(), board.width(), board.height())
                             .toImage()
@@ -130,32 +130,32 @@ int BoardPixelsUnlikeTheBuffer(TFormMain& form) {
             const bool hidden = std::any_of(covered.begin(), covered.end(),
                                             [&](const QRect& r) { return r.contains(global); });
             unlike += !hidden && (shot.pixel(x, y) & 0xFFFFFF) !=
-                                     (form.Game.BoardBuffer().At(x, y) & 0xFFFFFF);
+                                     (form.Game().BoardBuffer().At(x, y) & 0xFFFFFF);
         }
     }
     return unlike;
 }
 
 void CheckOneCleanGame(TFormMain& form, const QString& after) {
-    if (!form.Game.Pieces()) {
+    if (!form.Game().Pieces()) {
         Check(false, after + ": a puzzle is on the board");
         return;
     }
-    const std::size_t count = form.Game.Pieces()->Count();
+    const std::size_t count = form.Game().Pieces()->Count();
     std::set<int> groups;
-    for (const auto& piece : *form.Game.Pieces()) {
+    for (const auto& piece : *form.Game().Pieces()) {
         groups.insert(piece->GroupId);
     }
-    Check(count ==
-              static_cast<std::size_t>(form.Game.PuzzleGrid().Cols * form.Game.PuzzleGrid().Rows),
+    Check(count == static_cast<std::size_t>(form.Game().PuzzleGrid().Cols *
+                                            form.Game().PuzzleGrid().Rows),
           after + QStringLiteral(": %1 pieces for %2 x %3 cells")
                       .arg(count)
-                      .arg(form.Game.PuzzleGrid().Cols)
-                      .arg(form.Game.PuzzleGrid().Rows));
+                      .arg(form.Game().PuzzleGrid().Cols)
+                      .arg(form.Game().PuzzleGrid().Rows));
     Check(groups.size() == count, after + QStringLiteral(": one group per piece"));
-    const Bitmap shown = form.Game.BoardBuffer();
-    form.Game.RedrawBoard();
-    Check(form.Game.BoardBuffer() == shown, after + ": the board buffer is a full redraw");
+    const Bitmap shown = form.Game().BoardBuffer();
+    form.Game().RedrawBoard();
+    Check(form.Game().BoardBuffer() == shown, after + ": the board buffer is a full redraw");
     QTest::qWait(300);
     const int unlike = BoardPixelsUnlikeTheBuffer(form);
     Check(unlike == 0,
@@ -170,7 +170,7 @@ void CloseLoadingWindows(TFormMain& form) {
 }
 
 void GiveFocusTo(TFormMain& form, Keyboard& keys) {
-    keys.MovePointer(form.BoardView->mapToGlobal(form.BoardView->rect().center()));
+    keys.MovePointer(form.BoardView()->mapToGlobal(form.BoardView()->rect().center()));
     form.activateWindow();
     if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &form; }, 3000)) {
         std::printf("note: the main window did not become active\n");
@@ -212,8 +212,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     QTest::qWait(300);
-    form.Game.Settings.Shape = PuzzleShape::ForType(4);
-    form.Game.Settings.ZoomPercent = 100;
+    form.Game().Settings.Shape = PuzzleShape::ForType(4);
+    form.Game().Settings.ZoomPercent = 100;
     form.StartGame(picture);
     CloseLoadingWindows(form);
     messages.clear();

@@ -1,0 +1,11 @@
+#include "game/GameSession.h"
+
+GameSession::GameSession(PictureFiles files)
+    : Life(Play, std::move(files)) {}
+
+std::optional<Message> GameSession::TakePackage(const StartedPackage& package) {
+    Play.Settings = package.Settings;
+    LoadingLines = package.Credits;
+    Greeting = package.StartMessage;
+    return package.Failure;
+}
