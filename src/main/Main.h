@@ -26,6 +26,7 @@ class QMenu;
 class TFormAbout;
 class TFormProgress;
 class TOrgWindow;
+class WindowKeeper;
 struct PackageTrailer;
 
 // What the package gave start-up: the picture file to load (and its bytes, which the read-ahead
@@ -115,13 +116,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateMenu();
     void SizeToWorkArea();
-    void RefitWhileTheWindowManagerPlacesIt();
     // One pass of pending events while a game is starting: a New game asked for meanwhile
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
@@ -149,6 +147,8 @@ private:
     // This player's own temporary files, in a folder of its own.
     PlayerFolder TempFiles;
     std::unique_ptr<PointerConfinement> Confinement;
+    // The window's place on the screen.
+    WindowKeeper* Keeper = nullptr;
     std::unique_ptr<CloseBehindModal> CloseFilter;
     std::unique_ptr<MainWindowLoss> LossFilter;
 };

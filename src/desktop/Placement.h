@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 class QWidget;
 
@@ -31,5 +32,6 @@ QSizeF OuterSize(const QWidget& window);
 // frame is still a guess.
 void MoveFrameTo(QWidget& window, const QPointF& framePosition);
 
-// Centres the window, frame and all, on the primary screen.
-void CenterFrameOnScreen(QWidget& window);
+// Where the window's client area lies on the screen in the server's pixels, as the server knows
+// it; nothing where no server tells (Wayland, offscreen).
+std::optional<QPoint> ClientOnScreen(const QWidget& window);
