@@ -15,20 +15,19 @@ QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel)
             workArea.y() + workArea.height() - outer.height() - pixel};
 }
 
-QPointF CenteredPosition(const QRectF& area, const QSizeF& outer) {
-    return {area.x() + std::floor((area.width() - outer.width()) / 2),
-            area.y() + std::floor((area.height() - outer.height()) / 2)};
-}
-
-namespace {
-
-// The toolkit's frame margins, rounded to its units.
 QMargins ToolkitFrameMargins(const QWidget& window) {
     const QRect frame = window.frameGeometry();
     const QRect client = window.geometry();
     return {client.left() - frame.left(), client.top() - frame.top(),
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
+
+QPointF CenteredPosition(const QRectF& area, const QSizeF& outer) {
+    return {area.x() + std::floor((area.width() - outer.width()) / 2),
+            area.y() + std::floor((area.height() - outer.height()) / 2)};
+}
+
+namespace {
 
 std::optional<QMargins> StatedFrameExtents([[maybe_unused]] const QWidget& window) {
 #ifdef TAVRIN_HAVE_XCB
@@ -75,12 +74,4 @@ void MoveFrameTo(QWidget& window, const QPointF& framePosition) {
                         static_cast<int>(std::lround(framePosition.y() + frame.top())));
     const QMargins toolkit = ToolkitFrameMargins(window);
     window.move(client - QPoint(toolkit.left(), toolkit.top()));
-}
-
-std::optional<QPoint> ClientOnScreen([[maybe_unused]] const QWidget& window) {
-#ifdef TAVRIN_HAVE_XCB
-    return X11ScreenPosition(window);
-#else
-    return std::nullopt;
-#endif
 }

@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <optional>
 
 class QWidget;
 
@@ -21,6 +20,9 @@ QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel 
 // Where a window of outer size `outer` goes to be centred on `area`.
 QPointF CenteredPosition(const QRectF& area, const QSizeF& outer);
 
+// The frame as the toolkit counts it, rounded to its units: none until it has learnt it.
+QMargins ToolkitFrameMargins(const QWidget& window);
+
 // The window manager's frame around a top-level window. Before the window is mapped the frame
 // is unknown; the owner's frame (same window manager, same decorations) stands in for it.
 QMarginsF FrameMargins(const QWidget& window);
@@ -31,7 +33,3 @@ QSizeF OuterSize(const QWidget& window);
 // Moves the window so that its frame's top-left corner lies at `framePosition`, also while the
 // frame is still a guess.
 void MoveFrameTo(QWidget& window, const QPointF& framePosition);
-
-// Where the window's client area lies on the screen in the server's pixels, as the server knows
-// it; nothing where no server tells (Wayland, offscreen).
-std::optional<QPoint> ClientOnScreen(const QWidget& window);
