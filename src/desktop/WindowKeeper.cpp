@@ -137,15 +137,15 @@ void WindowKeeper::Fit() {
         return;
     }
     const QSize frameExtra = Window.frameGeometry().size() - Window.geometry().size();
-    if (frameExtra.width() <= 0 && frameExtra.height() <= 0) {
-        KeepOnScreen();
-        return;
+    if (frameExtra.width() > 0 || frameExtra.height() > 0) {
+        const QRect work = WorkArea();
+        const QSize wanted = DeviceAligned(Window, work.size() - frameExtra);
+        if (wanted != Window.size() && wanted.isValid()) {
+            PlaceAt(Window, wanted, work.topLeft());
+        }
     }
-    const QRect work = WorkArea();
-    const QSize wanted = DeviceAligned(Window, work.size() - frameExtra);
-    if (wanted != Window.size() && wanted.isValid()) {
-        PlaceAt(Window, wanted, work.topLeft());
-    }
+    // Wherever the window manager put it after all (weston's cascades it).
+    KeepOnScreen();
 }
 
 // A window manager that states no frame and publishes no work area (weston's, for Xwayland)

@@ -48,7 +48,7 @@ private:
     // The window's size fixed to the work area, at the area's corner.
     void Fix();
     // Once the window is on the screen: made smaller by the frame put around it, or by the part
-    // of it that lies off the screen where no frame is stated.
+    // of it that still lies off the screen wherever the window manager put it.
     void Fit();
     void KeepOnScreen();
 
