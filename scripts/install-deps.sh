@@ -10,7 +10,7 @@ packages=(
     libturbojpeg0-dev libfluidsynth-dev timgm6mb-soundfont
     libzstd-dev zstd icu-devtools sf3convert fonts-dejavu-core libasound2-data
     libgtest-dev libbenchmark-dev xvfb xauth
-    openbox weston xwayland qt6-wayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
+    openbox icewm weston xwayland qt6-wayland x11-utils pulseaudio pulseaudio-utils libasound2-plugins
     librsvg2-bin desktop-file-utils appstream groff-base
     "$@"
 )

@@ -1,8 +1,8 @@
 #include "main/BoardWidget.h"
 
+#include "desktop/DevicePixels.h"
 #include "game/Board.h"
 #include "main/Main.h"
-#include "windows/DevicePixels.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,8 +1,8 @@
 #include "main/LoadingStart.h"
 
+#include "desktop/ShownOnScreen.h"
 #include "main/Main.h"
 #include "windows/Progress.h"
-#include "windows/ShownOnScreen.h"
 
 #include <QProgressBar>
 #include <QPushButton>

@@ -1,18 +1,18 @@
 #include "main/Main.h"
 
+#include "desktop/CloseBehindModal.h"
+#include "desktop/FocusKeeper.h"
+#include "desktop/MainWindowLoss.h"
+#include "desktop/PointerConfinement.h"
+#include "desktop/ShownOnScreen.h"
+#include "desktop/WindowKeeper.h"
 #include "main/Application.h"
 #include "main/BoardWidget.h"
-#include "main/CloseBehindModal.h"
-#include "main/MainWindowLoss.h"
-#include "main/PointerConfinement.h"
 #include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
 #include "package/TempFolder.h"
 #include "picture/PictureFile.h"
 #include "windows/AppIcon.h"
-#include "windows/FocusKeeper.h"
-#include "windows/ShownOnScreen.h"
-#include "windows/WorkArea.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -51,12 +51,10 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
     LossFilter = std::make_unique<MainWindowLoss>(*this, [this] { WindowLost(); });
     QCoreApplication::instance()->installNativeEventFilter(LossFilter.get());
-    new FocusKeeper(*this);
+    FocusKeeper::WatchWhereNeeded(*this);
     setCentralWidget(View);
     CreateMenu();
-    // Fixed from the start: a window manager that sees it resizable at its first mapping
-    // offers a maximise button for good.
-    FixToWorkArea(*this);
+    Keeper = new WindowKeeper(*this);
 }
 
 TFormMain::TFormMain(std::unique_ptr<StartupReadAhead> readAhead, QWidget* parent)
@@ -101,9 +99,6 @@ void TFormMain::CreateMenu() {
 // window and any message appear over it rather than over an empty desktop.
 void TFormMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (windowHandle() != nullptr) {
-        windowHandle()->installEventFilter(this);
-    }
     if (FirstShow) {
         QMetaObject::invokeMethod(this, &TFormMain::FormShow, Qt::QueuedConnection);
     }
@@ -112,22 +107,6 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
-}
-
-// On the screen at last: where the window manager put it is known now, also when it said nothing.
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == windowHandle() && event->type() == QEvent::Expose && !FirstShow &&
-        windowHandle()->isExposed()) {
-        FitFrameIntoWorkArea(*this);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TFormMain::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    if (!FirstShow) {
-        FitFrameIntoWorkArea(*this);
-    }
 }
 
 void TFormMain::FormShow() {
@@ -164,7 +143,6 @@ void TFormMain::FormShow() {
     if (Closed) {
         return;
     }
-    RefitWhileTheWindowManagerPlacesIt();
     Tell(Session.StartMessage());
     if (Closed) { // closed while the message was open
         return;
@@ -187,34 +165,11 @@ void TFormMain::TakePendingEvents() {
 
 // The client area takes its new size now, so the board exists before the package is read.
 void TFormMain::SizeToWorkArea() {
-    if (CompositorPlacesWindows()) {
-        // The maximised window has its size once the compositor has shown it.
-        WaitUntilOnScreen(*this, WindowManagerWait, [this] { return Closed; });
-    }
-    FixToWorkArea(*this);
-    FitFrameIntoWorkArea(*this);
+    Keeper->WaitUntilPlaced(WindowManagerWait, [this] { return Closed; });
     if (Game().Width() != ClientWidth() + 1 || Game().Height() != ClientHeight()) {
         Game().RecreateBuffers(ClientWidth(), ClientHeight());
         Invalidate();
     }
-}
-
-// A window manager that publishes no work area may still move the window after it was sized to
-// fit where it stood (weston's, for Xwayland, under load), and need not tell it: for a few
-// seconds the window checks again where it lies. It changes nothing where it already fits.
-void TFormMain::RefitWhileTheWindowManagerPlacesIt() {
-    if (CompositorPlacesWindows()) {
-        return;
-    }
-    auto* timer = new QTimer(this);
-    timer->setInterval(250);
-    connect(timer, &QTimer::timeout, this, [this, timer, checks = 0]() mutable {
-        FitFrameIntoWorkArea(*this);
-        if (++checks == 20) {
-            timer->deleteLater();
-        }
-    });
-    timer->start();
 }
 
 void TFormMain::FormResize() {

@@ -22,6 +22,11 @@ class PointerConfinement;
 class StartupReadAhead;
 class QAction;
 class QMenu;
+class TFormAbout;
+class TFormProgress;
+class TOrgWindow;
+class WindowKeeper;
+struct PackageTrailer;
 
 // The main window: it shows the game session's board, forwards the pointer and the menus to the
 // session, shows what the session has to say, and owns the companion windows and the song.
@@ -89,15 +94,12 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class LoadingWindowStart;
 
     void CreateMenu();
     void SizeToWorkArea();
-    void RefitWhileTheWindowManagerPlacesIt();
     // One pass of pending events while a game is starting: a New game asked for meanwhile
     // waits, and a close is seen by the code that follows.
     void TakePendingEvents();
@@ -136,6 +138,8 @@ private:
     // This player's own temporary files, in a folder of its own.
     PlayerFolder TempFiles;
     std::unique_ptr<PointerConfinement> Confinement;
+    // The window's place on the screen.
+    WindowKeeper* Keeper = nullptr;
     std::unique_ptr<CloseBehindModal> CloseFilter;
     std::unique_ptr<MainWindowLoss> LossFilter;
 };

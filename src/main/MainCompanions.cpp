@@ -1,7 +1,7 @@
 // The menu commands that open the companion windows.
+#include "desktop/BusyCursor.h"
 #include "main/Main.h"
 #include "windows/About.h"
-#include "windows/BusyCursor.h"
 #include "windows/DialogOwner.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"

@@ -1,12 +1,15 @@
 // Starting a game on a picture file behind the loading window, and forwarding the pointer to
 // the game: the window only shows what the game changed and says.
+#include "desktop/BusyCursor.h"
+#include "desktop/PointerConfinement.h"
+#include "desktop/ShownOnScreen.h"
 #include "main/BoardWidget.h"
 #include "main/LoadingStart.h"
 #include "main/Main.h"
 #include "main/MessageBox.h"
-#include "main/PointerConfinement.h"
-#include "windows/BusyCursor.h"
+#include "windows/FramePacedRepaint.h"
 #include "windows/Orgwnd.h"
+#include "windows/Progress.h"
 
 #include <QScopedValueRollback>
 

@@ -1,5 +1,6 @@
 #include "main/MessageBox.h"
 
+#include "desktop/CompanionPlacement.h"
 #include "windows/DialogOwner.h"
 
 #include <QMessageBox>
@@ -25,6 +26,8 @@ void ShowMessageBox(const Message& message, const QString& caption) {
     KeepAboveStayOnTopWindows(box);
     // Shown exactly as stored, even when it looks like markup.
     box.setTextFormat(Qt::PlainText);
+    // On the screen's centre, where the loading window is too, wherever its owner is just now.
+    KeepCentredOnScreen(box);
     box.exec();
 }
 

@@ -1,7 +1,7 @@
 #include "main/Main.h"
 
+#include "desktop/ServerHold.h"
 #include "main/Application.h"
-#include "main/ServerHold.h"
 #include "main/StartReport.h"
 #include "main/StartupReadAhead.h"
 #include "main/TerminationRequests.h"

@@ -1,16 +1,14 @@
 #include "windows/About.h"
 
 #include "Version.h"
+#include "desktop/CompanionPlacement.h"
 #include "windows/AppIcon.h"
 #include "windows/Labels.h"
-#include "windows/Placement.h"
 
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 
 TFormAbout::TFormAbout(QWidget* owner)
@@ -48,6 +46,7 @@ TFormAbout::TFormAbout(QWidget* owner)
     BitBtn1->setGeometry(112, 330, 75, 25);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    KeepCentredOnScreen(*this);
 }
 
 void TFormAbout::FillPanel() {
@@ -62,23 +61,4 @@ void TFormAbout::FillPanel() {
     text->setWordWrap(true);
     text->setGeometry(10, 10, 253, 209);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-}
-
-void TFormAbout::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen();
-}
-
-// Centred on the screen, frame and all; centred again once the window manager's frame is
-// known, if it differs from the guess.
-void TFormAbout::CenterOnScreen() {
-    PlacedWithFrame = FrameMargins(*this);
-    CenterFrameOnScreen(*this);
-}
-
-void TFormAbout::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    if (isVisible() && FrameMargins(*this) != PlacedWithFrame) {
-        CenterOnScreen();
-    }
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QMargins>
 
 class QFrame;
 class QGroupBox;
@@ -27,14 +26,6 @@ public:
     QPushButton* BitBtn1 = nullptr;
     QFrame* Panel1 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-
 private:
     void FillPanel();
-    void CenterOnScreen();
-
-    // The frame the last placement counted with.
-    QMarginsF PlacedWithFrame;
 };

@@ -1,7 +1,8 @@
 #include "windows/Orgwnd.h"
 
-#include "windows/DevicePixels.h"
-#include "windows/Placement.h"
+#include "desktop/CompanionPlacement.h"
+#include "desktop/DevicePixels.h"
+#include "desktop/Placement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,8 +35,8 @@ TOrgWindow::TOrgWindow(QWidget* owner, std::function<void()> onClose)
     setFont(font);
     resize(LoadedClientSize());
     move(LoadedPosition);
-    FrameWatch =
-        std::make_unique<FrameExtentsWatch>(*this, [this] { PlaceAgainIfTheFrameChanged(); });
+    Placement = new CompanionPlacement(
+        *this, [this] { return CornerTarget(); }, [this] { KeepLoadedSizeWithoutPicture(); });
 }
 
 QSize TOrgWindow::LoadedClientSize() const {
@@ -47,31 +48,22 @@ void TOrgWindow::SetPicture(const std::shared_ptr<const Bitmap>& picture) {
     if (picture && ShowsAtHalf(*picture)) {
         SizedToPicture = true;
         resize(LogicalSize(*this, {picture->Width() / 2, picture->Height() / 2}));
-        PlaceAtWorkAreaCorner();
+        Placement->PlaceNow();
     }
     update();
 }
 
-void TOrgWindow::PlaceAtWorkAreaCorner() {
+QPointF TOrgWindow::CornerTarget() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
-        return;
-    }
-    PlacedWithFrame = FrameMargins(*this);
-    MoveFrameTo(*this, CornerPosition(screen->availableGeometry(), OuterSize(*this),
-                                      1 / devicePixelRatioF()));
+    return screen != nullptr ? CornerPosition(screen->availableGeometry(), OuterSize(*this),
+                                              1 / devicePixelRatioF())
+                             : QPointF(pos());
 }
 
-// The window manager's frame becomes known only once the window is mapped: a window placed
-// with a guess at it is placed again, and the loaded outer size kept, when the real one differs.
-void TOrgWindow::PlaceAgainIfTheFrameChanged() {
-    if (!isVisible() || FrameMargins(*this) == PlacedWithFrame) {
-        return;
-    }
+void TOrgWindow::KeepLoadedSizeWithoutPicture() {
     if (!SizedToPicture) {
         resize(LoadedClientSize());
     }
-    PlaceAtWorkAreaCorner();
 }
 
 // The picture stretched to the client area's device pixels, drawn one to one.
@@ -90,16 +82,6 @@ void TOrgWindow::paintEvent(QPaintEvent*) {
 
 void TOrgWindow::resizeEvent(QResizeEvent*) {
     update();
-    PlaceAgainIfTheFrameChanged();
-}
-
-void TOrgWindow::moveEvent(QMoveEvent*) {
-    PlaceAgainIfTheFrameChanged();
-}
-
-void TOrgWindow::showEvent(QShowEvent* event) {
-    PlaceAtWorkAreaCorner();
-    QWidget::showEvent(event);
 }
 
 // Closing the window is the menu command: the window goes for good, released once its own

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "puzzle/Bitmap.h"
-#include "windows/FrameExtentsWatch.h"
 
-#include <QMargins>
 #include <QWidget>
 #include <functional>
 #include <memory>
+
+class CompanionPlacement;
 
 // The thumbnail window: a small always-on-top tool window in the corner of the work area that
 // shows the whole picture, stretched to its client area.
@@ -20,7 +20,6 @@ public:
     // nothing of it is left at half size, the window keeps its size and shows white. The
     // window only borrows the picture and paints white once it has been released.
     void SetPicture(const std::shared_ptr<const Bitmap>& picture);
-    void PlaceAtWorkAreaCorner();
 
     // The picture shown, or none.
     std::weak_ptr<const Bitmap> ThumbnailBitmap;
@@ -28,18 +27,17 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void PlaceAgainIfTheFrameChanged();
+    // Where the frame goes: one pixel inside the work area's corner.
+    QPointF CornerTarget() const;
+    // Before a picture sets its size, the loaded outer size, whatever the frame.
+    void KeepLoadedSizeWithoutPicture();
     QSize LoadedClientSize() const;
 
     std::function<void()> OnClose;
-    std::unique_ptr<FrameExtentsWatch> FrameWatch;
-    // The frame the last placement counted with.
-    QMarginsF PlacedWithFrame;
+    CompanionPlacement* Placement;
     // Sized to a picture rather than to the loaded outer size.
     bool SizedToPicture = false;
 };

@@ -1,21 +1,19 @@
 #include "windows/Progress.h"
 
 #include "Version.h"
+#include "desktop/CompanionPlacement.h"
 #include "package/PackageCredits.h"
 #include "windows/Banner.h"
 #include "windows/Labels.h"
 #include "windows/LinkClick.h"
-#include "windows/Placement.h"
 #include "windows/WebLinks.h"
 
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTextDocument>
 
@@ -89,6 +87,7 @@ TFormProgress::TFormProgress(QWidget* owner, const PackageCredits& credits)
                                         "others as it is, but you must not modify it."));
     Label7->setWordWrap(true);
     Label7->setGeometry(8, 6, 267, 39);
+    KeepCentredOnScreen(*this);
 }
 
 void TFormProgress::ShowCredits(const PackageCredits& credits) {
@@ -116,9 +115,4 @@ void TFormProgress::Label5Click() {
     if (!MusicLink.isEmpty()) {
         OpenWebLink(MusicLink);
     }
-}
-
-void TFormProgress::showEvent(QShowEvent* event) {
-    CenterFrameOnScreen(*this);
-    QWidget::showEvent(event);
 }

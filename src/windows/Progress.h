@@ -44,9 +44,6 @@ public:
     QFrame* Panel4 = nullptr;
     QLabel* Label7 = nullptr;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     QLabel* LinkLabel(QWidget* parent, const QRect& geometry, const QString& text);
 

@@ -3,7 +3,7 @@
 #include "main/LinkCatcher.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
-#include "windows/Placement.h"
+#include "desktop/Placement.h"
 #include "windows/WebLinks.h"
 
 #include <QLabel>

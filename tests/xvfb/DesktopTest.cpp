@@ -13,7 +13,7 @@
 #include "music/MediaPlayer.h"
 #include "puzzle/Groups.h"
 #include "windows/About.h"
-#include "windows/DevicePixels.h"
+#include "desktop/DevicePixels.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 #include "xvfb/X11Support.h"

@@ -1,7 +1,7 @@
 // A puzzle whose build is quick, started again and again as people start it: every window it
-// shows is painted and none of its boxes hides under another of its windows: looked at a moment
-// after the start (a different one each time), with the start message open, and with the
-// thumbnail and the about window opened from the keyboard.
+// shows is painted, the start message centred, and none of its boxes hides under another of its
+// windows: looked at a moment after the start (a different one each time), with the start
+// message open, and with the thumbnail and the about window opened from the keyboard.
 //   every_window_painted_test TAVRIN-PACK TAVRIN-PLAYER LAUNCHES
 // Run it under xvfb-run (run-under-xvfb.sh), bare or under a window manager.
 #include "xvfb/ScreenSupport.h"
@@ -73,6 +73,19 @@ void CheckEveryWindowPainted(const Screen& s, pid_t pid, const std::string& when
     }
 }
 
+// The window's centre is the screen's, give or take half a window manager's frame.
+void CheckCentred(const Screen& s, const std::vector<ShownWindow>& shown, const std::string& what) {
+    if (shown.empty()) {
+        return;
+    }
+    const ShownWindow& w = shown.front();
+    const int dx = w.X + w.Width / 2 - s.Root->width_in_pixels / 2;
+    const int dy = w.Y + w.Height / 2 - s.Root->height_in_pixels / 2;
+    Check(std::abs(dx) <= 20 && std::abs(dy) <= 20, what + " is centred on the screen (off by " +
+                                                        std::to_string(dx) + ", " +
+                                                        std::to_string(dy) + ")");
+}
+
 // One start of the puzzle, looked at `after` the start first.
 void Launch(const Screen& s, const std::string& package, std::chrono::milliseconds after) {
     const std::string when = " at " + std::to_string(after.count()) + " ms";
@@ -83,6 +96,7 @@ void Launch(const Screen& s, const std::string& package, std::chrono::millisecon
 
     Check(WaitForWindows(s, pid, BoxCaption, 1), "the start message shows" + when);
     WaitForStableScreen(s);
+    CheckCentred(s, Captioned(s, pid, BoxCaption), "the start message" + when);
     CheckEveryWindowPainted(s, pid, "with the start message open");
     PressKey(s, KeyReturn);
     std::this_thread::sleep_for(500ms);

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs a command under a fresh Xvfb server; exits 77 (a skip for CTest) with a clear message
 # when no Xvfb can be started here.
-#   run-under-xvfb.sh [--wm] [--screen WxH] COMMAND...
-# --wm starts the openbox window manager first and waits until it manages the screen.
+#   run-under-xvfb.sh [--wm | --wm=NAME] [--screen WxH] COMMAND...
+# --wm starts the openbox window manager first (--wm=icewm another) and waits until it manages
+# the screen.
 screen=1280x800
 wm=
 while [ $# -gt 0 ]; do
     case "$1" in
         --wm) wm=openbox; shift ;;
+        --wm=*) wm=${1#--wm=}; shift ;;
         --screen) screen=$2; shift 2 ;;
         *) break ;;
     esac

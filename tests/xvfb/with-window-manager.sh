@@ -4,6 +4,9 @@
 #   with-window-manager.sh openbox COMMAND...
 wm=$1
 shift
+# No session manager: openbox would otherwise look for one.
+options=()
+[ "$wm" = openbox ] && options=(--sm-disable)
 
 # The window manager is ready once it announces itself on the root window.
 announced() {
@@ -13,7 +16,7 @@ announced() {
 # A window manager that has not announced itself in 30 seconds is started once more: now and
 # then one dies while it starts.
 for attempt in 1 2; do
-    "$wm" --sm-disable >/dev/null 2>&1 &
+    "$wm" "${options[@]}" >/dev/null 2>&1 &
     wm_pid=$!
     for _ in $(seq 300); do
         announced && break

@@ -1,6 +1,6 @@
-#include "main/PointerConfinement.h"
+#include "desktop/PointerConfinement.h"
 
-#include "windows/DevicePixels.h"
+#include "desktop/DevicePixels.h"
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -8,7 +8,7 @@
 #include <optional>
 
 #ifdef TAVRIN_HAVE_XCB
-#include "windows/X11.h"
+#include "desktop/XSession.h"
 
 #include <cstdlib>
 #endif
@@ -45,24 +45,6 @@ QPoint PointerConfinement::Clamp(QPoint point) const {
 
 #ifdef TAVRIN_HAVE_XCB
 
-namespace {
-
-// Where the top-level window's client area starts on the screen, in the server's own pixels:
-// the toolkit's global coordinates are divided by the scale factor.
-std::optional<QPoint> ScreenOrigin(xcb_connection_t* connection, xcb_window_t window,
-                                   xcb_window_t root) {
-    auto* reply = xcb_translate_coordinates_reply(
-        connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr);
-    if (reply == nullptr) {
-        return std::nullopt;
-    }
-    const QPoint origin(reply->dst_x, reply->dst_y);
-    std::free(reply);
-    return origin;
-}
-
-} // namespace
-
 // Pointer barriers leak on large jumps and warps; a grab confined to a window does not.
 void PointerConfinement::GrabOnX11(const QRect& clientArea) {
     xcb_connection_t* connection = X11Connection();
@@ -70,8 +52,8 @@ void PointerConfinement::GrabOnX11(const QRect& clientArea) {
         return;
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const auto topLevel = static_cast<xcb_window_t>(Window.window()->winId());
-    const std::optional<QPoint> origin = ScreenOrigin(connection, topLevel, screen->root);
+    const auto topLevel = X11Window(*Window.window());
+    const std::optional<QPoint> origin = X11ScreenPosition(*Window.window());
     if (!origin) {
         return;
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
-#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -22,6 +21,4 @@ private:
 
     QWidget& Window;
     std::function<void()> OnClose;
-    std::uint32_t Protocols = 0;
-    std::uint32_t DeleteWindow = 0;
 };

@@ -10,13 +10,15 @@ class QWidget;
 // window takes it.
 class FocusKeeper : public QObject {
 public:
-    // Watches every window of the application; `mainWindow` must outlive it.
-    explicit FocusKeeper(QWidget& mainWindow);
+    // Watches every window of the application, owned by `mainWindow`, where no window manager
+    // is announced; where one is, it hands the keyboard on itself and nothing is watched.
+    static void WatchWhereNeeded(QWidget& mainWindow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    explicit FocusKeeper(QWidget& mainWindow);
     void TakeFocusIfNowhere();
 
     QWidget& MainWindow;

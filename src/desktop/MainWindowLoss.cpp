@@ -1,9 +1,9 @@
-#include "main/MainWindowLoss.h"
+#include "desktop/MainWindowLoss.h"
 
 #include <QWidget>
 
 #ifdef TAVRIN_HAVE_XCB
-#include <xcb/xcb.h>
+#include "desktop/XSession.h"
 #endif
 
 MainWindowLoss::MainWindowLoss(QWidget& window, std::function<void()> onLoss)

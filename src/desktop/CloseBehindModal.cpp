@@ -1,6 +1,8 @@
-#include "main/CloseBehindModal.h"
+#include "desktop/CloseBehindModal.h"
 
-#include "windows/X11.h"
+#ifdef TAVRIN_HAVE_XCB
+#include "desktop/XSession.h"
+#endif
 
 #include <QGuiApplication>
 #include <QWidget>
@@ -30,15 +32,8 @@ bool CloseBehindModal::IsCloseRequest(const void* event) {
     if (client->format != 32 || client->window != static_cast<xcb_window_t>(Window.winId())) {
         return false;
     }
-    if (Protocols == 0) {
-        xcb_connection_t* c = X11Connection();
-        if (c == nullptr) {
-            return false;
-        }
-        Protocols = X11Atom(c, "WM_PROTOCOLS");
-        DeleteWindow = X11Atom(c, "WM_DELETE_WINDOW");
-    }
-    return client->type == Protocols && client->data.data32[0] == DeleteWindow;
+    return client->type == X11Atom("WM_PROTOCOLS") &&
+           client->data.data32[0] == X11Atom("WM_DELETE_WINDOW");
 }
 
 #else

@@ -20,6 +20,9 @@ QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel 
 // Where a window of outer size `outer` goes to be centred on `area`.
 QPointF CenteredPosition(const QRectF& area, const QSizeF& outer);
 
+// The frame as the toolkit counts it, rounded to its units: none until it has learnt it.
+QMargins ToolkitFrameMargins(const QWidget& window);
+
 // The window manager's frame around a top-level window. Before the window is mapped the frame
 // is unknown; the owner's frame (same window manager, same decorations) stands in for it.
 QMarginsF FrameMargins(const QWidget& window);
@@ -30,6 +33,3 @@ QSizeF OuterSize(const QWidget& window);
 // Moves the window so that its frame's top-left corner lies at `framePosition`, also while the
 // frame is still a guess.
 void MoveFrameTo(QWidget& window, const QPointF& framePosition);
-
-// Centres the window, frame and all, on the primary screen.
-void CenterFrameOnScreen(QWidget& window);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "desktop/Platform.h"
+
+#include <QCursor>
 #include <QGuiApplication>
 
 // The busy cursor, for as long as it lives. Not on Wayland itself, where redrawing the animated
@@ -7,7 +10,7 @@
 class BusyCursor {
 public:
     BusyCursor()
-        : Shown(QGuiApplication::platformName() != QLatin1String("wayland")) {
+        : Shown(!OnWaylandItself()) {
         if (Shown) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         }

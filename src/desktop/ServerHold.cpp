@@ -1,4 +1,4 @@
-#include "main/ServerHold.h"
+#include "desktop/ServerHold.h"
 
 #ifdef TAVRIN_HAVE_XCB
 

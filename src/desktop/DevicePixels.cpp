@@ -1,4 +1,4 @@
-#include "windows/DevicePixels.h"
+#include "desktop/DevicePixels.h"
 
 #include "game/ScreenLayout.h"
 

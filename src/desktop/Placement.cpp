@@ -1,4 +1,4 @@
-#include "windows/Placement.h"
+#include "desktop/Placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -7,14 +7,19 @@
 #include <optional>
 
 #ifdef TAVRIN_HAVE_XCB
-#include "windows/X11.h"
-
-#include <cstdlib>
+#include "desktop/XSession.h"
 #endif
 
 QPointF CornerPosition(const QRectF& workArea, const QSizeF& outer, qreal pixel) {
     return {workArea.x() + workArea.width() - outer.width() - pixel,
             workArea.y() + workArea.height() - outer.height() - pixel};
+}
+
+QMargins ToolkitFrameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
 QPointF CenteredPosition(const QRectF& area, const QSizeF& outer) {
@@ -24,48 +29,13 @@ QPointF CenteredPosition(const QRectF& area, const QSizeF& outer) {
 
 namespace {
 
-// The toolkit's frame margins, rounded to its units.
-QMargins ToolkitFrameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
-    return {client.left() - frame.left(), client.top() - frame.top(),
-            frame.right() - client.right(), frame.bottom() - client.bottom()};
-}
-
+std::optional<QMargins> StatedFrameExtents([[maybe_unused]] const QWidget& window) {
 #ifdef TAVRIN_HAVE_XCB
-
-// The frame as the window manager states it on X11 (_NET_FRAME_EXTENTS), in the server's pixels.
-std::optional<QMargins> X11FrameExtents(const QWidget& window) {
-    xcb_connection_t* c = X11Connection();
-    if (c == nullptr || !window.testAttribute(Qt::WA_WState_Created)) {
-        return std::nullopt;
-    }
-    const xcb_atom_t extents = X11Atom(c, "_NET_FRAME_EXTENTS");
-    if (extents == XCB_ATOM_NONE) {
-        return std::nullopt;
-    }
-    auto* reply =
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, static_cast<xcb_window_t>(window.winId()),
-                                                extents, XCB_ATOM_CARDINAL, 0, 4),
-                               nullptr);
-    std::optional<QMargins> margins;
-    if (reply != nullptr && reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
-        const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-        margins = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
-                           static_cast<int>(v[3]));
-    }
-    std::free(reply);
-    return margins;
-}
-
+    return X11FrameExtents(window);
 #else
-
-std::optional<QMargins> X11FrameExtents(const QWidget&) {
     return std::nullopt;
-}
-
 #endif
+}
 
 // The frame in the toolkit's units, unrounded: a frame of 1 server pixel is half a unit at a
 // scale factor of 2, which the toolkit's own margins round away.
@@ -73,7 +43,7 @@ std::optional<QMarginsF> KnownFrameMargins(const QWidget& window) {
     if (window.windowFlags() & Qt::FramelessWindowHint) {
         return QMarginsF();
     }
-    if (const std::optional<QMargins> extents = X11FrameExtents(window)) {
+    if (const std::optional<QMargins> extents = StatedFrameExtents(window)) {
         return QMarginsF(*extents) / window.devicePixelRatioF();
     }
     const QMargins toolkit = ToolkitFrameMargins(window);
@@ -104,10 +74,4 @@ void MoveFrameTo(QWidget& window, const QPointF& framePosition) {
                         static_cast<int>(std::lround(framePosition.y() + frame.top())));
     const QMargins toolkit = ToolkitFrameMargins(window);
     window.move(client - QPoint(toolkit.left(), toolkit.top()));
-}
-
-void CenterFrameOnScreen(QWidget& window) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        MoveFrameTo(window, CenteredPosition(screen->geometry(), OuterSize(window)));
-    }
 }

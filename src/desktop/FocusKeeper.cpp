@@ -1,4 +1,6 @@
-#include "windows/FocusKeeper.h"
+#include "desktop/FocusKeeper.h"
+
+#include "desktop/Platform.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -6,9 +8,7 @@
 #include <QWidget>
 
 #ifdef TAVRIN_HAVE_XCB
-#include "windows/X11.h"
-
-#include <cstdlib>
+#include "desktop/XSession.h"
 #endif
 
 namespace {
@@ -16,19 +16,31 @@ namespace {
 // Whether the keyboard is with no window: on X11 asked of the server, which knows it at once.
 bool KeyboardIsNowhere() {
 #ifdef TAVRIN_HAVE_XCB
-    if (xcb_connection_t* c = X11Connection()) {
-        auto* focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        const bool nowhere = focus == nullptr || focus->focus == XCB_NONE ||
-                             focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT || focus->focus == root;
-        std::free(focus);
-        return nowhere;
+    if (X11Connection() != nullptr) {
+        return X11KeyboardIsNowhere();
     }
 #endif
     return QApplication::activeWindow() == nullptr;
 }
 
+// Boxes, the loading window and the thumbnail; not menus, tooltips and other popups, which
+// never had the keyboard's window.
+bool IsDialogLike(const QObject* watched) {
+    if (!watched->isWidgetType()) {
+        return false;
+    }
+    const auto* widget = static_cast<const QWidget*>(watched);
+    const Qt::WindowType type = widget->windowType();
+    return widget->isWindow() && (type == Qt::Window || type == Qt::Dialog || type == Qt::Tool);
+}
+
 } // namespace
+
+void FocusKeeper::WatchWhereNeeded(QWidget& mainWindow) {
+    if (!WindowManagerPresent()) {
+        new FocusKeeper(mainWindow);
+    }
+}
 
 FocusKeeper::FocusKeeper(QWidget& mainWindow)
     : QObject(&mainWindow)
@@ -37,8 +49,7 @@ FocusKeeper::FocusKeeper(QWidget& mainWindow)
 }
 
 bool FocusKeeper::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide && watched != &MainWindow && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->isWindow()) {
+    if (event->type() == QEvent::Hide && watched != &MainWindow && IsDialogLike(watched)) {
         QTimer::singleShot(0, this, &FocusKeeper::TakeFocusIfNowhere);
     }
     return false;
