@@ -1,6 +1,7 @@
 #include "MakerWords.h"
 
 #include "PackOptions.h"
+#include "PlayProblemText.h"
 
 #include <algorithm>
 
@@ -8,16 +9,6 @@ namespace {
 
 std::string SizeText(std::int64_t width, std::int64_t height) {
     return std::to_string(width) + " × " + std::to_string(height);
-}
-
-// "1024 × 600, 1280 × 720 and 1366 × 768".
-std::string ScreenList(const std::vector<RecipientScreen>& screens) {
-    std::string list;
-    for (std::size_t i = 0; i < screens.size(); ++i) {
-        list += i == 0 ? "" : i + 1 == screens.size() ? " and " : ", ";
-        list += SizeText(screens[i].Width, screens[i].Height);
-    }
-    return list;
 }
 
 // The form's name of a credit line, from the option the library names it by: "picture link".
@@ -45,7 +36,7 @@ std::string TooSmallWords(const PackProblem& p) {
         return "This photo (" + SizeText(play.PictureWidth, play.PictureHeight) +
                " pixels) is too small to cut into pieces on any screen. " + help;
     }
-    return "Too small to cut on screens of " + ScreenList(play.Screens) +
+    return "Too small to cut on screens of " + ScreenList(play.Screens, " × ") +
            ": people with such screens would see an empty board. " + help;
 }
 

@@ -20,16 +20,6 @@ std::string Counted(int count, const std::string& noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-// "1024 x 600, 1280 x 720 and 1366 x 768".
-std::string ScreenList(const std::vector<RecipientScreen>& screens) {
-    std::string list;
-    for (std::size_t i = 0; i < screens.size(); ++i) {
-        list += i == 0 ? "" : i + 1 == screens.size() ? " and " : ", ";
-        list += SizeText(screens[i].Width, screens[i].Height);
-    }
-    return list;
-}
-
 // What the player made of the picture where it fails: the size it shows it at and the grid.
 std::string FitText(const PlayProblem& p) {
     const PuzzleLayout& layout = p.Layout;
@@ -120,4 +110,13 @@ PackProblem ProblemOf(const PlayProblem& play, const std::string& picture,
     }
     problem.Play = play;
     return problem;
+}
+
+std::string ScreenList(const std::vector<RecipientScreen>& screens, const std::string& times) {
+    std::string list;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == screens.size() ? " and " : ", ";
+        list += std::to_string(screens[i].Width) + times + std::to_string(screens[i].Height);
+    }
+    return list;
 }
