@@ -132,6 +132,8 @@ void PutDelta(Bytes& out, std::uint64_t delta) {
 struct Track {
     Bytes Events;
     int Notes = 0;
+    // The track reached its own end-of-track event: nothing of it was cut or damaged.
+    bool Whole = false;
 };
 
 // One track's events, written out again with every status byte in place. Reading stops at the
@@ -157,6 +159,7 @@ Track CleanTrack(std::span<const std::uint8_t> chunk) {
             }
             if (type == EndOfTrack) {
                 pendingDelta += delta; // a rest before the end is part of the song
+                track.Whole = true;
                 break;
             }
             if (MetaLengthAccepted(type, data.size())) {
@@ -202,7 +205,7 @@ Track CleanTrack(std::span<const std::uint8_t> chunk) {
 
 } // namespace
 
-std::optional<Bytes> PlayableMidiSong(std::span<const std::uint8_t> file) {
+std::optional<ReadSong> ReadMidiSong(std::span<const std::uint8_t> file) {
     Reader in(file);
     const auto id = in.Take(4);
     const std::uint32_t headerLength = in.Number(4);
@@ -217,6 +220,7 @@ std::optional<Bytes> PlayableMidiSong(std::span<const std::uint8_t> file) {
         return std::nullopt;
     }
     std::vector<Track> tracks;
+    bool cut = false;
     while (tracks.size() < declaredTracks && !in.AtEnd()) {
         const auto chunkId = in.Take(4);
         const std::uint32_t length = in.Number(4);
@@ -226,8 +230,10 @@ std::optional<Bytes> PlayableMidiSong(std::span<const std::uint8_t> file) {
         const auto body = in.TakeUpTo(length); // a cut chunk keeps what is there
         if (std::memcmp(chunkId.data(), "MTrk", 4) == 0) {
             tracks.push_back(CleanTrack(body));
+            cut = cut || !tracks.back().Whole;
         }
     }
+    cut = cut || tracks.size() < declaredTracks;
     if (std::none_of(tracks.begin(), tracks.end(), [](const Track& t) { return t.Notes > 0; })) {
         return std::nullopt;
     }
@@ -240,5 +246,10 @@ std::optional<Bytes> PlayableMidiSong(std::span<const std::uint8_t> file) {
         PutNumber(song, static_cast<std::uint32_t>(track.Events.size()), 4);
         song.insert(song.end(), track.Events.begin(), track.Events.end());
     }
-    return song;
+    return ReadSong{std::move(song), cut};
+}
+
+std::optional<Bytes> PlayableMidiSong(std::span<const std::uint8_t> file) {
+    std::optional<ReadSong> read = ReadMidiSong(file);
+    return read ? std::optional<Bytes>(std::move(read->Song)) : std::nullopt;
 }

@@ -5,9 +5,9 @@
 #include "MakerWords.h"
 #include "PhotoPreview.h"
 #include "SharingAdvice.h"
-#include "SongDamage.h"
 #include "base/WholeFile.h"
 #include "music/MediaPlayer.h"
+#include "music/MidiSong.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -165,10 +165,10 @@ void MakerForm::OpenSong(const QString& path) {
     SongName->setToolTip(QDir::toNativeSeparators(path));
     SongFolder = QFileInfo(path).absolutePath();
     const Result<std::vector<std::uint8_t>> bytes = ReadWholeFile(path.toStdString());
-    SongWarning = bytes && SongIsCutShort(*bytes)
-                      ? tr("This song is cut short or damaged: the puzzle plays only what comes "
-                           "before the damage.")
-                      : QString();
+    SongWarning.clear();
+    if (const auto read = bytes ? ReadMidiSong(*bytes) : std::nullopt; read && read->Cut) {
+        SongWarning = tr("This song is cut short or damaged: it plays up to the damage.");
+    }
     if (!Maker.Choices.SongRefused) {
         ShowStatus(tr("The song %1 plays in a loop while the puzzle is open.")
                        .arg(QFileInfo(path).fileName()),
