@@ -1,11 +1,11 @@
 #include "MakerForm.h"
 
-#include "BringForward.h"
 #include "FileChoices.h"
 #include "MakerWords.h"
 #include "PhotoPreview.h"
 #include "SharingAdvice.h"
 #include "base/WholeFile.h"
+#include "desktop/BringForward.h"
 #include "music/MediaPlayer.h"
 #include "music/MidiSong.h"
 
