@@ -92,12 +92,15 @@ bool FrameWatch::nativeEventFilter(const QByteArray& eventType, void* message, q
         }
         break;
     }
-    case XCB_CONFIGURE_NOTIFY:
-        if (Frame != 0 &&
-            static_cast<const xcb_configure_notify_event_t*>(message)->window == Frame) {
+    case XCB_CONFIGURE_NOTIFY: {
+        // The window's own as well: a size the toolkit rounds to the one it had gives no resize.
+        const xcb_window_t configured =
+            static_cast<const xcb_configure_notify_event_t*>(message)->window;
+        if ((Frame != 0 && configured == Frame) || (window != XCB_NONE && configured == window)) {
             Tell();
         }
         break;
+    }
     case XCB_REPARENT_NOTIFY:
         if (static_cast<const xcb_reparent_notify_event_t*>(message)->window == window) {
             Frame = 0; // a new frame: found again at the next change

@@ -45,6 +45,24 @@ void PlaceAt(QMainWindow& window, const QSize& size, const QPoint& corner) {
     }
 }
 
+// The largest size whole in device pixels within the size the server gave the window, when that
+// size is no whole size in the toolkit's units: the window manager clamped it to the work area in
+// its own pixels (openbox does), and the toolkit rounds it to a size it cannot show whole.
+std::optional<QSize> ClampedByTheWindowManager(const QWidget& window) {
+#ifdef TAVRIN_HAVE_XCB
+    const qreal ratio = window.devicePixelRatioF();
+    if (const std::optional<QSize> given = X11DeviceSize(window)) {
+        const QSize units(static_cast<int>(given->width() / ratio + 1e-6),
+                          static_cast<int>(given->height() / ratio + 1e-6));
+        const QSize whole = DeviceAligned(window, units);
+        if (whole * ratio != *given) {
+            return whole;
+        }
+    }
+#endif
+    return std::nullopt;
+}
+
 // Where the client area starts on the screen: as the server knows it on X11, where a window
 // manager need not tell the window where it put its frame.
 QPoint ScreenPosition(const QWidget& window) {
@@ -118,6 +136,7 @@ void WindowKeeper::WaitUntilPlaced(std::chrono::milliseconds limit,
 }
 
 void WindowKeeper::Fix() {
+    Limit = QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     AlignMenuBarToDevicePixels(Window);
     if (Desktop.CompositorPlaces) {
         // A maximised window must keep exactly the size it was given, or the compositor ends
@@ -139,7 +158,10 @@ void WindowKeeper::Fit() {
     const QSize frameExtra = Window.frameGeometry().size() - Window.geometry().size();
     if (frameExtra.width() > 0 || frameExtra.height() > 0) {
         const QRect work = WorkArea();
-        const QSize wanted = DeviceAligned(Window, work.size() - frameExtra);
+        if (const std::optional<QSize> clamped = ClampedByTheWindowManager(Window)) {
+            Limit = Limit.boundedTo(*clamped);
+        }
+        const QSize wanted = DeviceAligned(Window, work.size() - frameExtra).boundedTo(Limit);
         if (wanted != Window.size() && wanted.isValid()) {
             PlaceAt(Window, wanted, work.topLeft());
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSize>
 #include <chrono>
 #include <functional>
 
@@ -56,4 +57,6 @@ private:
     const DesktopBehaviour Desktop;
     FrameWatch* Watch = nullptr;
     QScreen* Followed = nullptr;
+    // The most the window manager lets the window have in this work area, once it has said so.
+    QSize Limit;
 };

@@ -66,6 +66,17 @@ std::optional<QPoint> X11ScreenPosition(const QWidget& window) {
     return reply ? std::optional<QPoint>(QPoint(reply->dst_x, reply->dst_y)) : std::nullopt;
 }
 
+std::optional<QSize> X11DeviceSize(const QWidget& window) {
+    const xcb_window_t id = X11Window(window);
+    if (id == XCB_NONE) {
+        return std::nullopt;
+    }
+    xcb_connection_t* c = X11Connection();
+    const Reply<xcb_get_geometry_reply_t> reply(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
+    return reply ? std::optional<QSize>(QSize(reply->width, reply->height)) : std::nullopt;
+}
+
 std::vector<std::uint32_t> X11Values(xcb_window_t window, const char* property, xcb_atom_t type) {
     xcb_connection_t* c = X11Connection();
     const xcb_atom_t name = X11Atom(property);

@@ -7,6 +7,7 @@
 
 #include <QMargins>
 #include <QPoint>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -33,6 +34,9 @@ std::optional<QPoint> X11ScreenPosition(const QWidget& window);
 
 // The 32-bit values of a window's property of that type; empty where it has none.
 std::vector<std::uint32_t> X11Values(xcb_window_t window, const char* property, xcb_atom_t type);
+
+// The window's size as the server has it, in the server's pixels; nothing while it has none.
+std::optional<QSize> X11DeviceSize(const QWidget& window);
 
 // The frame the window manager states around the window (_NET_FRAME_EXTENTS), in the server's
 // pixels; nothing while it states none.
