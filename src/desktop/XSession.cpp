@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -65,32 +66,32 @@ std::optional<QPoint> X11ScreenPosition(const QWidget& window) {
     return reply ? std::optional<QPoint>(QPoint(reply->dst_x, reply->dst_y)) : std::nullopt;
 }
 
-std::optional<QMargins> X11FrameExtents(const QWidget& window) {
-    const xcb_window_t id = X11Window(window);
-    const xcb_atom_t extents = X11Atom("_NET_FRAME_EXTENTS");
-    if (id == XCB_NONE || extents == XCB_ATOM_NONE) {
-        return std::nullopt;
-    }
+std::vector<std::uint32_t> X11Values(xcb_window_t window, const char* property, xcb_atom_t type) {
     xcb_connection_t* c = X11Connection();
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16) {
+    const xcb_atom_t name = X11Atom(property);
+    if (c == nullptr || window == XCB_NONE || name == XCB_ATOM_NONE) {
+        return {};
+    }
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 4096), nullptr));
+    if (!reply || reply->format != 32) {
+        return {};
+    }
+    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return {values, values + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+std::optional<QMargins> X11FrameExtents(const QWidget& window) {
+    const auto v = X11Values(X11Window(window), "_NET_FRAME_EXTENTS", XCB_ATOM_CARDINAL);
+    if (v.size() != 4) {
         return std::nullopt;
     }
-    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
     return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
                     static_cast<int>(v[3]));
 }
 
 bool X11WindowManagerAnnounced() {
-    xcb_connection_t* c = X11Connection();
-    const xcb_atom_t check = X11Atom("_NET_SUPPORTING_WM_CHECK");
-    if (c == nullptr || check == XCB_ATOM_NONE) {
-        return false;
-    }
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, X11Root(), check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    return reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 4;
+    return X11Values(X11Root(), "_NET_SUPPORTING_WM_CHECK", XCB_ATOM_WINDOW).size() == 1;
 }
 
 bool X11KeyboardIsNowhere() {

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <cstdint>
 #include <optional>
+#include <vector>
 #include <xcb/xcb.h>
 
 class QWidget;
@@ -29,6 +30,9 @@ xcb_window_t X11Window(const QWidget& window);
 // server knows it: a window manager that frames a window need not tell the window where it put
 // it. The one translation of window coordinates to the screen's.
 std::optional<QPoint> X11ScreenPosition(const QWidget& window);
+
+// The 32-bit values of a window's property of that type; empty where it has none.
+std::vector<std::uint32_t> X11Values(xcb_window_t window, const char* property, xcb_atom_t type);
 
 // The frame the window manager states around the window (_NET_FRAME_EXTENTS), in the server's
 // pixels; nothing while it states none.

@@ -25,14 +25,15 @@ std::unordered_map<int, int> GroupSizes(const PieceList& pieces) {
 } // namespace
 
 Outcome Board::Build(const BuildSteps& steps) {
+    const Outcome nothingBuilt{std::nullopt};
     ClearPieces();
     if (!WorkingPicture) {
-        return {};
+        return nothingBuilt;
     }
     Cells = ComputeGrid(Settings.Shape, WorkingPicture->Width(), WorkingPicture->Height());
     if (!Cells.CanBuild()) {
         WorkingPicture.reset();
-        return {false, TooSmallToCut};
+        return Outcome(TooSmallToCut);
     }
     AllPieces = std::make_unique<PieceList>();
     if (!ShowsOnlyTheBoardColour()) {
@@ -40,12 +41,12 @@ Outcome Board::Build(const BuildSteps& steps) {
     }
     if (!steps.Starting(Cells.Cols * Cells.Rows)) {
         ClearPieces();
-        return {};
+        return nothingBuilt;
     }
     if (!CutPieces(steps)) {
         ClearPicture();
         ClearPieces();
-        return {false, CannotCreatePuzzle};
+        return Outcome(CannotCreatePuzzle);
     }
     if (Settings.ArrangeMode == 1) {
         ArrangePieces();
@@ -56,7 +57,7 @@ Outcome Board::Build(const BuildSteps& steps) {
     if (steps.Finished) {
         steps.Finished();
     }
-    return {true, std::nullopt};
+    return {};
 }
 
 bool Board::CutPieces(const BuildSteps& steps) {

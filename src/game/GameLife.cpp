@@ -39,14 +39,14 @@ bool GameLife::Start(std::string path, StartScreen& screen, std::optional<Loaded
         Thumbnail = std::make_shared<const Bitmap>(*Game.Picture());
     }
     const Outcome built = Build(screen);
-    if (!built.Done) {
-        if (built.Tell) {
-            screen.Tell(*built.Tell);
+    if (!built) {
+        if (built.Error()) {
+            screen.Tell(*built.Error());
         }
         Game.RedrawBoard();
         screen.ShowBoard();
     }
-    return built.Done;
+    return built.Ok();
 }
 
 // The board follows the build on the screen; a cut that failed leaves no picture to show, one
@@ -64,7 +64,7 @@ Outcome GameLife::Build(StartScreen& screen) {
                                           screen.ShowBoard();
                                           screen.Ready();
                                       }});
-    if (!built.Done && built.Tell && Game.PuzzleGrid().CanBuild()) {
+    if (!built && built.Error() && Game.PuzzleGrid().CanBuild()) {
         DropPicture();
     }
     return built;

@@ -3,9 +3,9 @@
 GameSession::GameSession(PictureFiles files)
     : Life(Play, std::move(files)) {}
 
-std::optional<Message> GameSession::TakePackage(const StartedPackage& package) {
+Result<void, Message> GameSession::TakePackage(const StartedPackage& package) {
     Play.Settings = package.Settings;
     LoadingLines = package.Credits;
     Greeting = package.StartMessage;
-    return package.Failure;
+    return package.Status;
 }

@@ -25,8 +25,9 @@ public:
     // Every cut, scatter and arrangement draws from one generator.
     void Seed(std::uint32_t seed) { Dice.Seed(seed); }
 
-    // Takes the package's settings and texts; returns its failure, if it gives no puzzle.
-    std::optional<Message> TakePackage(const StartedPackage& package);
+    // Takes the package's settings and texts, also from one that gives no puzzle; fails with
+    // why it gives none.
+    Result<void, Message> TakePackage(const StartedPackage& package);
     const PackageCredits& Credits() const { return LoadingLines; }
     // The package's message, shown once after the first puzzle; nothing when it has none.
     std::optional<Message> StartMessage() const { return StartMessageOf(Greeting); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <optional>
 #include <string>
 
@@ -14,8 +16,6 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
-// What a step came to: whether it went through, and what the user is to be told either way.
-struct Outcome {
-    bool Done = false;
-    std::optional<Message> Tell;
-};
+// A step that went through, or failed with what the user is to be told; nothing is told when
+// the user stopped it or it had nothing to work on.
+using Outcome = Result<void, std::optional<Message>>;

@@ -17,13 +17,6 @@ ExtractedPackage WriteToOwnFolder(const PackagePayloads& read,
     return WritePayloads(read, folder.Path());
 }
 
-std::optional<Message> FailureOf(const ExtractedPackage& package) {
-    if (package.Ok()) {
-        return std::nullopt;
-    }
-    return Message{package.Status.Error().What, MessageIcon::Stop};
-}
-
 } // namespace
 
 StartedPackage StartPackage(PackagePayloads read, const Result<std::string>& userFolder,
@@ -41,11 +34,12 @@ StartedPackage StartPackage(PackagePayloads read, const Result<std::string>& use
     if (!started.Credits.StartMessage.empty()) {
         started.StartMessage = started.Credits.StartMessage;
     }
-    started.Failure = FailureOf(package);
-    if (!started.Failure) {
-        started.PicturePath = package.PicturePath;
-        started.PictureBytes = std::move(*read.Picture);
-        started.SongPath = package.SongPath;
+    if (!package.Ok()) {
+        started.Status = Message{package.Status.Error().What, MessageIcon::Stop};
+        return started;
     }
+    started.PicturePath = package.PicturePath;
+    started.PictureBytes = std::move(*read.Picture);
+    started.SongPath = package.SongPath;
     return started;
 }

@@ -8,7 +8,6 @@
 #include "package/TempFolder.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +25,8 @@ struct StartedPackage {
     std::vector<std::uint8_t> PictureBytes;
     // The song file as written; empty when the package has none.
     std::string SongPath;
-    // Why the package gives no puzzle; the settings and texts it brought still hold.
-    std::optional<Message> Failure;
+    // Whether the package gives a puzzle, or why not; the settings and texts hold either way.
+    Result<void, Message> Status;
 };
 
 // Writes what was read into `ownFolder`, made inside `userFolder` once there is a picture to

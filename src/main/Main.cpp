@@ -125,15 +125,15 @@ void TFormMain::FormShow() {
     StartedPackage package = StartOwnPackage(ReadAhead.get(), ExecutablePath, TempFiles);
     Player->FileName = QString::fromStdString(package.SongPath.empty() ? std::string(TempSongName)
                                                                        : package.SongPath);
-    const std::optional<Message> failure = Session.TakePackage(package);
+    const Result<void, Message> taken = Session.TakePackage(package);
     // The board in the package's colour is on the screen before anything else happens.
     ShowEmptyBoard();
     WaitUntilOnScreen(*this, WindowManagerWait, [this] { return Closed; });
     if (Closed) { // closed while it waited: nothing more is said
         return;
     }
-    if (failure) {
-        Tell(failure);
+    if (!taken) {
+        Tell(taken.Error());
         return;
     }
     StartGame(QString::fromStdString(package.PicturePath),

@@ -75,31 +75,31 @@ bool IsWebAddress(std::string_view text) {
     return false;
 }
 
-std::string FieldProblem(const Field& field, const std::string& value) {
+Result<void> CheckField(const Field& field, const std::string& value) {
     const std::string name = field.Option;
     const auto length = PlainTextLength(value);
     if (!length) {
-        return name + " must be valid UTF-8 text on one line, without control characters";
+        return Failure{name + " must be valid UTF-8 text on one line, without control characters"};
     }
     if (*length > PackageCredits::MaxLineLength) {
-        return name + " is " + std::to_string(*length) + " characters long; at most " +
-               std::to_string(PackageCredits::MaxLineLength) + " fit";
+        return Failure{name + " is " + std::to_string(*length) + " characters long; at most " +
+                       std::to_string(PackageCredits::MaxLineLength) + " fit"};
     }
     if (field.IsLink && !value.empty() && !IsWebAddress(value)) {
-        return name + " must be an http:// or https:// address without spaces";
+        return Failure{name + " must be an http:// or https:// address without spaces"};
     }
     return {};
 }
 
-std::string MessageProblem(const std::string& message) {
+Result<void> CheckMessage(const std::string& message) {
     const auto length = PackageCredits::MessageLength(message);
     if (!length) {
-        return "--message must be valid UTF-8 text without control characters other than line "
-               "breaks";
+        return Failure{"--message must be valid UTF-8 text without control characters other than "
+                       "line breaks"};
     }
     if (*length > PackageCredits::MaxMessageLength) {
-        return "--message is " + std::to_string(*length) + " characters long; at most " +
-               std::to_string(PackageCredits::MaxMessageLength) + " fit";
+        return Failure{"--message is " + std::to_string(*length) + " characters long; at most " +
+                       std::to_string(PackageCredits::MaxMessageLength) + " fit"};
     }
     return {};
 }
@@ -155,7 +155,7 @@ std::optional<PackageCredits> ParsePayload(std::string_view payload) {
         credits.*field.Member = std::string(payload.substr(0, end));
         payload.remove_prefix(end + 1);
     }
-    if (!payload.empty() || !credits.Problem().empty()) {
+    if (!payload.empty() || !credits.Check()) {
         return std::nullopt;
     }
     return credits;
@@ -179,13 +179,13 @@ bool PackageCredits::IsEmpty() const {
                        [this](const Field& f) { return (this->*f.Member).empty(); });
 }
 
-std::string PackageCredits::Problem() const {
+Result<void> PackageCredits::Check() const {
     for (const Field& field : Fields) {
-        if (std::string problem = FieldProblem(field, this->*field.Member); !problem.empty()) {
-            return problem;
+        if (Result<void> checked = CheckField(field, this->*field.Member); !checked) {
+            return checked;
         }
     }
-    return MessageProblem(StartMessage);
+    return CheckMessage(StartMessage);
 }
 
 std::optional<std::size_t> PackageCredits::MessageLength(const std::string& message) {
@@ -193,7 +193,7 @@ std::optional<std::size_t> PackageCredits::MessageLength(const std::string& mess
 }
 
 std::vector<std::uint8_t> PackageCredits::EncodeBlock() const {
-    assert(Problem().empty());
+    assert(Check());
     std::vector<std::uint8_t> block(StartMessage.begin(), StartMessage.end());
     if (!StartMessage.empty()) {
         AppendFooter(block, 0, MessageMagic);
@@ -217,7 +217,7 @@ std::optional<PackageCredits> PackageCredits::DecodeBlock(std::span<const std::u
     }
     const auto message = FramedPayload(before.first(before.size() - FooterSize - payload->size()),
                                        MessageMagic, MaxMessageSize);
-    if (message && !message->empty() && MessageProblem(std::string(*message)).empty()) {
+    if (message && !message->empty() && CheckMessage(std::string(*message))) {
         credits->StartMessage = *message;
     }
     return credits;

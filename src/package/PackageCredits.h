@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -50,9 +52,9 @@ struct PackageCredits {
     // names none.
     bool SetByOption(std::string_view option, std::string value);
 
-    // Why the credits cannot be stored ("--title is not valid UTF-8", ...), or empty when they
-    // can. The names are the authoring tool's option names (the message is "--message").
-    std::string Problem() const;
+    // Fails with why the credits cannot be stored ("--title is not valid UTF-8", ...). The names
+    // are the authoring tool's option names (the message is "--message").
+    Result<void> Check() const;
 
     // The start message's length in characters, or none when it is not plain UTF-8 text (control
     // characters other than line breaks).

@@ -19,7 +19,7 @@ Bitmap BoardWithHeldGroupOnTop(const Board& game, Bitmap withoutGroup) {
 } // namespace
 
 TEST_F(BoardPlayTest, PressAndMoveShowTheWorkedRectangles) {
-    ASSERT_TRUE(StartGame(300, 200, 2, 1).Done); // pieces of 80
+    ASSERT_TRUE(StartGame(300, 200, 2, 1).Ok()); // pieces of 80
     TPuzzle& piece = **Game.Pieces()->rbegin();
     piece.Bounds = {200, 150, 280, 230};
     Game.RedrawBoard();
@@ -41,7 +41,7 @@ TEST_F(BoardPlayTest, PressAndMoveShowTheWorkedRectangles) {
 }
 
 TEST_F(BoardPlayTest, PickingUpRaisesTheGroupInReverseOrder) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done);
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok());
     TPuzzle& a = PieceAtGrid(0, 0);
     TPuzzle& b = PieceAtGrid(1, 0);
     TPuzzle& c = PieceAtGrid(2, 0);
@@ -67,7 +67,7 @@ TEST_F(BoardPlayTest, PickingUpRaisesTheGroupInReverseOrder) {
 }
 
 TEST_F(BoardPlayTest, PressesOffThePiecesOrWhileHoldingAndMovesWithoutAGroupChangeNothing) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done);
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok());
     const std::vector<int> order = GroupsBottomUp();
     const Bitmap board = Game.BoardBuffer();
     EXPECT_TRUE(Game.PickUp(ClientWidth - 5, ClientHeight - 5).ShowNow.IsEmpty()); // background
@@ -92,7 +92,7 @@ TEST_F(BoardPlayTest, PressesOffThePiecesOrWhileHoldingAndMovesWithoutAGroupChan
 // The board buffer never holds the held group, so a drop only has to draw the group over it;
 // what the window shows is that board with the group and its shadow on top.
 TEST_F(BoardPlayTest, WhileAGroupIsHeldTheBoardBufferIsTheBoardWithoutIt) {
-    ASSERT_TRUE(StartGame(500, 400, 2, 1).Done);
+    ASSERT_TRUE(StartGame(500, 400, 2, 1).Ok());
     TPuzzle& a = PieceAtGrid(1, 1);
     PieceAtGrid(2, 1).GroupId = a.GroupId;
     Game.RedrawBoard();
@@ -115,7 +115,7 @@ TEST_F(BoardPlayTest, WhileAGroupIsHeldTheBoardBufferIsTheBoardWithoutIt) {
 }
 
 TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
-    ASSERT_TRUE(StartGame(500, 400, 2, 1).Done);
+    ASSERT_TRUE(StartGame(500, 400, 2, 1).Ok());
     const int pitch = Game.Settings.Shape.Pitch();
     Random random(99);
     int joins = 0;
@@ -155,7 +155,7 @@ TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
 // just those copies, it shows the board with the held group, shadows under all members, while
 // dragging, and the board alone after the drop, whichever way the group moves.
 TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done); // pieces of 96, tabs of 16
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok()); // pieces of 96, tabs of 16
     TPuzzle& left = PieceAtGrid(0, 0);
     TPuzzle& right = PieceAtGrid(1, 0);
     for (const auto& [piece, x] :
@@ -189,7 +189,7 @@ TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
 }
 
 TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done); // pieces of 96, tabs of 16
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok()); // pieces of 96, tabs of 16
     TPuzzle& left = PieceAtGrid(0, 0);
     TPuzzle& right = PieceAtGrid(1, 0);
     EXPECT_FALSE(DragTo(left, 300, 400).Joined);
@@ -212,7 +212,7 @@ TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
 TEST_F(BoardPlayTest, ADropExactlyAtHomeJoinsEveryGroupItFits) {
     for (const auto& [offX, offY] : std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {0, -1}}) {
         const bool atHome = offX == 0 && offY == 0;
-        ASSERT_TRUE(StartGame(250, 250, 1, 1).Done); // 3 x 3 pieces of 96
+        ASSERT_TRUE(StartGame(250, 250, 1, 1).Ok()); // 3 x 3 pieces of 96
         TPuzzle& held = PieceAtGrid(2, 2);
         TPuzzle& left = PieceAtGrid(1, 2);
         TPuzzle& above = PieceAtGrid(2, 1);
@@ -235,7 +235,7 @@ TEST_F(BoardPlayTest, ADropExactlyAtHomeJoinsEveryGroupItFits) {
 }
 
 TEST_F(BoardPlayTest, SolvingIsReportedOnceAndTheSolvedPictureStillMoves) {
-    ASSERT_TRUE(StartGame(340, 250, 1, 1).Done); // 4 x 3 pieces of 96
+    ASSERT_TRUE(StartGame(340, 250, 1, 1).Ok()); // 4 x 3 pieces of 96
     ASSERT_EQ(Game.PuzzleGrid().Cols, 4);
     ASSERT_EQ(Game.PuzzleGrid().Rows, 3);
     int solved = 0;
@@ -261,7 +261,7 @@ TEST_F(BoardPlayTest, SolvingIsReportedOnceAndTheSolvedPictureStillMoves) {
 // With every piece in the held group the board is bare while it is held, and no longer once the
 // group is put down: the window paints a bare board in its colour alone.
 TEST_F(BoardPlayTest, ABoardIsBareOnlyWhileNoPieceLiesOnIt) {
-    ASSERT_TRUE(StartGame(200, 200, 1).Done);
+    ASSERT_TRUE(StartGame(200, 200, 1).Ok());
     for (const auto& piece : *Game.Pieces()) {
         piece->GroupId = 1;
     }
@@ -278,7 +278,7 @@ TEST_F(BoardPlayTest, ABoardIsBareOnlyWhileNoPieceLiesOnIt) {
 }
 
 TEST_F(BoardPlayTest, ANewPictureOrClearingThePiecesEndsADrag) {
-    ASSERT_TRUE(StartGame(400, 300, 1, 1).Done);
+    ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok());
     const auto [x, y] = GripOf(PieceAtGrid(1, 0));
     Game.PickUp(x, y);
     ASSERT_TRUE(Game.IsHolding());

@@ -20,7 +20,7 @@ TEST_F(ScreenLayoutTest, MakerPreviewCountsThePiecesTheBoardCuts) {
                 LayOutPuzzle(width, height, BoardOfClientArea(ClientWidth, ClientHeight),
                              PuzzleShape::ForType(type), 100);
             Game.Settings.ZoomPercent = 100;
-            ASSERT_TRUE(StartGame(width, height, type).Done);
+            ASSERT_TRUE(StartGame(width, height, type).Ok());
             EXPECT_EQ(layout.Cells.Cols, Game.PuzzleGrid().Cols) << type << " " << width;
             EXPECT_EQ(layout.Cells.Rows, Game.PuzzleGrid().Rows) << type << " " << width;
             EXPECT_EQ(static_cast<std::size_t>(layout.PieceCount()), Game.Pieces()->Count());
@@ -57,7 +57,7 @@ TEST_F(ScreenLayoutTest, CountOnAScreenIsTheBoardsAtEveryScale) {
                              static_cast<int>(std::lround(client * scale)));
         const PuzzleLayout layout = LayOutOnScreen(1620, 2160, view, PuzzleShape::ForType(3), 100);
         Game.Settings.ZoomPercent = 100;
-        ASSERT_TRUE(StartGame(1620, 2160, 3).Done) << scale;
+        ASSERT_TRUE(StartGame(1620, 2160, 3).Ok()) << scale;
         EXPECT_EQ(static_cast<std::size_t>(layout.PieceCount()), Game.Pieces()->Count()) << scale;
         EXPECT_EQ(layout.Cells.Cols, Game.PuzzleGrid().Cols) << scale;
     }

@@ -39,32 +39,32 @@ TEST(Crc32, MatchesTheCheckValue) {
 }
 
 TEST(PackageCreditsRules, TakePlainLinesOfAtMost120CharactersAndWebLinks) {
-    EXPECT_EQ(Sample.Problem(), "");
+    EXPECT_TRUE(Sample.Check().Ok());
     PackageCredits c;
     EXPECT_TRUE(c.IsEmpty());
     c.Title = std::string(120, 'x');
-    EXPECT_EQ(c.Problem(), "");
+    EXPECT_TRUE(c.Check().Ok());
     c.Title = std::string(121, 'x');
-    EXPECT_NE(c.Problem().find("--title is 121 characters"), std::string::npos);
+    EXPECT_NE(c.Check().Error().What.find("--title is 121 characters"), std::string::npos);
     std::string snowmen;
     for (int i = 0; i < 120; ++i) {
         snowmen += "☃"; // three bytes each: the limit counts characters
     }
     c.Title = snowmen;
-    EXPECT_EQ(c.Problem(), "");
+    EXPECT_TRUE(c.Check().Ok());
     for (const std::string bad : {"two\nlines", "tab\there", "\xC3", "\xC0\xAF", "\xED\xA0\x80",
                                   "\xF4\x90\x80\x80", "bell\x7F", "c1\xC2\x85"}) {
         c.Title = bad;
-        EXPECT_NE(c.Problem(), "") << "title " << bad;
+        EXPECT_FALSE(c.Check().Ok()) << "title " << bad;
     }
     c.Title.clear();
     for (const std::string bad : {"javascript:alert(1)", "file:///etc/passwd", "ftp://x",
                                   "https://", "https://a b", "www.example.org", "mailto:a@b"}) {
         c.MusicLink = bad;
-        EXPECT_NE(c.Problem().find("--music-link"), std::string::npos) << bad;
+        EXPECT_NE(c.Check().Error().What.find("--music-link"), std::string::npos) << bad;
     }
     c.MusicLink = "HTTPS://EXAMPLE.ORG/";
-    EXPECT_EQ(c.Problem(), "");
+    EXPECT_TRUE(c.Check().Ok());
 }
 
 TEST(PackageCreditsBlock, RoundTripsAndIgnoresEveryDamage) {

@@ -21,17 +21,17 @@ struct StreamDeleter {
 };
 
 // Decompresses one piece of input, handing every output to the archive writer.
-std::string Inflate(ZSTD_DStream* stream, ZSTD_inBuffer& in, std::vector<std::uint8_t>& out,
-                    TarWriter& writer) {
+Result<void> Inflate(ZSTD_DStream* stream, ZSTD_inBuffer& in, std::vector<std::uint8_t>& out,
+                     TarWriter& writer) {
     while (in.pos < in.size) {
         ZSTD_outBuffer output{out.data(), out.size(), 0};
         const std::size_t result = ZSTD_decompressStream(stream, &output, &in);
         if (ZSTD_isError(result)) {
-            return std::string("the bundle cannot be decompressed (") + ZSTD_getErrorName(result) +
-                   "): the puzzle is damaged";
+            return Failure{std::string("the bundle cannot be decompressed (") +
+                           ZSTD_getErrorName(result) + "): the puzzle is damaged"};
         }
-        if (std::string error = writer.Add({out.data(), output.pos}); !error.empty()) {
-            return error;
+        if (Result<void> added = writer.Add({out.data(), output.pos}); !added) {
+            return added;
         }
     }
     return {};
@@ -39,12 +39,12 @@ std::string Inflate(ZSTD_DStream* stream, ZSTD_inBuffer& in, std::vector<std::ui
 
 } // namespace
 
-std::string UnpackBundle(int fileFd, std::uint64_t offset, const BundleHeader& header, int folderFd,
-                         std::vector<WrittenFile>& files) {
+Result<std::vector<WrittenFile>> UnpackBundle(int fileFd, std::uint64_t offset,
+                                              const BundleHeader& header, int folderFd) {
     const std::unique_ptr<ZSTD_DStream, StreamDeleter> stream(ZSTD_createDStream());
     if (!stream ||
         ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, WindowLogMax))) {
-        return "cannot start the decompressor";
+        return Failure{"cannot start the decompressor"};
     }
     std::vector<std::uint8_t> input(ReadSize);
     std::vector<std::uint8_t> output(ZSTD_DStreamOutSize());
@@ -58,18 +58,20 @@ std::string UnpackBundle(int fileFd, std::uint64_t offset, const BundleHeader& h
             if (n < 0 && errno == EINTR) {
                 continue;
             }
-            return "the puzzle ends inside its bundle: it is damaged";
+            return Failure{"the puzzle ends inside its bundle: it is damaged"};
         }
         done += static_cast<std::uint64_t>(n);
         hash.Add({input.data(), static_cast<std::size_t>(n)});
         ZSTD_inBuffer in{input.data(), static_cast<std::size_t>(n), 0};
-        if (std::string error = Inflate(stream.get(), in, output, writer); !error.empty()) {
-            return error;
+        if (Result<void> inflated = Inflate(stream.get(), in, output, writer); !inflated) {
+            return inflated.Error();
         }
     }
     if (hash.HexDigest() != header.Sha256) {
-        return "the puzzle's bundle does not match its checksum: the puzzle is damaged";
+        return Failure{"the puzzle's bundle does not match its checksum: the puzzle is damaged"};
     }
-    files = writer.Files();
-    return writer.Ended() ? std::string() : "the bundle ends early: the puzzle is damaged";
+    if (!writer.Ended()) {
+        return Failure{"the bundle ends early: the puzzle is damaged"};
+    }
+    return writer.Files();
 }

@@ -29,7 +29,12 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t size) {
     return true;
 }
 
-std::string CopyPlayer(int fileFd, std::uint64_t offset, const BundleHeader& header, int out) {
+// Why the player cannot be written, from errno.
+Failure CannotWritePlayer() {
+    return Failure{"cannot write the player into the cache: " + std::string(std::strerror(errno))};
+}
+
+Result<void> CopyPlayer(int fileFd, std::uint64_t offset, const BundleHeader& header, int out) {
     std::vector<std::uint8_t> buffer(ReadSize);
     Sha256 hash;
     for (std::uint64_t done = 0; done < header.BundleSize;) {
@@ -40,46 +45,46 @@ std::string CopyPlayer(int fileFd, std::uint64_t offset, const BundleHeader& hea
             continue;
         }
         if (n <= 0) {
-            return "the puzzle ends inside its player: it is damaged";
+            return Failure{"the puzzle ends inside its player: it is damaged"};
         }
         hash.Add({buffer.data(), static_cast<std::size_t>(n)});
         if (!WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) {
-            return "cannot write the player into the cache: " + std::string(std::strerror(errno));
+            return CannotWritePlayer();
         }
         done += static_cast<std::uint64_t>(n);
     }
     if (hash.HexDigest() != header.Sha256) {
-        return "the puzzle's player does not match its checksum: the puzzle is damaged";
+        return Failure{"the puzzle's player does not match its checksum: the puzzle is damaged"};
     }
-    return fsync(out) == 0
-               ? std::string()
-               : "cannot write the player into the cache: " + std::string(std::strerror(errno));
+    return fsync(out) == 0 ? Result<void>() : CannotWritePlayer();
 }
 
 } // namespace
 
-std::string FillPlayerFolder(int fileFd, std::uint64_t offset, const BundleHeader& header,
-                             int folderFd, std::vector<WrittenFile>& files) {
+Result<std::vector<WrittenFile>> FillPlayerFolder(int fileFd, std::uint64_t offset,
+                                                  const BundleHeader& header, int folderFd) {
     if (!header.Lean) {
-        return UnpackBundle(fileFd, offset, header, folderFd, files);
+        return UnpackBundle(fileFd, offset, header, folderFd);
     }
     const int out =
         openat(folderFd, "tavrin", O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700);
     if (out < 0) {
-        return "cannot write the player into the cache: " + std::string(std::strerror(errno));
+        return CannotWritePlayer();
     }
-    std::string error = CopyPlayer(fileFd, offset, header, out);
-    if (close(out) != 0 && error.empty()) {
-        error = "cannot write the player into the cache: " + std::string(std::strerror(errno));
+    Result<void> copied = CopyPlayer(fileFd, offset, header, out);
+    if (close(out) != 0 && copied) {
+        copied = CannotWritePlayer();
     }
-    files.push_back({"tavrin", header.BundleSize});
-    return error;
+    if (!copied) {
+        return copied.Error();
+    }
+    return std::vector<WrittenFile>{{"tavrin", header.BundleSize}};
 }
 
-std::string RunLeanPlayer(const std::string& folder, const std::string& puzzle) {
+Failure RunLeanPlayer(const std::string& folder, const std::string& puzzle) {
     setenv("TAVRIN_PUZZLE_FILE", puzzle.c_str(), 1);
     const std::string player = folder + "/tavrin";
     const char* argv[] = {puzzle.c_str(), nullptr};
     execv(player.c_str(), const_cast<char* const*>(argv));
-    return "cannot run " + player + ": " + std::strerror(errno);
+    return Failure{"cannot run " + player + ": " + std::strerror(errno)};
 }

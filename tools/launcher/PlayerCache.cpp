@@ -18,8 +18,8 @@
 
 namespace {
 
-std::string ErrnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+Failure ErrnoFailure(const std::string& what) {
+    return Failure{what + ": " + std::strerror(errno)};
 }
 
 // Waits until the file or folder `name` in `folderFd` is on the disk.
@@ -33,11 +33,11 @@ bool Synced(int folderFd, const std::string& name) {
 // the list before the rename that declares the folder ready; a crash at any point leaves a folder
 // that the next start sees as unfinished or damaged. Files and folders are synced one by one: a
 // sync of the whole disk would wait for what other programs write too.
-std::string MakeWhole(int folderFd, const std::vector<WrittenFile>& files) {
+Result<void> MakeWhole(int folderFd, const std::vector<WrittenFile>& files) {
     std::set<std::string> folders;
     for (const WrittenFile& file : files) {
         if (!Synced(folderFd, file.Name)) {
-            return ErrnoText("cannot write " + file.Name + " to the disk");
+            return ErrnoFailure("cannot write " + file.Name + " to the disk");
         }
         for (std::size_t slash = file.Name.find('/'); slash != std::string::npos;
              slash = file.Name.find('/', slash + 1)) {
@@ -46,52 +46,49 @@ std::string MakeWhole(int folderFd, const std::vector<WrittenFile>& files) {
     }
     for (const std::string& folder : folders) {
         if (!Synced(folderFd, folder)) {
-            return ErrnoText("cannot write the folder " + folder + " to the disk");
+            return ErrnoFailure("cannot write the folder " + folder + " to the disk");
         }
     }
-    if (std::string error = WriteUnpackedList(folderFd, files); !error.empty()) {
-        return error;
+    if (Result<void> listed = WriteUnpackedList(folderFd, files); !listed) {
+        return listed;
     }
-    return fsync(folderFd) == 0 ? std::string()
-                                : ErrnoText("cannot write the unpacked player to the disk");
+    return fsync(folderFd) == 0 ? Result<void>()
+                                : ErrnoFailure("cannot write the unpacked player to the disk");
 }
 
-// Unpacks into a fresh folder and renames it into place over none. Call it holding the lock.
-std::string Unpack(int puzzleFd, std::uint64_t offset, const BundleHeader& header, int cacheFd) {
+// Unpacks into a fresh folder, renames it into place over none and opens it. Call it holding the
+// lock.
+Result<int> Unpack(int puzzleFd, std::uint64_t offset, const BundleHeader& header, int cacheFd) {
     DiscardBuild(cacheFd, header.Sha256);
     const std::string part = UnfinishedName(header.Sha256);
-    std::string error;
-    const int partFd = OpenPrivateFolder(cacheFd, part, true, error);
-    if (partFd < 0) {
-        return error;
+    const Result<int> partFd = OpenPrivateFolder(cacheFd, part, true);
+    if (!partFd) {
+        return partFd.Error();
     }
-    std::vector<WrittenFile> files;
-    error = FillPlayerFolder(puzzleFd, offset, header, partFd, files);
-    if (error.empty()) {
-        error = MakeWhole(partFd, files);
+    const auto files = FillPlayerFolder(puzzleFd, offset, header, *partFd);
+    Result<void> done = files ? MakeWhole(*partFd, *files) : files.Error();
+    close(*partFd);
+    if (done && renameat(cacheFd, part.c_str(), cacheFd, header.Sha256.c_str()) != 0) {
+        done = ErrnoFailure("cannot move the unpacked player into place");
     }
-    close(partFd);
-    if (error.empty() && renameat(cacheFd, part.c_str(), cacheFd, header.Sha256.c_str()) != 0) {
-        error = ErrnoText("cannot move the unpacked player into place");
+    if (done && fsync(cacheFd) != 0) {
+        done = ErrnoFailure("cannot write the cache folder to the disk");
     }
-    if (error.empty() && fsync(cacheFd) != 0) {
-        error = ErrnoText("cannot write the cache folder to the disk");
-    }
-    if (!error.empty()) {
+    if (!done) {
         RemoveTree(cacheFd, part.c_str());
+        return done.Error();
     }
-    return error;
+    return OpenPrivateFolder(cacheFd, header.Sha256, false);
 }
 
 // The build's folder when whole, else -1.
 int OpenWhole(int cacheFd, const std::string& hash) {
-    std::string ignored;
-    const int fd = OpenPrivateFolder(cacheFd, hash, false, ignored);
-    if (fd >= 0 && !IsWholeFolder(fd)) {
-        close(fd);
+    const Result<int> fd = OpenPrivateFolder(cacheFd, hash, false);
+    if (fd && !IsWholeFolder(*fd)) {
+        close(*fd);
         return -1;
     }
-    return fd;
+    return fd ? *fd : -1;
 }
 
 // Marks the folder as in use for as long as the player (which inherits the descriptor) runs,
@@ -105,21 +102,17 @@ void HoldForPlayer(int folderFd) {
 }
 
 // The ready folder's descriptor, unpacking it under the build's lock when needed.
-int ReadyFolder(int puzzleFd, std::uint64_t offset, const BundleHeader& header, int cacheFd,
-                std::string& error) {
+Result<int> ReadyFolder(int puzzleFd, std::uint64_t offset, const BundleHeader& header,
+                        int cacheFd) {
     const int lock = TakeBuildLock(cacheFd, header.Sha256, true);
     if (lock < 0) {
-        error = ErrnoText("cannot lock the cache");
-        return -1;
+        return ErrnoFailure("cannot lock the cache");
     }
     RemoveUnfinished(cacheFd, header.Sha256);
-    int fd = OpenWhole(cacheFd, header.Sha256);
-    if (fd < 0) {
-        error = Unpack(puzzleFd, offset, header, cacheFd);
-        fd = error.empty() ? OpenPrivateFolder(cacheFd, header.Sha256, false, error) : -1;
-    }
-    if (fd >= 0) {
-        HoldForPlayer(fd);
+    const int whole = OpenWhole(cacheFd, header.Sha256);
+    const Result<int> fd = whole >= 0 ? whole : Unpack(puzzleFd, offset, header, cacheFd);
+    if (fd) {
+        HoldForPlayer(*fd);
     }
     ReleaseBuildLock(cacheFd, header.Sha256, lock);
     return fd;
@@ -127,22 +120,23 @@ int ReadyFolder(int puzzleFd, std::uint64_t offset, const BundleHeader& header, 
 
 } // namespace
 
-PlayerFolder ReadyPlayerFolder(int puzzleFd, std::uint64_t offset, const BundleHeader& header) {
+Result<std::string> ReadyPlayerFolder(int puzzleFd, std::uint64_t offset,
+                                      const BundleHeader& header) {
     std::string cachePath;
-    std::string error;
-    const int cacheFd = OpenTavrinCache(cachePath, error);
-    if (cacheFd < 0) {
-        return {{}, error};
+    const Result<int> cacheFd = OpenTavrinCache(cachePath);
+    if (!cacheFd) {
+        return cacheFd.Error();
     }
-    const int folderFd = ReadyFolder(puzzleFd, offset, header, cacheFd, error);
-    if (folderFd >= 0) {
-        RemoveOtherBuilds(cacheFd, header.Sha256);
+    const Result<int> folderFd = ReadyFolder(puzzleFd, offset, header, *cacheFd);
+    if (folderFd) {
+        RemoveOtherBuilds(*cacheFd, header.Sha256);
     }
-    close(cacheFd);
-    return folderFd >= 0 ? PlayerFolder{cachePath + "/" + header.Sha256, {}}
-                         : PlayerFolder{{}, error};
+    close(*cacheFd);
+    if (!folderFd) {
+        return folderFd.Error();
+    }
+    return cachePath + "/" + header.Sha256;
 }
-
 void DiscardPlayerFolder(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0) {

@@ -77,7 +77,7 @@ void SetEnvironment(EnvironmentChanges& changes, const std::string& folder,
 
 } // namespace
 
-std::string RunPlayer(const std::string& folder, const std::string& puzzle) {
+Failure RunPlayer(const std::string& folder, const std::string& puzzle) {
     EnvironmentChanges changes;
     SetEnvironment(changes, folder, puzzle);
     changes.Publish();
@@ -87,5 +87,5 @@ std::string RunPlayer(const std::string& folder, const std::string& puzzle) {
     const char* argv[] = {loader.c_str(),    "--argv0",      puzzle.c_str(), "--library-path",
                           libraries.c_str(), player.c_str(), nullptr};
     execv(loader.c_str(), const_cast<char* const*>(argv));
-    return "cannot run " + loader + ": " + std::strerror(errno);
+    return Failure{"cannot run " + loader + ": " + std::strerror(errno)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <string>
 
 // Runs the unpacked player in `folder` through the loader bundled with it, so that it loads the
@@ -11,4 +13,4 @@
 // starts. No LD_* variable (nor GCONV_PATH) reaches the loader; every variable changed is listed
 // with its old value in TAVRIN_SAVED_ENVIRONMENT (package/SavedEnvironment.h), which the player
 // puts back for programs it starts. Returns only when the loader cannot be run, with the reason.
-std::string RunPlayer(const std::string& folder, const std::string& puzzle);
+Failure RunPlayer(const std::string& folder, const std::string& puzzle);

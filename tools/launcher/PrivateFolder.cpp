@@ -59,41 +59,36 @@ std::string CacheBase() {
 }
 
 // Checks the folder open as `fd` and makes it private when it is the user's.
-bool MakePrivate(int fd, const std::string& name, std::string& error) {
+Result<void> MakePrivate(int fd, const std::string& name) {
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISDIR(info.st_mode)) {
-        error = name + " is not a folder";
-        return false;
+        return Failure{name + " is not a folder"};
     }
     if (info.st_uid != getuid()) {
-        error = "the folder " + name + " belongs to another user (" + std::to_string(info.st_uid) +
-                ", not " + std::to_string(getuid()) + "): the puzzle will not unpack into it";
-        return false;
+        return Failure{"the folder " + name + " belongs to another user (" +
+                       std::to_string(info.st_uid) + ", not " + std::to_string(getuid()) +
+                       "): the puzzle will not unpack into it"};
     }
     if ((info.st_mode & 07077) != 0 && fchmod(fd, 0700) != 0) {
-        error = "cannot make the folder " + name + " private: " + std::strerror(errno);
-        return false;
+        return Failure{"cannot make the folder " + name + " private: " + std::strerror(errno)};
     }
-    return true;
+    return {};
 }
 
 // Makes the folder `name` in `parentFd` when missing and opens it, following a link only when
-// `follow`; -1 with the reason in `error`.
-int OpenFolder(int parentFd, const std::string& name, bool create, bool follow,
-               std::string& error) {
+// `follow`.
+Result<int> OpenFolder(int parentFd, const std::string& name, bool create, bool follow) {
     if (create && mkdirat(parentFd, name.c_str(), 0700) != 0 && errno != EEXIST) {
-        error = "cannot make the folder " + name + ": " + std::strerror(errno);
-        return -1;
+        return Failure{"cannot make the folder " + name + ": " + std::strerror(errno)};
     }
     const int fd = openat(parentFd, name.c_str(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
-        error = "cannot open the folder " + name + ": " + std::strerror(errno);
-        return -1;
+        return Failure{"cannot open the folder " + name + ": " + std::strerror(errno)};
     }
-    if (!MakePrivate(fd, name, error)) {
+    if (Result<void> made = MakePrivate(fd, name); !made) {
         close(fd);
-        return -1;
+        return made.Error();
     }
     return fd;
 }
@@ -105,19 +100,15 @@ bool OwnLink(int parentFd, const std::string& name) {
            S_ISLNK(info.st_mode) && info.st_uid == getuid();
 }
 
-// The private folder `name` in the folder `base`, made when missing; -1 with the reason.
-int OpenIn(const std::string& base, const std::string& name, std::string& error) {
+// The private folder `name` in the folder `base`, made when missing.
+Result<int> OpenIn(const std::string& base, const std::string& name) {
     const int baseFd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (baseFd < 0) {
-        error = "cannot open the folder " + base + ": " + std::strerror(errno);
-        return -1;
+        return Failure{"cannot open the folder " + base + ": " + std::strerror(errno)};
     }
-    const int fd = OpenFolder(baseFd, name, true, OwnLink(baseFd, name), error);
+    const Result<int> fd = OpenFolder(baseFd, name, true, OwnLink(baseFd, name));
     close(baseFd);
-    if (fd < 0) {
-        error += " (in " + base + ")";
-    }
-    return fd;
+    return fd ? fd : Failure{fd.Error().What + " (in " + base + ")"};
 }
 
 bool CanRunPrograms(int fd) {
@@ -127,32 +118,31 @@ bool CanRunPrograms(int fd) {
 
 } // namespace
 
-int OpenPrivateFolder(int parentFd, const std::string& name, bool create, std::string& error) {
-    return OpenFolder(parentFd, name, create, false, error);
+Result<int> OpenPrivateFolder(int parentFd, const std::string& name, bool create) {
+    return OpenFolder(parentFd, name, create, false);
 }
 
-int OpenTavrinCache(std::string& path, std::string& error) {
+Result<int> OpenTavrinCache(std::string& path) {
     const std::string base = CacheBase();
     if (base.empty()) {
-        error = "neither XDG_CACHE_HOME nor HOME names a folder to unpack the puzzle into, and "
-                "the user database names no home for user " +
-                std::to_string(getuid());
-        return -1;
+        return Failure{"neither XDG_CACHE_HOME nor HOME names a folder to unpack the puzzle "
+                       "into, and the user database names no home for user " +
+                       std::to_string(getuid())};
     }
     MakeFolders(base);
-    int fd = OpenIn(base, "tavrin", error);
-    if (fd >= 0 && CanRunPrograms(fd)) {
+    const Result<int> own = OpenIn(base, "tavrin");
+    if (own && CanRunPrograms(*own)) {
         path = base + "/tavrin";
-        return fd;
+        return own;
     }
     // A cache folder of another user (left by a start with sudo), a home that cannot be written,
     // or a disk mounted noexec: a private folder elsewhere serves as well.
     const std::string problem =
-        fd >= 0 ? "the cache folder " + base +
-                      " is on a disk that does not let programs run (mounted noexec)"
-                : error;
-    if (fd >= 0) {
-        close(fd);
+        own ? "the cache folder " + base +
+                  " is on a disk that does not let programs run (mounted noexec)"
+            : own.Error().What;
+    if (own) {
+        close(*own);
     }
     const std::string user = std::to_string(getuid());
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -161,18 +151,16 @@ int OpenTavrinCache(std::string& path, std::string& error) {
         {"/var/tmp", "tavrin-" + user},
         {"/tmp", "tavrin-" + user}};
     for (const auto& [folder, name] : others) {
-        std::string ignored;
-        fd = folder.empty() ? -1 : OpenIn(folder, name, ignored);
-        if (fd >= 0 && CanRunPrograms(fd)) {
+        const Result<int> fd = folder.empty() ? Failure{} : OpenIn(folder, name);
+        if (fd && CanRunPrograms(*fd)) {
             path = folder + "/" + name;
             return fd;
         }
-        if (fd >= 0) {
-            close(fd);
+        if (fd) {
+            close(*fd);
         }
     }
-    error = problem +
-            "; no other folder for the player (in XDG_RUNTIME_DIR, /var/tmp or /tmp) will do "
-            "either: set XDG_CACHE_HOME to a folder of your own where programs may run";
-    return -1;
+    return Failure{problem +
+                   "; no other folder for the player (in XDG_RUNTIME_DIR, /var/tmp or /tmp) will "
+                   "do either: set XDG_CACHE_HOME to a folder of your own where programs may run"};
 }

@@ -45,7 +45,7 @@ TarWriter::~TarWriter() {
     }
 }
 
-std::string TarWriter::Header() {
+Result<void> TarWriter::Header() {
     if (std::all_of(Block, Block + BlockSize, [](std::uint8_t b) { return b == 0; })) {
         End = true;
         return {};
@@ -59,53 +59,55 @@ std::string TarWriter::Header() {
         return {};
     }
     if (name.empty()) {
-        return "the bundle names a file outside its folder: " + raw;
+        return Failure{"the bundle names a file outside its folder: " + raw};
     }
     if (type == '5') {
         return mkdirat(FolderFd, name.c_str(), 0700) == 0
-                   ? std::string()
-                   : "cannot make " + name + ": " + std::strerror(errno);
+                   ? Result<void>()
+                   : Failure{"cannot make " + name + ": " + std::strerror(errno)};
     }
     if (type != '0' && type != '\0') {
-        return "the bundle holds " + name + ", which is neither a file nor a folder";
+        return Failure{"the bundle holds " + name + ", which is neither a file nor a folder"};
     }
     const mode_t mode = (Octal(Block, 100, 8) & 0100) != 0 ? 0700 : 0600;
     FileFd =
         openat(FolderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (FileFd < 0) {
-        return "cannot write " + name + ": " + std::strerror(errno);
+        return Failure{"cannot write " + name + ": " + std::strerror(errno)};
     }
     FileLeft = size;
     PaddingLeft = (BlockSize - size % BlockSize) % BlockSize;
     Written.push_back({name, size});
-    return FileLeft == 0 ? CloseFile() : std::string();
+    return FileLeft == 0 ? CloseFile() : Result<void>();
 }
 
 // A full disk or a failing device may first show when the file is closed. The file's writing to
 // the disk starts now, so that syncing all files at the end waits little.
-std::string TarWriter::CloseFile() {
+Result<void> TarWriter::CloseFile() {
     const int fd = FileFd;
     FileFd = -1;
     sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    return close(fd) == 0 ? std::string()
-                          : "cannot write " + Written.back().Name + ": " + std::strerror(errno);
+    return close(fd) == 0
+               ? Result<void>()
+               : Failure{"cannot write " + Written.back().Name + ": " + std::strerror(errno)};
 }
 
 // Writes what belongs to the current file from the start of `bytes`, and skips its padding.
-std::string TarWriter::Body(std::span<const std::uint8_t>& bytes) {
+Result<void> TarWriter::Body(std::span<const std::uint8_t>& bytes) {
     if (FileLeft > 0) {
         const std::size_t take =
             static_cast<std::size_t>(std::min<std::uint64_t>(FileLeft, bytes.size()));
         for (std::size_t done = 0; done < take;) {
             const ssize_t n = write(FileFd, bytes.data() + done, take - done);
             if (n < 0 && errno != EINTR) {
-                return std::string("cannot write a file of the bundle: ") + std::strerror(errno);
+                return Failure{std::string("cannot write a file of the bundle: ") +
+                               std::strerror(errno)};
             }
             done += n > 0 ? static_cast<std::size_t>(n) : 0;
         }
         bytes = bytes.subspan(take);
         FileLeft -= take;
-        return FileLeft == 0 ? CloseFile() : std::string();
+        return FileLeft == 0 ? CloseFile() : Result<void>();
     }
     const std::size_t skip =
         static_cast<std::size_t>(std::min<std::uint64_t>(PaddingLeft, bytes.size()));
@@ -114,11 +116,11 @@ std::string TarWriter::Body(std::span<const std::uint8_t>& bytes) {
     return {};
 }
 
-std::string TarWriter::Add(std::span<const std::uint8_t> bytes) {
+Result<void> TarWriter::Add(std::span<const std::uint8_t> bytes) {
     while (!bytes.empty() && !End) {
         if (FileLeft > 0 || PaddingLeft > 0) {
-            if (std::string error = Body(bytes); !error.empty()) {
-                return error;
+            if (Result<void> body = Body(bytes); !body) {
+                return body;
             }
             continue;
         }
@@ -128,8 +130,8 @@ std::string TarWriter::Add(std::span<const std::uint8_t> bytes) {
         bytes = bytes.subspan(take);
         if (BlockFill == BlockSize) {
             BlockFill = 0;
-            if (std::string error = Header(); !error.empty()) {
-                return error;
+            if (Result<void> header = Header(); !header) {
+                return header;
             }
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,17 +22,17 @@ public:
     TarWriter(const TarWriter&) = delete;
     TarWriter& operator=(const TarWriter&) = delete;
 
-    // Returns an empty text, or what is wrong with the archive or why it cannot be written.
-    std::string Add(std::span<const std::uint8_t> bytes);
+    // Fails with what is wrong with the archive or why it cannot be written.
+    Result<void> Add(std::span<const std::uint8_t> bytes);
     // True once the archive's end (a zero block) was read.
     bool Ended() const { return End; }
     // The regular files written so far, in the archive's order.
     const std::vector<WrittenFile>& Files() const { return Written; }
 
 private:
-    std::string Header();
-    std::string Body(std::span<const std::uint8_t>& bytes);
-    std::string CloseFile();
+    Result<void> Header();
+    Result<void> Body(std::span<const std::uint8_t>& bytes);
+    Result<void> CloseFile();
 
     int FolderFd;
     std::uint8_t Block[512]{};

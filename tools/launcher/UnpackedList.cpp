@@ -35,7 +35,7 @@ bool FileMatches(int folderFd, const std::string& line) {
 
 } // namespace
 
-std::string WriteUnpackedList(int folderFd, const std::vector<WrittenFile>& files) {
+Result<void> WriteUnpackedList(int folderFd, const std::vector<WrittenFile>& files) {
     std::string text;
     for (const WrittenFile& file : files) {
         text += std::to_string(file.Size) + " " + file.Name + "\n";
@@ -51,7 +51,8 @@ std::string WriteUnpackedList(int folderFd, const std::vector<WrittenFile>& file
     }
     written = written && fsync(fd) == 0;
     if ((fd >= 0 && close(fd) != 0) || !written) {
-        return std::string("cannot write the list of the unpacked player: ") + std::strerror(errno);
+        return Failure{std::string("cannot write the list of the unpacked player: ") +
+                       std::strerror(errno)};
     }
     return {};
 }

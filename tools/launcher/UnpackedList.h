@@ -12,8 +12,7 @@
 inline constexpr const char* UnpackedListName = "unpacked.list";
 
 // Writes the list of `files` into the folder `folderFd` and waits until it is on the disk.
-// Returns an empty text, or what went wrong.
-std::string WriteUnpackedList(int folderFd, const std::vector<WrittenFile>& files);
+Result<void> WriteUnpackedList(int folderFd, const std::vector<WrittenFile>& files);
 
 // True when the folder holds its list, complete, and every file listed with its size.
 bool IsWholeFolder(int folderFd);

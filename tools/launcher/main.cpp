@@ -21,15 +21,11 @@
 
 namespace {
 
-struct Failure {
-    std::string Reason;
-};
-
-std::string OwnFile() {
+Result<std::string> OwnFile() {
     std::vector<char> path(4096);
     const ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
     if (n <= 0) {
-        throw Failure{"cannot find its own file (is /proc mounted?)"};
+        return Failure{"cannot find its own file (is /proc mounted?)"};
     }
     return std::string(path.data(), static_cast<std::size_t>(n));
 }
@@ -42,39 +38,44 @@ std::vector<std::uint8_t> ReadAt(int fd, std::uint64_t offset, std::size_t size)
 }
 
 // The bundle header, right after this launcher's ELF file; `offset` receives the bundle's start.
-BundleHeader FindBundle(int fd, std::uint64_t& offset) {
+Result<BundleHeader> FindBundle(int fd, std::uint64_t& offset) {
     const auto end = ElfFileEnd(ReadAt(fd, 0, 64));
     const auto header =
         end ? BundleHeader::Decode(ReadAt(fd, *end, BundleHeader::Size)) : std::nullopt;
     if (!header) {
-        throw Failure{"the puzzle holds no player bundle: it is damaged"};
+        return Failure{"the puzzle holds no player bundle: it is damaged"};
     }
     offset = *end + BundleHeader::Size;
     return *header;
 }
 
-std::string Start(bool again) {
-    const std::string puzzle = OwnFile();
-    const int fd = open(puzzle.c_str(), O_RDONLY | O_CLOEXEC);
+// Returns only when the puzzle cannot start, with the reason.
+Failure Start(bool again) {
+    const Result<std::string> puzzle = OwnFile();
+    if (!puzzle) {
+        return puzzle.Error();
+    }
+    const int fd = open(puzzle->c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        throw Failure{"cannot read " + puzzle + ": " + std::strerror(errno)};
+        return Failure{"cannot read " + *puzzle + ": " + std::strerror(errno)};
     }
     std::uint64_t offset = 0;
-    const BundleHeader header = FindBundle(fd, offset);
-    const PlayerFolder folder = ReadyPlayerFolder(fd, offset, header);
+    const Result<BundleHeader> header = FindBundle(fd, offset);
+    const Result<std::string> folder =
+        header ? ReadyPlayerFolder(fd, offset, *header) : header.Error();
     close(fd);
-    if (folder.Path.empty()) {
-        throw Failure{folder.Failure};
+    if (!folder) {
+        return folder.Error();
     }
-    const std::size_t slash = folder.Path.rfind('/');
-    const WatchedStart watched{puzzle, folder.Path.substr(0, slash), folder.Path.substr(slash + 1),
-                               header.Lean, again};
+    const std::size_t slash = folder->rfind('/');
+    const WatchedStart watched{*puzzle, folder->substr(0, slash), folder->substr(slash + 1),
+                               header->Lean, again};
     const int watcher = StartWatcher(watched);
-    const std::string execError =
-        header.Lean ? RunLeanPlayer(folder.Path, puzzle) : RunPlayer(folder.Path, puzzle);
+    const Failure execFailure =
+        header->Lean ? RunLeanPlayer(*folder, *puzzle) : RunPlayer(*folder, *puzzle);
     const int execErrno = errno;
     DismissWatcher(watcher);
-    return ExecFailure(watched, execError, execErrno);
+    return Failure{ExecFailure(watched, execFailure.What, execErrno)};
 }
 
 // Started with its standard files closed (as a file manager may), the launcher would hand their
@@ -101,13 +102,6 @@ void ResetSignals() {
 int main() {
     ResetSignals();
     KeepStandardFilesOpen();
-    const bool again = TakeStartAgain();
-    std::string reason;
-    try {
-        reason = Start(again);
-    } catch (const Failure& failure) {
-        reason = failure.Reason;
-    }
-    ReportStartFailure(reason);
+    ReportStartFailure(Start(TakeStartAgain()).What);
     return 127;
 }

@@ -1,11 +1,11 @@
 #include "MakerForm.h"
 
-#include "BringForward.h"
 #include "FileChoices.h"
 #include "MakerWords.h"
 #include "PhotoPreview.h"
 #include "SharingAdvice.h"
 #include "base/WholeFile.h"
+#include "desktop/BringForward.h"
 #include "music/MediaPlayer.h"
 #include "music/MidiSong.h"
 
@@ -89,7 +89,7 @@ MakerForm::MakerForm(const DefaultPlayers& players, QWidget* parent)
     window->addWidget(MakeButtonRow());
 
     connect(&PhotoWatch, &QFutureWatcher<LoadedPhoto>::finished, this, &MakerForm::PhotoDecoded);
-    connect(&WriteWatch, &QFutureWatcher<PackOutcome>::finished, this, &MakerForm::Written);
+    connect(&WriteWatch, &QFutureWatcher<PackResult>::finished, this, &MakerForm::Written);
     connect(Music.get(), &MediaPlayer::Notify, this, &MakerForm::SongEnded);
     SetBoardColor(BoardColor);
     RecallSettings();
@@ -338,24 +338,22 @@ void MakerForm::Write(const QString& output, bool trying) {
     if (WriteWatch.isRunning()) {
         return;
     }
-    PackOptions choices;
-    try {
-        choices = Maker.WriteOptions(output.toStdString());
-    } catch (const BadArguments& bad) {
-        ShowStatus(bad.Problem ? QString::fromStdString(MakerWords(*bad.Problem)) : QString(),
-                   true);
+    const Result<PackOptions, BadArguments> choices = Maker.WriteOptions(output.toStdString());
+    if (!choices) {
+        const std::optional<PackProblem>& problem = choices.Error().Problem;
+        ShowStatus(problem ? QString::fromStdString(MakerWords(*problem)) : QString(), true);
         emit PuzzleWritten(false);
         return;
     }
     WriteIsTry = trying;
     WriteOutput = output;
-    WriteIsLean = choices.Lean;
+    WriteIsLean = choices->Lean;
     WriteState = SaveState();
     Writing = true;
-    ShowStatus(choices.Lean ? tr("Writing the puzzle…")
-                            : tr("Writing the portable puzzle (about 18 MB)…"),
+    ShowStatus(choices->Lean ? tr("Writing the puzzle…")
+                             : tr("Writing the portable puzzle (about 18 MB)…"),
                false);
-    WriteWatch.setFuture(QtConcurrent::run(WritePuzzle, choices));
+    WriteWatch.setFuture(QtConcurrent::run(WritePuzzle, *choices));
     UpdateBusy();
 }
 
@@ -364,18 +362,20 @@ void MakerForm::Written() {
     UpdateBusy();
     // A close asked for while writing happens now, unless the author has a failure to read.
     const bool closing = std::exchange(CloseWhenWritten, false);
-    const PackOutcome outcome = WriteWatch.result();
+    const PackResult written = WriteWatch.result();
+    const PackReport& report = written ? *written : written.Error().Report;
     QStringList lines;
-    for (const PackProblem& remark : outcome.Remarks) {
+    for (const PackProblem& remark : report.Remarks) {
         // A photo too small on some screens is said beside the photo already.
         if (remark.Fault != PackFault::PictureTooSmall) {
             lines << QString::fromStdString(MakerWords(remark));
         }
     }
-    if (!outcome.Written()) {
-        lines.prepend(outcome.Refused ? QString::fromStdString(MakerWords(*outcome.Refused))
-                                      : tr("The puzzle could not be written: %1")
-                                            .arg(QString::fromStdString(outcome.Failure)));
+    if (!written) {
+        const std::optional<PackProblem>& why = written.Error().Problem;
+        lines.prepend(why ? QString::fromStdString(MakerWords(*why))
+                          : tr("The puzzle could not be written: %1")
+                                .arg(QString::fromStdString(written.Error().What)));
         ShowStatus(lines.join(' '), true);
         emit PuzzleWritten(false);
         return;

@@ -140,7 +140,7 @@ private:
     std::unique_ptr<MediaPlayer> Music;
 
     QFutureWatcher<LoadedPhoto> PhotoWatch;
-    QFutureWatcher<PackOutcome> WriteWatch;
+    QFutureWatcher<PackResult> WriteWatch;
 
     PhotoPreview* Preview = nullptr;
     QLabel* PhotoName = nullptr;

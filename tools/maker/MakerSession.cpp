@@ -35,21 +35,10 @@ void MakerSession::ChooseSong(const std::string& path) {
     if (path.empty()) {
         return;
     }
-    if (const std::optional<BadArguments> bad = SongProblem(path)) {
-        Choices.SongRefused = bad->Problem;
-        if (!Choices.SongRefused) {
-            Choices.SongRefused = PackProblem{PackFault::Unreadable, PackInput::Song, path};
-        }
+    if (const ArgumentsCheck checked = CheckSongFile(path); !checked) {
+        Choices.SongRefused = checked.Error().Problem.value_or(
+            PackProblem{PackFault::Unreadable, PackInput::Song, path});
     }
-}
-
-std::optional<PackProblem> MakerSession::MessageProblem() const {
-    try {
-        EncodeMessage(Choices.Message);
-    } catch (const BadArguments& bad) {
-        return bad.Problem.value_or(PackProblem{PackFault::MessageNotText, PackInput::Message});
-    }
-    return std::nullopt;
 }
 
 std::vector<FieldProblem> MakerSession::Problems() const {
@@ -68,10 +57,12 @@ std::vector<FieldProblem> MakerSession::Problems() const {
     if (Choices.SongRefused) {
         problems.push_back({MakerField::Song, *Choices.SongRefused, true});
     }
-    if (auto message = MessageProblem()) {
-        problems.push_back({MakerField::Message, *message, true});
+    if (const auto message = EncodeMessage(Choices.Message); !message) {
+        const PackProblem notText{PackFault::MessageNotText, PackInput::Message};
+        problems.push_back({MakerField::Message, message.Error().Problem.value_or(notText), true});
     }
-    if (std::string text = Choices.Credits.Problem(); !text.empty()) {
+    if (const Result<void> checked = Choices.Credits.Check(); !checked) {
+        const std::string& text = checked.Error().What;
         PackProblem credit{PackFault::CreditRefused, PackInput::Credits};
         credit.Detail = text.substr(0, text.find(' '));
         problems.push_back({MakerField::Credits, credit, true});
@@ -111,7 +102,7 @@ PuzzleLayout MakerSession::Layout() const {
                           PuzzleShape::ForType(Choices.Type), 100);
 }
 
-PackOptions MakerSession::WriteOptions(const std::string& output) const {
+Result<PackOptions, BadArguments> MakerSession::WriteOptions(const std::string& output) const {
     PackOptions o;
     o.Lean = Choices.Lean;
     o.Player = o.Lean ? Players.Lean : Players.Portable;
@@ -122,6 +113,8 @@ PackOptions MakerSession::WriteOptions(const std::string& output) const {
     o.Trailer.ArrangeMode = Choices.Arrange;
     o.Trailer.BoardColor = Choices.BoardColor;
     o.Credits = Choices.Credits;
-    SetStartMessage(o, Choices.Message);
+    if (const ArgumentsCheck set = SetStartMessage(o, Choices.Message); !set) {
+        return set.Error();
+    }
     return o;
 }

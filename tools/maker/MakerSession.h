@@ -69,9 +69,9 @@ public:
     PuzzleLayout Layout() const;
     const MakerScreen* ChosenScreen() const;
 
-    // The choices as tavrin-pack takes them, writing `output`: what Save will write. Throws
-    // BadArguments for a start message the library cannot store (CanWrite is false then).
-    PackOptions WriteOptions(const std::string& output) const;
+    // The choices as tavrin-pack takes them, writing `output`: what Save will write. Fails for a
+    // start message the library cannot store (CanWrite is false then).
+    Result<PackOptions, BadArguments> WriteOptions(const std::string& output) const;
 
     // The screens the piece count is offered for besides the author's own.
     static std::vector<MakerScreen> CommonScreens();
@@ -80,5 +80,4 @@ public:
 
 private:
     DefaultPlayers Players;
-    std::optional<PackProblem> MessageProblem() const;
 };

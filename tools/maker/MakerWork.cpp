@@ -25,11 +25,10 @@ QImage Upright(const QImage& stored, Orientation orientation) {
 }
 
 LoadedPhoto Refused(LoadedPhoto photo) {
-    const std::optional<BadArguments> bad =
-        PictureProblem(photo.Path.toStdString(), PictureSettings{});
-    photo.Refused = bad && bad->Problem ? *bad->Problem
-                                        : PackProblem{PackFault::PictureDamaged, PackInput::Picture,
-                                                      photo.Path.toStdString()};
+    const std::string path = photo.Path.toStdString();
+    const PackProblem damaged{PackFault::PictureDamaged, PackInput::Picture, path};
+    const ArgumentsCheck checked = CheckPictureFile(path, PictureSettings{});
+    photo.Refused = checked ? damaged : checked.Error().Problem.value_or(damaged);
     photo.Preview = QImage();
     return photo;
 }

@@ -21,39 +21,45 @@
 int RunPack(const std::vector<std::string>& args, const DefaultPlayers& defaults, std::ostream& out,
             std::ostream& err);
 
-// What writing one puzzle came to. The messages are the tool's own, without its "tavrin-pack: "
-// prefix, so that the maker shows the same words.
-struct PackOutcome {
-    // Why the choices make no puzzle (the tool's exit status 2); empty when they do.
-    std::string Refusal;
-    // Why the puzzle could not be written (exit status 1); empty when it was.
-    std::string Failure;
+// What writing one puzzle found and did. The messages are the tool's own, without its
+// "tavrin-pack: " prefix, so that the maker shows the same words.
+struct PackReport {
     // What was done to the picture ("picture turned upright ..."), for the author.
     std::vector<std::string> Notes;
     // Credit lines the loading window cuts, with the part it shows, and screens on which the
     // puzzle cannot be played.
     std::vector<std::string> Warnings;
     // What the player's own code found wrong with the puzzle as it would be packed (the words
-    // are in Refusal or Warnings); empty when it was not checked or plays everywhere.
+    // are in Warnings, or in the stop); empty when it was not checked or plays everywhere.
     std::vector<PlayProblem> Problems;
-    // The refusal as data (when it concerns an input), and the notes and warnings as data.
-    std::optional<PackProblem> Refused;
+    // The notes and warnings as data.
     std::vector<PackProblem> Remarks;
-
-    bool Written() const { return Refusal.empty() && Failure.empty(); }
 };
+
+// Why no puzzle was written.
+struct PackStop {
+    // True when the choices make no puzzle (the tool's exit status 2); false when the puzzle
+    // could not be written (exit status 1).
+    bool Refused = false;
+    std::string What;
+    // The same as data, when it concerns an input (or memory).
+    std::optional<PackProblem> Problem;
+    // What was found before the stop.
+    PackReport Report;
+};
+
+using PackResult = Result<PackReport, PackStop>;
 
 // Writes the puzzle `choices.Output` from the player, picture, song, settings and credits of
 // `choices` (Info, Help and Version are ignored). The output is replaced only when all went
 // well. Both tavrin-pack and tavrin-maker write every puzzle through this function. The parts as
 // they would be packed go through CheckPlayable first: what fails for every recipient is a
-// Refusal, what fails on some screens a warning naming them.
-PackOutcome WritePuzzle(const PackOptions& choices);
+// refusal, what fails on some screens a warning naming them.
+PackResult WritePuzzle(const PackOptions& choices);
 
-// Why the song file cannot go into a puzzle: the tool's words and the data; nothing when it can.
-std::optional<BadArguments> SongProblem(const std::string& path);
+// Fails with why the song file cannot go into a puzzle: the tool's words and the data.
+ArgumentsCheck CheckSongFile(const std::string& path);
 
-// Why the picture file cannot go into a puzzle: the tool's words and the data; nothing when it
-// can. It is converted as WritePuzzle would, so a large picture takes as long.
-std::optional<BadArguments> PictureProblem(const std::string& path,
-                                           const PictureSettings& settings);
+// Fails with why the picture file cannot go into a puzzle: the tool's words and the data. It is
+// converted as WritePuzzle would, so a large picture takes as long.
+ArgumentsCheck CheckPictureFile(const std::string& path, const PictureSettings& settings);

@@ -60,16 +60,16 @@ const char* const OptionHelp =
     "\n"
     "Credit lines are plain UTF-8 text of at most 120 characters each.\n";
 
-std::int64_t ParseInteger(const std::string& option, const std::string& text, std::int64_t low,
-                          std::int64_t high) {
+Result<std::int64_t, BadArguments> ParseInteger(const std::string& option, const std::string& text,
+                                                std::int64_t low, std::int64_t high) {
     std::int64_t value = 0;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* first = text.data() + (hex ? 2 : 0);
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(first, last, value, hex ? 16 : 10);
     if (text.empty() || error != std::errc() || end != last || value < low || value > high) {
-        throw BadArguments{option + " takes a whole number from " + std::to_string(low) + " to " +
-                           std::to_string(high) + ", not \"" + text + "\""};
+        return BadArguments{option + " takes a whole number from " + std::to_string(low) + " to " +
+                            std::to_string(high) + ", not \"" + text + "\""};
     }
     return value;
 }
@@ -79,7 +79,7 @@ bool CanBeCut(const PuzzleShape& shape) {
     return shape.EdgeLevel >= 1 && shape.EdgeLevel <= 4;
 }
 
-std::int8_t ParseType(const std::string& text) {
+Result<std::int8_t, BadArguments> ParseType(const std::string& text) {
     std::string choices;
     for (const PuzzleShape& shape : AcceptedShapes()) {
         if (!CanBeCut(shape)) {
@@ -91,22 +91,23 @@ std::int8_t ParseType(const std::string& text) {
         choices += (choices.empty() ? "" : ", ") + std::to_string(shape.Type) + " (" +
                    std::to_string(shape.PieceSize) + " pixels)";
     }
-    throw BadArguments{"--type takes a piece size the player has: " + choices + "; not \"" + text +
-                       "\""};
+    return BadArguments{"--type takes a piece size the player has: " + choices + "; not \"" + text +
+                        "\""};
 }
 
-std::int32_t ParseZoom(const std::string& text) {
+// A percentage above 0, with the range of the trailer's field.
+Result<std::int64_t, BadArguments> ParseZoom(const std::string& text) {
     const auto zoom = ParseInteger("--zoom", text, INT32_MIN, INT32_MAX);
-    if (zoom <= 0) {
-        throw BadArguments{"--zoom is a percentage above 0 (100 shows the picture as it is), "
-                           "not \"" +
-                           text + "\""};
+    if (zoom && *zoom <= 0) {
+        return BadArguments{"--zoom is a percentage above 0 (100 shows the picture as it is), "
+                            "not \"" +
+                            text + "\""};
     }
-    return static_cast<std::int32_t>(zoom);
+    return zoom;
 }
 
 // "#RRGGBB" as people write colours, or the stored 0xBBGGRR; the trailer holds 0x00BBGGRR.
-TColor ParseColor(const std::string& text) {
+Result<TColor, BadArguments> ParseColor(const std::string& text) {
     if (text.size() == 7 && text[0] == '#') {
         std::uint32_t rgb = 0;
         const auto [end, error] = std::from_chars(text.data() + 1, text.data() + 7, rgb, 16);
@@ -114,35 +115,45 @@ TColor ParseColor(const std::string& text) {
             return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | rgb >> 16;
         }
     }
-    try {
-        return static_cast<TColor>(ParseInteger("--color", text, 0, 0xFFFFFFFF));
-    } catch (const BadArguments&) {
-        throw BadArguments{"--color takes #RRGGBB (such as #008080) or 0xBBGGRR, not \"" + text +
-                           "\""};
+    const auto color = ParseInteger("--color", text, 0, 0xFFFFFFFF);
+    if (!color) {
+        return BadArguments{"--color takes #RRGGBB (such as #008080) or 0xBBGGRR, not \"" + text +
+                            "\""};
     }
+    return static_cast<TColor>(*color);
 }
 
 // "WxH" with both sides from 1 to the player's largest side, or "none".
-void ParseMaxSize(const std::string& text, PictureSettings& picturing) {
+ArgumentsCheck ParseMaxSize(const std::string& text, PictureSettings& picturing) {
     if (text == "none") {
         picturing.MaxWidth.reset();
         picturing.MaxHeight.reset();
-        return;
+        return {};
     }
     const auto x = text.find_first_of("xX");
-    const std::string problem =
-        "--max-size takes WIDTHxHEIGHT, each from 1 to 16384, or none, not \"" + text + "\"";
+    const BadArguments problem{
+        "--max-size takes WIDTHxHEIGHT, each from 1 to 16384, or none, not \"" + text + "\""};
     if (x == std::string::npos) {
-        throw BadArguments{problem};
+        return problem;
     }
-    try {
-        picturing.MaxWidth =
-            static_cast<int>(ParseInteger("--max-size", text.substr(0, x), 1, 16384));
-        picturing.MaxHeight =
-            static_cast<int>(ParseInteger("--max-size", text.substr(x + 1), 1, 16384));
-    } catch (const BadArguments&) {
-        throw BadArguments{problem};
+    const auto width = ParseInteger("--max-size", text.substr(0, x), 1, 16384);
+    const auto height = ParseInteger("--max-size", text.substr(x + 1), 1, 16384);
+    if (!width || !height) {
+        return problem;
     }
+    picturing.MaxWidth = static_cast<int>(*width);
+    picturing.MaxHeight = static_cast<int>(*height);
+    return {};
+}
+
+// Stores a parsed value in `field`, or passes on why it could not be parsed.
+template <typename T, typename Parsed>
+ArgumentsCheck Store(T& field, const Result<Parsed, BadArguments>& parsed) {
+    if (!parsed) {
+        return parsed.Error();
+    }
+    field = static_cast<T>(*parsed);
+    return {};
 }
 
 // Options that take no value; false when `option` is not one of them.
@@ -165,8 +176,8 @@ bool ParseFlag(const std::string& option, PackOptions& o) {
     return true;
 }
 
-// Options that take a value; false when `option` is not one of them.
-bool ParseValue(const std::string& option, const std::string& value, PackOptions& o) {
+// Options that take a value; fails for a value they do not take and for an unknown option.
+ArgumentsCheck ParseValue(const std::string& option, const std::string& value, PackOptions& o) {
     if (option == "--player") {
         o.Player = value;
     } else if (option == "--picture") {
@@ -174,55 +185,59 @@ bool ParseValue(const std::string& option, const std::string& value, PackOptions
     } else if (option == "--song") {
         o.Song = value;
     } else if (option == "--type") {
-        o.Trailer.PuzzleType = ParseType(value);
+        return Store(o.Trailer.PuzzleType, ParseType(value));
     } else if (option == "--arrange") {
-        o.Trailer.ArrangeMode =
-            static_cast<std::int32_t>(ParseInteger(option, value, INT32_MIN, INT32_MAX));
+        return Store(o.Trailer.ArrangeMode, ParseInteger(option, value, INT32_MIN, INT32_MAX));
     } else if (option == "--zoom") {
-        o.Trailer.ZoomPercent = ParseZoom(value);
+        return Store(o.Trailer.ZoomPercent, ParseZoom(value));
     } else if (option == "--color") {
-        o.Trailer.BoardColor = ParseColor(value);
+        return Store(o.Trailer.BoardColor, ParseColor(value));
     } else if (option == "--message") {
-        SetStartMessage(o, value);
+        return SetStartMessage(o, value);
     } else if (option == "-o" || option == "--output") {
         o.Output = value;
     } else if (option == "--info") {
         o.Info = value;
     } else if (option == "--quality") {
-        o.Picturing.Quality = static_cast<int>(ParseInteger(option, value, 1, 100));
+        return Store(o.Picturing.Quality, ParseInteger(option, value, 1, 100));
     } else if (option == "--max-size") {
-        ParseMaxSize(value, o.Picturing);
-    } else {
-        return o.Credits.SetByOption(option, value);
+        return ParseMaxSize(value, o.Picturing);
+    } else if (!o.Credits.SetByOption(option, value)) {
+        return BadArguments{"unknown option \"" + option + "\""};
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-std::string EncodeMessage(const std::string& text) {
+Result<std::string, BadArguments> EncodeMessage(const std::string& text) {
     const auto length = PackageCredits::MessageLength(text);
     if (!length) {
-        throw BadArguments{"--message must be valid UTF-8 text without control characters other "
-                           "than line breaks",
-                           PackProblem{PackFault::MessageNotText, PackInput::Message}};
+        return BadArguments{"--message must be valid UTF-8 text without control characters other "
+                            "than line breaks",
+                            PackProblem{PackFault::MessageNotText, PackInput::Message}};
     }
     if (*length > PackageCredits::MaxMessageLength) {
         PackProblem problem{PackFault::MessageTooLong, PackInput::Message};
         problem.Value = static_cast<std::int64_t>(*length);
         problem.Limit = PackageCredits::MaxMessageLength;
-        throw BadArguments{"--message is " + std::to_string(*length) +
-                               " characters long; at most " +
-                               std::to_string(PackageCredits::MaxMessageLength) + " fit",
-                           problem};
+        return BadArguments{"--message is " + std::to_string(*length) +
+                                " characters long; at most " +
+                                std::to_string(PackageCredits::MaxMessageLength) + " fit",
+                            problem};
     }
     return Windows1252Rendering(text);
 }
 
-void SetStartMessage(PackOptions& o, const std::string& text) {
-    o.Trailer.StartMessage = EncodeMessage(text);
+ArgumentsCheck SetStartMessage(PackOptions& o, const std::string& text) {
+    const Result<std::string, BadArguments> encoded = EncodeMessage(text);
+    if (!encoded) {
+        return encoded.Error();
+    }
+    o.Trailer.StartMessage = *encoded;
     const bool exact = Windows1252ToUtf8(o.Trailer.StartMessage) == text;
     o.Credits.StartMessage = exact ? std::string() : text;
+    return {};
 }
 
 std::vector<PuzzleShape> CuttableShapes() {
@@ -235,7 +250,8 @@ std::vector<PuzzleShape> CuttableShapes() {
     return shapes;
 }
 
-PackOptions ParsePackOptions(const std::vector<std::string>& args, const DefaultPlayers& defaults) {
+Result<PackOptions, BadArguments> ParsePackOptions(const std::vector<std::string>& args,
+                                                   const DefaultPlayers& defaults) {
     PackOptions o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
@@ -243,13 +259,13 @@ PackOptions ParsePackOptions(const std::vector<std::string>& args, const Default
             continue;
         }
         if (option.rfind("-", 0) != 0) {
-            throw BadArguments{"unexpected \"" + option + "\""};
+            return BadArguments{"unexpected \"" + option + "\""};
         }
         if (i + 1 >= args.size()) {
-            throw BadArguments{option + " needs a value"};
+            return BadArguments{option + " needs a value"};
         }
-        if (!ParseValue(option, args[++i], o)) {
-            throw BadArguments{"unknown option \"" + option + "\""};
+        if (ArgumentsCheck parsed = ParseValue(option, args[++i], o); !parsed) {
+            return parsed.Error();
         }
     }
     if (o.Player.empty()) {
@@ -259,10 +275,10 @@ PackOptions ParsePackOptions(const std::vector<std::string>& args, const Default
         return o;
     }
     if (o.Info.empty() && (o.Picture.empty() || o.Output.empty())) {
-        throw BadArguments{"--picture and -o are required"};
+        return BadArguments{"--picture and -o are required"};
     }
-    if (std::string problem = o.Credits.Problem(); !problem.empty()) {
-        throw BadArguments{problem};
+    if (const Result<void> checked = o.Credits.Check(); !checked) {
+        return BadArguments{checked.Error().What};
     }
     return o;
 }

@@ -28,18 +28,6 @@ struct PackOptions {
     PackageCredits Credits;
 };
 
-// Arguments the tool cannot work with, or inputs it refuses; the message says why, for the
-// user.
-struct BadArguments {
-    explicit BadArguments(std::string message, std::optional<PackProblem> problem = std::nullopt)
-        : Message(std::move(message))
-        , Problem(std::move(problem)) {}
-
-    std::string Message;
-    // The same as data, for inputs refused (not for the command line's own mistakes).
-    std::optional<PackProblem> Problem;
-};
-
 // The players the tool copies when --player names none: the portable image (the launcher with
 // the bundle of the player and all it loads) and, for --lean, the lean image (the launcher with
 // the player alone).
@@ -48,21 +36,22 @@ struct DefaultPlayers {
     std::string Lean;
 };
 
-// Throws BadArguments for unknown options, missing values and values that would make a puzzle
-// fail for every recipient.
-PackOptions ParsePackOptions(const std::vector<std::string>& args, const DefaultPlayers& defaults);
+// Fails for unknown options, missing values and values that would make a puzzle fail for every
+// recipient.
+Result<PackOptions, BadArguments> ParsePackOptions(const std::vector<std::string>& args,
+                                                   const DefaultPlayers& defaults);
 
 // The usage lines and the options explained, as --help prints them.
 std::string PackHelpText();
 
 // The start message as the trailer stores it: the Windows-1252 rendering of any UTF-8 text.
-// Throws BadArguments, saying why, for text that is not valid UTF-8, holds control characters
-// other than line breaks or is longer than PackageCredits::MaxMessageLength characters.
-std::string EncodeMessage(const std::string& utf8);
+// Fails, saying why, for text that is not valid UTF-8, holds control characters other than line
+// breaks or is longer than PackageCredits::MaxMessageLength characters.
+Result<std::string, BadArguments> EncodeMessage(const std::string& utf8);
 
 // Sets the start message of `o`: the trailer's rendering, and the text itself in the credits
-// when that rendering is not exact. Throws BadArguments as EncodeMessage.
-void SetStartMessage(PackOptions& o, const std::string& utf8);
+// when that rendering is not exact. Fails as EncodeMessage, leaving `o` as it was.
+ArgumentsCheck SetStartMessage(PackOptions& o, const std::string& utf8);
 
 // The puzzle types --type takes, in order: those the player has edge strips for.
 std::vector<PuzzleShape> CuttableShapes();

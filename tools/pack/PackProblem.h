@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlayGate.h"
+#include "base/Result.h"
 
 #include <cstdint>
 #include <optional>
@@ -59,3 +60,20 @@ struct PackProblem {
 
 // The gate's problem as the library reports it.
 PackProblem ProblemOf(const PlayProblem& play, const std::string& picture, const std::string& song);
+
+// Arguments the tool cannot work with, or inputs it refuses (the tool's exit status 2); the
+// message says why, for the user.
+struct BadArguments {
+    explicit BadArguments(std::string message)
+        : Message(std::move(message)) {}
+    BadArguments(std::string message, PackProblem problem)
+        : Message(std::move(message))
+        , Problem(std::move(problem)) {}
+
+    std::string Message;
+    // The same as data, for inputs refused (not for the command line's own mistakes).
+    std::optional<PackProblem> Problem;
+};
+
+// A step of packing that gives nothing but may refuse the arguments.
+using ArgumentsCheck = Result<void, BadArguments>;

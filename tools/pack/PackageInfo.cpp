@@ -1,7 +1,6 @@
 #include "PackageInfo.h"
 
 #include "JpegMetadata.h"
-#include "PackOptions.h"
 #include "base/WholeFile.h"
 #include "package/PackageCredits.h"
 #include "package/PackageTrailer.h"
@@ -112,10 +111,11 @@ void PrintPlayerKind(const Bytes& bytes, std::ostream& out) {
 
 } // namespace
 
-int PrintPackageInfo(const std::string& path, std::ostream& out, std::ostream& err) {
+Result<int, BadArguments> PrintPackageInfo(const std::string& path, std::ostream& out,
+                                           std::ostream& err) {
     const auto read = ReadWholeFile(path);
     if (!read) {
-        throw BadArguments{"cannot read \"" + path + "\""};
+        return BadArguments{"cannot read \"" + path + "\""};
     }
     const Bytes& bytes = *read;
     const auto layout = PartsLayout(bytes);

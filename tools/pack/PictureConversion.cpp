@@ -61,18 +61,17 @@ PackProblem PictureProblemOf(PackFault fault, const std::string& path) {
     return problem;
 }
 
-PictureRefused TooLarge(const std::string& path, Size size) {
+BadArguments TooLarge(const std::string& path, Size size) {
     PackProblem problem = PictureProblemOf(PackFault::PictureTooLarge, path);
     problem.Width = static_cast<int>(size.Width);
     problem.Height = static_cast<int>(size.Height);
     problem.Limit = MaxPictureSide;
     problem.LimitPixels = static_cast<std::int64_t>(MaxPicturePixels);
-    return PictureRefused{"the picture \"" + path + "\" is " + SizeText(size) +
-                              " pixels; the player takes at most " +
-                              std::to_string(MaxPictureSide) + " pixels a side and " +
-                              std::to_string(MaxPicturePixels / 1'000'000) +
-                              " megapixels (scale it down with --max-size WxH)",
-                          problem};
+    return BadArguments{"the picture \"" + path + "\" is " + SizeText(size) +
+                            " pixels; the player takes at most " + std::to_string(MaxPictureSide) +
+                            " pixels a side and " + std::to_string(MaxPicturePixels / 1'000'000) +
+                            " megapixels (scale it down with --max-size WxH)",
+                        problem};
 }
 
 struct DecodedPicture {
@@ -92,23 +91,21 @@ PictureResult<DecodedPicture> DecodeWithQt(const Bytes& file, const std::string&
     QImageReader reader(&buffer);
     reader.setAutoTransform(!s.KeepOrientation);
     if (!reader.canRead() && IsHeifFile(file)) {
-        return PictureRefused{
-            "the picture \"" + path +
-                "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
-                "to JPEG first, for example with \"heif-convert photo.heic "
-                "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
-                "photo.heic photo.jpg\"",
-            PictureProblemOf(PackFault::PictureHeic, path)};
+        return BadArguments{"the picture \"" + path +
+                                "\" is a HEIC/HEIF photo, which this tool cannot read; convert it "
+                                "to JPEG first, for example with \"heif-convert photo.heic "
+                                "photo.jpg\" (package libheif-examples) or ImageMagick's \"convert "
+                                "photo.heic photo.jpg\"",
+                            PictureProblemOf(PackFault::PictureHeic, path)};
     }
     if (!reader.canRead()) {
         std::string formats;
         for (const QByteArray& format : QImageReader::supportedImageFormats()) {
             formats += (formats.empty() ? "" : ", ") + format.toStdString();
         }
-        return PictureRefused{"the picture \"" + path +
-                                  "\" is in no format this tool can read (it reads " + formats +
-                                  ")",
-                              PictureProblemOf(PackFault::PictureUnknownFormat, path)};
+        return BadArguments{"the picture \"" + path +
+                                "\" is in no format this tool can read (it reads " + formats + ")",
+                            PictureProblemOf(PackFault::PictureUnknownFormat, path)};
     }
     const QSize stored = reader.size();
     std::optional<Size> given;
@@ -132,8 +129,7 @@ PictureResult<DecodedPicture> DecodeWithQt(const Bytes& file, const std::string&
     if (image.isNull()) {
         PackProblem problem = PictureProblemOf(PackFault::PictureDamaged, path);
         problem.Detail = reader.errorString().toStdString();
-        return PictureRefused{"cannot read the picture \"" + path + "\": " + problem.Detail,
-                              problem};
+        return BadArguments{"cannot read the picture \"" + path + "\": " + problem.Detail, problem};
     }
     const Size got{image.width(), image.height()};
     if (NeedsScaling(got, s)) {
@@ -156,8 +152,8 @@ PictureResult<PackedPicture> Encode(const RgbImage& image, const PictureSettings
     }
     auto jpeg = EncodeJpeg(image, s.Quality);
     if (!jpeg) {
-        return PictureRefused{"cannot encode the picture as JPEG",
-                              PictureProblemOf(PackFault::PictureNotEncoded, {})};
+        return BadArguments{"cannot encode the picture as JPEG",
+                            PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
     return PackedPicture{std::move(*jpeg),
                          false,
@@ -218,13 +214,13 @@ PictureResult<PackedPicture> TurnedJpeg(const Bytes& file, const std::string& pa
     }
     const auto stored = DecodeJpegToRgb(file);
     if (!stored) {
-        return PictureRefused{"the picture \"" + path + "\" is a damaged JPEG file",
-                              PictureProblemOf(PackFault::PictureDamaged, path)};
+        return BadArguments{"the picture \"" + path + "\" is a damaged JPEG file",
+                            PictureProblemOf(PackFault::PictureDamaged, path)};
     }
     auto jpeg = EncodeJpeg(Upright(*stored, orientation), s.Quality);
     if (!jpeg) {
-        return PictureRefused{"cannot encode the picture as JPEG",
-                              PictureProblemOf(PackFault::PictureNotEncoded, {})};
+        return BadArguments{"cannot encode the picture as JPEG",
+                            PictureProblemOf(PackFault::PictureNotEncoded, {})};
     }
     return PackedPicture{std::move(*jpeg),
                          false,

@@ -38,14 +38,9 @@ struct PackedPicture {
     std::vector<std::string> RemovedMetadata;
 };
 
-// A picture the tool cannot pack, with the reason as the user should read it.
-struct PictureRefused {
-    std::string Message;
-    PackProblem Problem;
-};
-
+// A picture the tool cannot pack is refused, with the reason as the user should read it.
 template <typename T>
-using PictureResult = Result<T, PictureRefused>;
+using PictureResult = Result<T, BadArguments>;
 
 // The most memory one decoded picture may take, in megabytes (Qt refuses larger ones): room for
 // a 20000 x 20000 photo before it is scaled down.
