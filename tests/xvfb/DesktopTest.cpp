@@ -6,6 +6,7 @@
 // screen equal to the board buffer; a piece dragged with real pointer events (XTEST) to the far
 // corner, the pointer kept inside the board.
 //   desktop_test PACKAGE
+#include "desktop/DevicePixels.h"
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/Main.h"
@@ -13,7 +14,6 @@
 #include "music/MediaPlayer.h"
 #include "puzzle/Groups.h"
 #include "windows/About.h"
-#include "desktop/DevicePixels.h"
 #include "windows/Orgwnd.h"
 #include "windows/Progress.h"
 #include "xvfb/X11Support.h"
@@ -243,6 +243,17 @@ int Slack(const QWidget& window) {
         return 0;
     }
     return std::abs(ratio - std::round(ratio)) < 1e-6 ? 1 : 2;
+}
+
+// The device pixels a size rounded down to whole device pixels may lose: less than the device
+// length of the shortest length in the toolkit's units that is whole in device pixels.
+int AlignmentLoss(const QWidget& window) {
+    const qreal ratio = window.devicePixelRatioF();
+    int units = 1;
+    while (units < 100 && std::abs(units * ratio - std::round(units * ratio)) > 1e-6) {
+        ++units;
+    }
+    return static_cast<int>(std::lround(units * ratio)) - 1;
 }
 
 bool Near(int a, int b, int slack) {
@@ -500,6 +511,50 @@ void CheckADragToTheFarCorner(TFormMain& form) {
     Check(DifferingPixels(board, shown) == 0, "after the drag the screen shows the board buffer");
 }
 
+// A panel appears along the screen's foot, as a desktop adds one: the window manager makes the
+// work area smaller, and the main window follows, its frame inside the new area and its board
+// drawn anew at the new size, not cut. The panel stays for the checks that follow.
+void CheckTheWindowFollowsANewPanel(TFormMain& form) {
+    xcb_connection_t* c = Connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const QRect before = WorkArea();
+    const std::uint32_t height = screen->height_in_pixels / 8;
+    const xcb_window_t panel = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, panel, Root(), 0,
+                      static_cast<std::int16_t>(screen->height_in_pixels - height),
+                      screen->width_in_pixels, static_cast<std::uint16_t>(height), 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    const xcb_atom_t dock = Atom("_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, panel, Atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                        32, 1, &dock);
+    std::uint32_t strut[12] = {}; // the bottom edge's height, across the whole width
+    strut[3] = height;
+    strut[11] = screen->width_in_pixels - 1u;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, panel, Atom("_NET_WM_STRUT_PARTIAL"),
+                        XCB_ATOM_CARDINAL, 32, 12, strut);
+    xcb_map_window(c, panel);
+    xcb_flush(c);
+    const bool shrunk = WaitFor([&] { return WorkArea().bottom() < before.bottom(); }, 10000);
+    Check(shrunk, "the window manager makes the work area smaller for the panel");
+    const QRect work = WorkArea();
+    // The window manager clamps the window in its own pixels, then the keeper to whole ones.
+    const int slack = Slack(form) + 2 * AlignmentLoss(form);
+    const auto fills = [&] {
+        const QRect frame = FrameOnScreen(&form);
+        return work.contains(frame) && Near(frame.bottom(), work.bottom(), slack);
+    };
+    const bool follows = shrunk && WaitFor(fills, 10000);
+    Check(follows, "the main window's frame ends at the smaller work area's foot (frame " +
+                       Describe(FrameOnScreen(&form)) + ", work area " + Describe(work) + ")");
+    WaitFor([&] { return form.Game().BoardBuffer().Height() == form.ClientHeight(); }, 5000);
+    QTest::qWait(300);
+    const QRect board = BoardOnScreen(form);
+    const Bitmap& buffer = form.Game().BoardBuffer();
+    const long differing = DifferingPixels(board, buffer);
+    Check(work.contains(board) && buffer.Height() == board.height() && differing == 0,
+          "the smaller board is drawn anew inside the work area (board " + Describe(board) + ", " +
+              std::to_string(differing) + " pixels differ from its buffer)");
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -542,6 +597,9 @@ int main(int argc, char** argv) {
     CheckTheThumbnailWithoutAPicture(form);
     CheckTheAboutWindow(form);
     CheckAMessageBox();
+    if (HasWindowManager()) {
+        CheckTheWindowFollowsANewPanel(form);
+    }
     QTest::qWait(300);
 
     const QRect board = BoardOnScreen(form);
