@@ -516,7 +516,8 @@ void CheckADragToTheFarCorner(TFormMain& form) {
 
 // A panel appears along the screen's foot, as a desktop adds one: the window manager makes the
 // work area smaller, and the main window follows, its frame inside the new area and its board
-// drawn anew at the new size, not cut. The panel stays for the checks that follow.
+// drawn anew at the new size, not cut; when the panel goes (a window manager may put it over
+// the board), the window grows back.
 void CheckTheWindowFollowsANewPanel(TFormMain& form) {
     xcb_connection_t* c = Connection();
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
@@ -557,6 +558,16 @@ void CheckTheWindowFollowsANewPanel(TFormMain& form) {
     Check(work.contains(board) && buffer.Height() == board.height() && differing == 0,
           "the smaller board is drawn anew inside the work area (board " + Describe(board) + ", " +
               std::to_string(differing) + " pixels differ from its buffer)");
+
+    xcb_destroy_window(c, panel);
+    xcb_flush(c);
+    const auto fillsAgain = [&] {
+        const QRect frame = FrameOnScreen(&form);
+        return WorkArea() == before && before.contains(frame) &&
+               Near(frame.bottom(), before.bottom(), slack);
+    };
+    Check(WaitFor(fillsAgain, 10000), "the main window grows back when the panel goes (frame " +
+                                          Describe(FrameOnScreen(&form)) + ")");
 }
 } // namespace
 
