@@ -91,19 +91,6 @@ Result<void> CheckField(const Field& field, const std::string& value) {
     return {};
 }
 
-Result<void> CheckMessage(const std::string& message) {
-    const auto length = PackageCredits::MessageLength(message);
-    if (!length) {
-        return Failure{"--message must be valid UTF-8 text without control characters other than "
-                       "line breaks"};
-    }
-    if (*length > PackageCredits::MaxMessageLength) {
-        return Failure{"--message is " + std::to_string(*length) + " characters long; at most " +
-                       std::to_string(PackageCredits::MaxMessageLength) + " fit"};
-    }
-    return {};
-}
-
 void AppendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int width) {
     for (int i = 0; i < width; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -185,7 +172,20 @@ Result<void> PackageCredits::Check() const {
             return checked;
         }
     }
-    return CheckMessage(StartMessage);
+    return CheckStartMessage(StartMessage);
+}
+
+Result<void> PackageCredits::CheckStartMessage(const std::string& message) {
+    const auto length = MessageLength(message);
+    if (!length) {
+        return Failure{"--message must be valid UTF-8 text without control characters other than "
+                       "line breaks"};
+    }
+    if (*length > MaxMessageLength) {
+        return Failure{"--message is " + std::to_string(*length) + " characters long; at most " +
+                       std::to_string(MaxMessageLength) + " fit"};
+    }
+    return {};
 }
 
 std::optional<std::size_t> PackageCredits::MessageLength(const std::string& message) {
@@ -217,7 +217,7 @@ std::optional<PackageCredits> PackageCredits::DecodeBlock(std::span<const std::u
     }
     const auto message = FramedPayload(before.first(before.size() - FooterSize - payload->size()),
                                        MessageMagic, MaxMessageSize);
-    if (message && !message->empty() && CheckMessage(std::string(*message))) {
+    if (message && !message->empty() && CheckStartMessage(std::string(*message))) {
         credits->StartMessage = *message;
     }
     return credits;

@@ -59,6 +59,8 @@ struct PackageCredits {
     // The start message's length in characters, or none when it is not plain UTF-8 text (control
     // characters other than line breaks).
     static std::optional<std::size_t> MessageLength(const std::string& message);
+    // Why a start message cannot be packed, in the tool's words; nothing when it can.
+    static Result<void> CheckStartMessage(const std::string& message);
 
     // The message block (when there is a message), then the credits block, ready to be placed
     // right before the song. The credits must be free of problems.

@@ -211,20 +211,15 @@ ArgumentsCheck ParseValue(const std::string& option, const std::string& value, P
 } // namespace
 
 Result<std::string, BadArguments> EncodeMessage(const std::string& text) {
-    const auto length = PackageCredits::MessageLength(text);
-    if (!length) {
-        return BadArguments{"--message must be valid UTF-8 text without control characters other "
-                            "than line breaks",
-                            PackProblem{PackFault::MessageNotText, PackInput::Message}};
-    }
-    if (*length > PackageCredits::MaxMessageLength) {
-        PackProblem problem{PackFault::MessageTooLong, PackInput::Message};
-        problem.Value = static_cast<std::int64_t>(*length);
-        problem.Limit = PackageCredits::MaxMessageLength;
-        return BadArguments{"--message is " + std::to_string(*length) +
-                                " characters long; at most " +
-                                std::to_string(PackageCredits::MaxMessageLength) + " fit",
-                            problem};
+    if (const Result<void> fits = PackageCredits::CheckStartMessage(text); !fits) {
+        const auto length = PackageCredits::MessageLength(text);
+        PackProblem problem{length ? PackFault::MessageTooLong : PackFault::MessageNotText,
+                            PackInput::Message};
+        if (length) {
+            problem.Value = static_cast<std::int64_t>(*length);
+            problem.Limit = PackageCredits::MaxMessageLength;
+        }
+        return BadArguments{fits.Error().What, problem};
     }
     return Windows1252Rendering(text);
 }
