@@ -1,8 +1,15 @@
-// The player as a user meets it, timed from outside: launch a puzzle on the current X server,
-// watch the screen until it stops changing, read the player's peak memory, then drag a piece
-// with real pointer events and count the player's CPU time per pointer motion.
+// A program as a user meets it, timed from outside: launch it on the current X server, watch the
+// screen until it stops changing, read the peak memory of its processes, then (the player only)
+// drag a piece with real pointer events and count the player's CPU time per pointer motion.
 //   tavrin_startup_bench PUZZLE BOARD-COLOR-RRGGBB RUNS
-// Prints one line per run and a summary line of minima and medians, all tab-separated.
+//     the player: one line per run and a summary line of minima and medians, tab-separated.
+//   tavrin_startup_bench --versus PUZZLE ROUNDS -- COMMAND [ARGUMENT...]
+//     the player and another program launched by COMMAND, timed the same way up to the stable
+//     screen (no drag) in alternating rounds after one warm-up of each; one line per run, then
+//     the minima and medians of each.
+#include "ProcessTree.h"
+#include "ScreenCapture.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -14,16 +21,11 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <signal.h>
 #include <spawn.h>
 #include <string>
-#include <sys/mman.h>
-#include <sys/shm.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
-#include <xcb/shm.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -37,7 +39,8 @@ namespace fs = std::filesystem;
 
 // The screen must keep still this long to count as settled.
 constexpr auto SettleTime = 1500ms;
-constexpr auto GiveUpAfter = 30s;
+// Long enough for a slow program to open thousands of pieces on a busy machine.
+constexpr auto GiveUpAfter = 120s;
 // A pointer that reports 250 times a second; the drag is a square walked out and back.
 constexpr auto MotionInterval = 4ms;
 constexpr int DragSide = 200;
@@ -50,83 +53,52 @@ struct Run {
     double CpuPerMotionUs = 0;
 };
 
-// Root-window captures through a shared-memory segment.
-class ScreenCapture {
-public:
-    explicit ScreenCapture(xcb_connection_t* c)
-        : Connection(c)
-        , Root(xcb_setup_roots_iterator(xcb_get_setup(c)).data) {
-        Bytes = static_cast<std::size_t>(Width()) * Height() * 4;
-        SegmentId = shmget(IPC_PRIVATE, Bytes, IPC_CREAT | 0600);
-        Pixels = static_cast<const std::uint32_t*>(shmat(SegmentId, nullptr, SHM_RDONLY));
-        shmctl(SegmentId, IPC_RMID, nullptr);
-        Segment = xcb_generate_id(c);
-        xcb_shm_attach(c, Segment, static_cast<std::uint32_t>(SegmentId), 0);
-    }
-    ~ScreenCapture() { shmdt(Pixels); }
-
-    int Width() const { return Root->width_in_pixels; }
-    int Height() const { return Root->height_in_pixels; }
-    xcb_window_t RootWindow() const { return Root->root; }
-
-    // Takes the screen and returns a fingerprint of it.
-    std::uint64_t Take() {
-        auto* reply = xcb_shm_get_image_reply(
-            Connection,
-            xcb_shm_get_image(Connection, Root->root, 0, 0, Root->width_in_pixels,
-                              Root->height_in_pixels, ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, Segment, 0),
-            nullptr);
-        std::free(reply);
-        // Four independent lanes, so that the fingerprint costs little of the machine's time.
-        const auto* words = reinterpret_cast<const std::uint64_t*>(Pixels);
-        std::uint64_t lanes[4] = {1, 2, 3, 4};
-        const std::size_t count = Bytes / 8 / 4 * 4;
-        for (std::size_t i = 0; i < count; i += 4) {
-            for (int lane = 0; lane < 4; ++lane) {
-                lanes[lane] = (lanes[lane] ^ words[i + lane]) * 0x9E3779B97F4A7C15ull;
-            }
-        }
-        return lanes[0] ^ (lanes[1] << 1) ^ (lanes[2] << 2) ^ (lanes[3] << 3);
-    }
-
-    std::uint32_t At(int x, int y) const {
-        return Pixels[static_cast<std::size_t>(y) * Width() + x] & 0xFFFFFF;
-    }
-
-private:
-    xcb_connection_t* Connection;
-    xcb_screen_t* Root;
-    std::size_t Bytes = 0;
-    int SegmentId = -1;
-    const std::uint32_t* Pixels = nullptr;
-    xcb_shm_seg_t Segment = 0;
+// What a run launches. The player gets the run's fresh folder as its home and runtime folder;
+// another program keeps the environment it is given (the caller points it at folders of its own).
+struct Program {
+    std::vector<std::string> Argv;
+    bool OwnHome = false;
 };
 
-pid_t StartPlayer(const std::string& puzzle, const fs::path& home) {
+std::vector<std::string> Environment(const Program& program, const fs::path& folder) {
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
-        if (entry.rfind("HOME=", 0) != 0 && entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 &&
-            entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+        const bool replaced = entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
+                              (program.OwnHome && (entry.rfind("HOME=", 0) == 0 ||
+                                                   entry.rfind("XDG_RUNTIME_DIR=", 0) == 0));
+        if (!replaced) {
             env.push_back(entry);
         }
     }
-    env.push_back("HOME=" + home.string());
-    env.push_back("XDG_RUNTIME_DIR=" + (home / "runtime").string());
+    if (program.OwnHome) {
+        env.push_back("HOME=" + folder.string());
+        env.push_back("XDG_RUNTIME_DIR=" + (folder / "runtime").string());
+    }
     env.push_back("QT_QPA_PLATFORM=xcb");
+    return env;
+}
+
+// Starts the program with its standard error in the run folder's log; -1 when it cannot start.
+pid_t Launch(const Program& program, const fs::path& folder) {
+    std::vector<std::string> env = Environment(program, folder);
     std::vector<char*> envp;
     for (auto& e : env) {
         envp.push_back(e.data());
     }
     envp.push_back(nullptr);
-    std::string program = puzzle;
-    char* argv[] = {program.data(), nullptr};
+    std::vector<std::string> args = program.Argv;
+    std::vector<char*> argv;
+    for (auto& a : args) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
-    const std::string log = (home / "player.log").string();
+    const std::string log = (folder / "program.log").string();
     posix_spawn_file_actions_addopen(&files, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &files, nullptr, argv, envp.data()) != 0) {
+    if (posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), envp.data()) != 0) {
         pid = -1;
     }
     posix_spawn_file_actions_destroy(&files);
@@ -168,17 +140,6 @@ std::uint64_t CpuNanoseconds(pid_t pid) {
         }
     }
     return total;
-}
-
-double PeakRssMiB(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stod(line.substr(6)) / 1024.0;
-        }
-    }
-    return 0;
 }
 
 // A point well inside a piece: a block of pixels none of which has the board's colour, away
@@ -264,42 +225,68 @@ std::optional<double> CpuPerMotionUs(xcb_connection_t* c, ScreenCapture& screen,
     return std::max(0.0, busy) / 1000.0 / static_cast<double>(path.size());
 }
 
-std::optional<Run> MeasureOnce(xcb_connection_t* c, ScreenCapture& screen,
-                               const std::string& puzzle, std::uint32_t board) {
-    const fs::path home =
+// A fresh folder for one run: the player's home (with ALSA's null device as its sound card) and
+// the log of whichever program runs.
+fs::path FreshRunFolder() {
+    const fs::path folder =
         fs::temp_directory_path() / ("tavrin-startup-bench-" + std::to_string(getpid()));
-    fs::remove_all(home);
-    fs::create_directories(home / "runtime");
-    fs::permissions(home / "runtime", fs::perms::owner_all);
-    std::ofstream(home / ".asoundrc") << "pcm.!default { type null }\n"
-                                         "ctl.!default { type hw card 0 }\n";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "runtime");
+    fs::permissions(folder / "runtime", fs::perms::owner_all);
+    std::ofstream(folder / ".asoundrc") << "pcm.!default { type null }\n"
+                                           "ctl.!default { type hw card 0 }\n";
+    return folder;
+}
+
+// One launch: the time to the stable screen, the peak memory of the program's processes then,
+// and, when `dragOn` gives the board's colour, the CPU per motion of a drag after it.
+std::optional<Run> MeasureOnce(xcb_connection_t* c, ScreenCapture& screen, const Program& program,
+                               std::optional<std::uint32_t> dragOn) {
+    const fs::path folder = FreshRunFolder();
+    // The last run's windows are gone before the screen is read for this one.
+    std::this_thread::sleep_for(300ms);
     screen.Take();
     const auto start = Clock::now();
-    const pid_t pid = StartPlayer(puzzle, home);
+    const pid_t pid = Launch(program, folder);
     if (std::getenv("BENCH_DEBUG") != nullptr) {
         std::fprintf(stderr, "launch at %.1f\n",
                      std::chrono::duration<double, std::milli>(start.time_since_epoch()).count());
     }
     std::optional<Run> run;
-    if (pid > 0) {
+    if (pid <= 0) {
+        std::fprintf(stderr, "%s: cannot start it\n", program.Argv[0].c_str());
+    } else {
         const std::optional<double> stable = WaitUntilSettled(screen, start);
-        const auto point = stable ? PointOnAPiece(screen, board) : std::nullopt;
-        const std::optional<double> cpu =
-            point ? CpuPerMotionUs(c, screen, pid, point->first, point->second) : std::nullopt;
-        if (cpu) {
-            run = Run{*stable, PeakRssMiB(pid), *cpu};
-        } else if (!point) {
-            std::fprintf(stderr, "the board did not settle or shows no piece\n");
+        if (!stable) {
+            std::fprintf(stderr, "%s: the screen did not settle\n", program.Argv[0].c_str());
+        } else if (!dragOn) {
+            run = Run{*stable, TreePeakRssMiB(pid), 0};
+        } else if (const auto point = PointOnAPiece(screen, *dragOn)) {
+            if (const auto cpu = CpuPerMotionUs(c, screen, pid, point->first, point->second)) {
+                run = Run{*stable, TreePeakRssMiB(pid), *cpu};
+            }
+        } else {
+            std::fprintf(stderr, "the board shows no piece\n");
         }
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        EndProcessTree(pid);
     }
     if (std::getenv("BENCH_DEBUG") != nullptr) {
-        std::ifstream log(home / "player.log");
+        std::ifstream log(folder / "program.log");
         std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(log), {}).c_str());
     }
-    fs::remove_all(home);
+    fs::remove_all(folder);
     return run;
+}
+
+// Measures until a run succeeds; nothing after three failures in a row.
+std::optional<Run> MeasureWithRetries(xcb_connection_t* c, ScreenCapture& screen,
+                                      const Program& program, std::optional<std::uint32_t> dragOn) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (auto run = MeasureOnce(c, screen, program, dragOn)) {
+            return run;
+        }
+    }
+    return std::nullopt;
 }
 
 double Median(std::vector<double> values) {
@@ -312,32 +299,14 @@ double Min(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s PUZZLE BOARD-COLOR-RRGGBB RUNS\n", argv[0]);
-        return 2;
-    }
-    const std::string puzzle = fs::absolute(argv[1]).string();
-    const auto board = static_cast<std::uint32_t>(std::stoul(argv[2], nullptr, 16));
-    const int runs = std::atoi(argv[3]);
-    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c) != 0) {
-        std::fprintf(stderr, "no X server\n");
-        return 1;
-    }
-    ScreenCapture screen(c);
+int TimePlayer(xcb_connection_t* c, ScreenCapture& screen, const Program& player,
+               std::uint32_t board, int runs) {
     std::vector<double> stable, rss, cpu;
     std::printf("run\tstable_ms\tpeak_rss_mib\tcpu_per_motion_us\n");
-    for (int i = 1, failures = 0; i <= runs; ++i) {
-        const std::optional<Run> run = MeasureOnce(c, screen, puzzle, board);
+    for (int i = 1; i <= runs; ++i) {
+        const std::optional<Run> run = MeasureWithRetries(c, screen, player, board);
         if (!run) {
-            if (++failures > 2) {
-                return 1;
-            }
-            --i; // measured again
-            continue;
+            return 1;
         }
         std::printf("%d\t%.1f\t%.1f\t%.1f\n", i, run->StableMs, run->PeakRssMiB,
                     run->CpuPerMotionUs);
@@ -348,6 +317,89 @@ int main(int argc, char** argv) {
     }
     std::printf("min\t%.1f\t%.1f\t%.1f\n", Min(stable), Min(rss), Min(cpu));
     std::printf("median\t%.1f\t%.1f\t%.1f\n", Median(stable), Median(rss), Median(cpu));
-    xcb_disconnect(c);
     return 0;
+}
+
+// The player and the peer in turn, each round in the same order, after one warm-up of each
+// (which fills the file system's cache and lets each program make what it keeps between runs).
+int TimeAgainstPeer(xcb_connection_t* c, ScreenCapture& screen, const Program& player,
+                    const Program& peer, int rounds) {
+    const Program* programs[] = {&player, &peer};
+    const char* names[] = {"tavrin", "peer"};
+    std::vector<double> stable[2], rss[2];
+    std::printf("round\tprogram\tstable_ms\tpeak_rss_mib\n");
+    for (int round = 0; round <= rounds; ++round) {
+        for (int p = 0; p < 2; ++p) {
+            const std::optional<Run> run = MeasureWithRetries(c, screen, *programs[p], {});
+            if (!run) {
+                return 1;
+            }
+            const std::string label = round == 0 ? "warm-up" : std::to_string(round);
+            std::printf("%s\t%s\t%.1f\t%.1f\n", label.c_str(), names[p], run->StableMs,
+                        run->PeakRssMiB);
+            std::fflush(stdout);
+            if (round > 0) {
+                stable[p].push_back(run->StableMs);
+                rss[p].push_back(run->PeakRssMiB);
+            }
+        }
+    }
+    for (int p = 0; p < 2; ++p) {
+        std::printf("min\t%s\t%.1f\t%.1f\n", names[p], Min(stable[p]), Min(rss[p]));
+        std::printf("median\t%s\t%.1f\t%.1f\n", names[p], Median(stable[p]), Median(rss[p]));
+    }
+    return 0;
+}
+
+// A count of runs or rounds from the command line: 1 or more, or nothing.
+std::optional<int> Count(const char* text) {
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || n < 1 || n > 1000) {
+        return std::nullopt;
+    }
+    return static_cast<int>(n);
+}
+
+int Usage(const char* self) {
+    std::fprintf(stderr,
+                 "usage: %s PUZZLE BOARD-COLOR-RRGGBB RUNS\n"
+                 "       %s --versus PUZZLE ROUNDS -- COMMAND [ARGUMENT...]\n",
+                 self, self);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool versus =
+        argc >= 6 && std::strcmp(argv[1], "--versus") == 0 && std::strcmp(argv[4], "--") == 0;
+    if (!versus && argc != 4) {
+        return Usage(argv[0]);
+    }
+    const Program player{{fs::absolute(argv[versus ? 2 : 1]).string()}, true};
+    const std::optional<int> count = Count(argv[3]);
+    char* colorEnd = nullptr;
+    const auto board = static_cast<std::uint32_t>(std::strtoul(argv[2], &colorEnd, 16));
+    const bool boardRead = colorEnd != argv[2] && *colorEnd == '\0';
+    if (!count || (!versus && !boardRead)) {
+        return Usage(argv[0]);
+    }
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c) != 0) {
+        std::fprintf(stderr, "no X server\n");
+        return 1;
+    }
+    int status = 0;
+    {
+        ScreenCapture screen(c);
+        if (versus) {
+            const Program peer{{argv + 5, argv + argc}, false};
+            status = TimeAgainstPeer(c, screen, player, peer, *count);
+        } else {
+            status = TimePlayer(c, screen, player, board, *count);
+        }
+    }
+    xcb_disconnect(c);
+    return status;
 }

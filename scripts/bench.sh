@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
 runs=${BENCH_RUNS:-5}
+peer_rounds_hd=${BENCH_PEER_ROUNDS_HD:-6}
+peer_rounds_4k=${BENCH_PEER_ROUNDS_4K:-5}
 out=docs/performance.md
 mkdir -p docs
 
@@ -21,10 +23,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 board_color=008080 # the packages' default board colour, 0x00808000, as RRGGBB
 
-# screen, photo, crop (just below the board the screen leaves under the menu bar)
+# screen, photo, crop (just below the board the screen leaves under the menu bar), the player's
+# grid of pieces at type 4
 sizes=(
-    "1920x1080 Elephants.jpg 1900x1030+10+25"
-    "3840x2160 Elephants_3840x2160.jpg 3820x2100+10+30"
+    "1920x1080 Elephants.jpg 1900x1030+10+25 48x27"
+    "3840x2160 Elephants_3840x2160.jpg 3820x2100+10+30 95x53"
 )
 table=""
 # Times one puzzle on a screen of that size and adds its row to the table; sets $stable, $rss
@@ -47,7 +50,7 @@ measure() {
 }
 
 for entry in "${sizes[@]}"; do
-    read -r screen photo crop <<<"$entry"
+    read -r screen photo crop grid <<<"$entry"
     jpegtran -copy none -optimize -crop "$crop" "$photos/$photo" >"$work/photo-$screen.jpg"
     for song in none silent-night; do
         puzzle="$work/puzzle-$screen-$song"
@@ -76,6 +79,21 @@ XDG_CACHE_HOME="$work/cache" xvfb-run -a -s "-screen 0 1920x1080x24" \
     "$build/tavrin_startup_bench" "$portable" "$board_color" 1 >/dev/null
 XDG_CACHE_HOME="$work/cache" measure 1920x1080 "$portable" "none, portable, later start"
 stable_later=$stable
+palapeli=$(PATH="$PATH:/usr/games" command -v palapeli || true)
+peer_table=""
+if [ -n "$palapeli" ]; then
+    source scripts/bench-palapeli.sh
+    for entry in "${sizes[@]}"; do
+        read -r screen photo crop grid <<<"$entry"
+        rounds=$peer_rounds_hd
+        [ "$screen" = 1920x1080 ] || rounds=$peer_rounds_4k
+        versus "$screen" "$crop" "$grid" "$rounds"
+    done
+else
+    echo "Palapeli is not installed, so it is not timed beside the player." \
+        "To time it: sudo apt-get install palapeli" >&2
+fi
+
 pickup=$(awk '$1 ~ /^BM_BoardPickUp\/cols:20\/rows:15/ {printf "%.2f ms", $2 / 1000}' \
     <<<"$bench_output")
 
@@ -123,6 +141,15 @@ pickup=$(awk '$1 ~ /^BM_BoardPickUp\/cols:20\/rows:15/ {printf "%.2f ms", $2 / 1
     echo "| screen | song | stable (ms) | peak RSS (MiB) | CPU per motion (µs) |"
     echo "|---|---|---|---|---|"
     printf '%s' "$table"
+    echo
+    if [ -n "$palapeli" ]; then
+        peer_section
+    else
+        echo "## Side by side with Palapeli"
+        echo
+        echo "Palapeli was not installed when this page was made, so it was not timed. To time it"
+        echo "beside the player: \`sudo apt-get install palapeli\`, then \`make bench\`."
+    fi
     echo
     echo "## Benchmarks"
     echo
