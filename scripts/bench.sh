@@ -168,5 +168,7 @@ pickup=$(awk '$1 ~ /^BM_BoardPickUp\/cols:20\/rows:15/ {printf "%.2f ms", $2 / 1
     echo "- \`BM_BoardPickUp\`: the game's own work on that press, without a window."
     echo "- \`BM_DropWithJoin\`: one release that snaps a piece to its neighbour and joins them."
     echo "- \`BM_RedrawBoard\`: a full redraw of all 1,296 pieces."
+    echo "- \`BM_DecodeAndFit\`: a 5640 x 3172 photo (Elephants) made into the picture of a"
+    echo "  1080p or 4K board: decoded whole, or at the DCT scale that covers its fit; then fitted."
 } >"$out"
 cat "$out"

@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -75,6 +76,16 @@ QPoint ScreenPosition(const QWidget& window) {
 }
 
 } // namespace
+
+QSize WorkAreaInDevicePixels() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return {};
+    }
+    const QSizeF device = QSizeF(screen->availableGeometry().size()) * screen->devicePixelRatio();
+    return {static_cast<int>(std::ceil(device.width())),
+            static_cast<int>(std::ceil(device.height()))};
+}
 
 DesktopBehaviour CurrentDesktop() {
     const bool wayland = OnWaylandItself();

@@ -25,6 +25,10 @@ struct DesktopBehaviour {
 // The desktop as the toolkit runs on it now.
 DesktopBehaviour CurrentDesktop();
 
+// The primary screen's work area in device pixels, rounded up: the keeper never gives the main
+// window a larger client area. Empty without a screen.
+QSize WorkAreaInDevicePixels();
+
 // The one keeper of the main window's place: the window fills the desktop's work area, frame
 // and all, in whole device pixels so that its board is drawn pixel for pixel at every scale.
 // It fixes the window to the work area, follows a change of the screen or of the work area, the

@@ -1,5 +1,18 @@
 #include "game/GameLife.h"
 
+namespace {
+
+// Asks for at least `size`, whatever the full size.
+LeastSize AtLeast(PictureSize size) {
+    return [size](PictureSize) { return size; };
+}
+
+bool Covers(const Bitmap& pixels, const PictureFit& fit) {
+    return pixels.Width() >= fit.Width && pixels.Height() >= fit.Height;
+}
+
+} // namespace
+
 GameLife::GameLife(Board& board, PictureFiles files)
     : Game(board)
     , Files(std::move(files)) {}
@@ -21,6 +34,9 @@ bool GameLife::Start(std::string path, StartScreen& screen, std::optional<Loaded
     if (!screen.TakePendingEvents()) {
         return false;
     }
+    if (loaded) {
+        loaded = Fitted(std::move(*loaded), path);
+    }
     if (!loaded) {
         Forget();
         screen.Tell(UnableToOpen(path));
@@ -28,11 +44,12 @@ bool GameLife::Start(std::string path, StartScreen& screen, std::optional<Loaded
         screen.ShowBoard();
         return false;
     }
-    Fit = Game.FitPicture(loaded->Picture.Width(), loaded->Picture.Height());
     if (Fit.ZoomedOut) {
         screen.Tell(ZoomedOutNotice);
     }
-    Game.SetPicture(std::move(loaded->Picture), Fit);
+    Bitmap& pixels = loaded->Picture.Pixels;
+    DecodedSize = {pixels.Width(), pixels.Height()};
+    Game.SetPicture(std::move(pixels), Fit);
     Path = std::move(path);
     FileBytes = std::move(loaded->FileBytes);
     if (KeepsThumbnail) {
@@ -70,16 +87,38 @@ Outcome GameLife::Build(StartScreen& screen) {
     return built;
 }
 
+// Decoded no larger than this board's fit needs.
 std::optional<LoadedPicture> GameLife::Load(const std::string& path) const {
     Result<std::vector<std::uint8_t>> bytes = Files.Read(path);
     if (!bytes) {
         return std::nullopt;
     }
-    std::optional<Bitmap> picture = Files.Decode(*bytes, path);
+    std::optional<DecodedPicture> picture = Files.Decode(*bytes, path, [this](PictureSize full) {
+        const PictureFit fit = Game.FitPicture(full.Width, full.Height);
+        return PictureSize{fit.Width, fit.Height};
+    });
     if (!picture) {
         return std::nullopt;
     }
     return LoadedPicture{std::move(*bytes), std::move(*picture)};
+}
+
+// The fit comes from the full size; a picture decoded for a smaller board than this one is
+// decoded again at its fit.
+std::optional<LoadedPicture> GameLife::Fitted(LoadedPicture loaded, const std::string& path) {
+    const PictureSize full = loaded.Picture.Full;
+    Fit = Game.FitPicture(full.Width, full.Height);
+    if (Covers(loaded.Picture.Pixels, Fit)) {
+        return loaded;
+    }
+    loaded.Picture.Pixels = Bitmap(); // the old pixels go before the new ones come
+    std::optional<DecodedPicture> again =
+        Files.Decode(loaded.FileBytes, path, AtLeast({Fit.Width, Fit.Height}));
+    if (!again) {
+        return std::nullopt;
+    }
+    loaded.Picture = std::move(*again);
+    return loaded;
 }
 
 void GameLife::DropPicture() {
@@ -102,11 +141,13 @@ void GameLife::KeepThumbnailPicture(bool keep) {
 
 std::shared_ptr<const Bitmap> GameLife::ThumbnailPicture() {
     if (!Thumbnail && !FileBytes.empty()) {
-        if (const std::optional<Bitmap> decoded = Files.Decode(FileBytes, Path)) {
+        if (const std::optional<DecodedPicture> decoded =
+                Files.Decode(FileBytes, Path, AtLeast(DecodedSize))) {
+            const Bitmap& pixels = decoded->Pixels;
             Thumbnail = std::make_shared<const Bitmap>(
-                decoded->Width() == Fit.Width && decoded->Height() == Fit.Height
-                    ? *decoded
-                    : StretchNearest(*decoded, Fit.Width, Fit.Height));
+                pixels.Width() == Fit.Width && pixels.Height() == Fit.Height
+                    ? pixels
+                    : StretchNearest(pixels, Fit.Width, Fit.Height));
         }
     }
     return Thumbnail;

@@ -26,7 +26,9 @@
 namespace {
 
 PictureFiles PlayerPictureFiles() {
-    return {ReadPictureFile, DecodePictureFile};
+    return {ReadPictureFile,
+            [](std::span<const std::uint8_t> bytes, const std::string& path,
+               const LeastSize& least) { return DecodePictureFile(bytes, path, least); }};
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "main/Main.h"
 
 #include "desktop/ServerHold.h"
+#include "desktop/WindowKeeper.h"
+#include "game/ScreenLayout.h"
 #include "main/Application.h"
 #include "main/StartReport.h"
 #include "main/StartupReadAhead.h"
@@ -115,7 +117,11 @@ int main(int, char** argv) {
     // From here on the player says what goes wrong in its own message boxes.
     ReportStarted();
     SayHeldBackMessages();
-    readAhead->ToolkitStarted();
+    // The screen is known now: the picture is decoded no larger than the largest board needs.
+    const QSize workArea = WorkAreaInDevicePixels();
+    readAhead->ToolkitStarted(
+        workArea.isEmpty() ? std::nullopt
+                           : std::optional(BoardOfClientArea(workArea.width(), workArea.height())));
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reports a crash through these signals itself
     PlayerFolder::RemoveOnFatalSignals();
 #endif

@@ -57,10 +57,27 @@ void ReadRows(jpeg_decompress_struct& info, Bitmap& picture, std::vector<JSAMPLE
     }
 }
 
+// The smallest scale in eighths whose output is at least `wanted` on both sides, set in `info`;
+// the full scale is left as libjpeg set it, so that a full-size picture is decoded as before.
+void ChooseScale(jpeg_decompress_struct& info, PictureSize wanted) {
+    constexpr unsigned Eighths = 8;
+    for (unsigned n = 1; n < Eighths; ++n) {
+        info.scale_num = n;
+        info.scale_denom = Eighths;
+        jpeg_calc_output_dimensions(&info);
+        if (static_cast<std::int64_t>(info.output_width) >= wanted.Width &&
+            static_cast<std::int64_t>(info.output_height) >= wanted.Height) {
+            return;
+        }
+    }
+    info.scale_num = 1;
+    info.scale_denom = 1;
+}
+
 // Everything libjpeg may jump out of happens in here; the objects it touches live in the
 // caller, so a jump leaves nothing half-destroyed.
 bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, std::span<const std::uint8_t> file,
-            Bitmap& picture, std::vector<JSAMPLE>& row) {
+            const LeastSize& least, DecodedPicture& decoded, std::vector<JSAMPLE>& row) {
     if (setjmp(errors.Jump) != 0) {
         return false;
     }
@@ -71,7 +88,12 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, std::span<const 
         return false;
     }
     info.out_color_space = IsCmyk(info.jpeg_color_space) ? JCS_CMYK : JCS_EXT_BGRX;
+    decoded.Full = {static_cast<int>(info.image_width), static_cast<int>(info.image_height)};
+    if (least) {
+        ChooseScale(info, least(decoded.Full));
+    }
     jpeg_start_decompress(&info);
+    Bitmap& picture = decoded.Pixels;
     picture = Bitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     row.resize(static_cast<std::size_t>(info.output_width) * 4);
     ReadRows(info, picture, row);
@@ -81,7 +103,8 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, std::span<const 
 
 } // namespace
 
-std::optional<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
+std::optional<DecodedPicture> DecodeJpeg(std::span<const std::uint8_t> file,
+                                         const LeastSize& least) {
     if (file.empty()) {
         return std::nullopt;
     }
@@ -91,19 +114,28 @@ std::optional<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
     errors.Base.error_exit = JumpOnError;
     errors.Base.emit_message = FailOnTruncation;
     errors.Base.output_message = Silently;
-    Bitmap picture;
+    DecodedPicture decoded;
     std::vector<JSAMPLE> row;
-    const bool ok = Decode(info, errors, file, picture, row);
+    const bool ok = Decode(info, errors, file, least, decoded, row);
     jpeg_destroy_decompress(&info);
     if (!ok) {
         return std::nullopt;
     }
     // BGRX leaves the fourth byte as libjpeg likes; the board wants it opaque.
+    Bitmap& picture = decoded.Pixels;
     for (int y = 0; y < picture.Height(); ++y) {
         Pixel* p = picture.Scanline(y);
         for (int x = 0; x < picture.Width(); ++x) {
             p[x] |= 0xFF000000u;
         }
     }
-    return picture;
+    return decoded;
+}
+
+std::optional<Bitmap> DecodeJpeg(std::span<const std::uint8_t> file) {
+    std::optional<DecodedPicture> decoded = DecodeJpeg(file, LeastSize());
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return std::move(decoded->Pixels);
 }

@@ -83,17 +83,31 @@ Result<std::vector<std::uint8_t>> ReadPictureFile(const std::string& path) {
     return ReadWholeFile(path, MaxPictureFileSize);
 }
 
-std::optional<Bitmap> DecodePictureFile(std::span<const std::uint8_t> bytes,
-                                        const std::string& path) {
+std::optional<DecodedPicture> DecodePictureFile(std::span<const std::uint8_t> bytes,
+                                                const std::string& path, const LeastSize& least) {
     const QString name = QString::fromStdString(path);
     if (!name.contains(QLatin1Char('.'))) {
         return std::nullopt;
     }
     if (!IsBitmapPath(name)) {
-        return DecodeJpeg(bytes);
+        return DecodeJpeg(bytes, least);
     }
     QImageReader::setAllocationLimit(512);
     QByteArray copy(reinterpret_cast<const char*>(bytes.data()),
                     static_cast<qsizetype>(bytes.size()));
-    return DecodeBmp(copy);
+    std::optional<Bitmap> picture = DecodeBmp(copy);
+    if (!picture) {
+        return std::nullopt;
+    }
+    const PictureSize full{picture->Width(), picture->Height()};
+    return DecodedPicture{std::move(*picture), full};
+}
+
+std::optional<Bitmap> DecodePictureFile(std::span<const std::uint8_t> bytes,
+                                        const std::string& path) {
+    std::optional<DecodedPicture> decoded = DecodePictureFile(bytes, path, LeastSize());
+    if (!decoded) {
+        return std::nullopt;
+    }
+    return std::move(decoded->Pixels);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Result.h"
+#include "picture/DecodedPicture.h"
 #include "puzzle/Bitmap.h"
 
 #include <cstdint>
@@ -20,3 +21,9 @@
 // has no ".", the bytes cannot be decoded, or the picture is larger than the picture limits.
 [[nodiscard]] std::optional<Bitmap> DecodePictureFile(std::span<const std::uint8_t> bytes,
                                                       const std::string& path);
+
+// The same, with its full size; a JPEG is decoded smaller when `least` asks for less (see
+// DecodeJpeg), a Windows bitmap always at full size.
+[[nodiscard]] std::optional<DecodedPicture> DecodePictureFile(std::span<const std::uint8_t> bytes,
+                                                              const std::string& path,
+                                                              const LeastSize& least);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -48,12 +49,23 @@ protected:
                        return file == Disk.end() ? Result<std::vector<std::uint8_t>>(Failure{path})
                                                  : file->second;
                    },
-                   [](std::span<const std::uint8_t> bytes, const std::string&) {
-                       return bytes.size() == 4
-                                  ? std::optional(PatternPicture(bytes[0] << 8 | bytes[1],
-                                                                 bytes[2] << 8 | bytes[3]))
-                                  : std::nullopt;
+                   [](std::span<const std::uint8_t> bytes, const std::string&,
+                      const LeastSize& least) -> std::optional<DecodedPicture> {
+                       if (bytes.size() != 4) {
+                           return std::nullopt;
+                       }
+                       const PictureSize full{bytes[0] << 8 | bytes[1], bytes[2] << 8 | bytes[3]};
+                       return DecodedPicture{Decoded(full, least ? least(full) : full), full};
                    }}};
+
+    // Like libjpeg's scaled decoding: as small as asked, never larger than the full size, and
+    // pixels that differ from a whole picture stretched.
+    static Bitmap Decoded(PictureSize full, PictureSize wanted) {
+        if (wanted.Width >= full.Width || wanted.Height >= full.Height) {
+            return PatternPicture(full.Width, full.Height);
+        }
+        return PatternPicture(wanted.Width, wanted.Height);
+    }
 
     void SetUp() override {
         Game.Settings.Shape = PuzzleShape::ForType(2);
@@ -106,12 +118,29 @@ TEST_F(GameLifeTest, APictureTooSmallToCutStillShowsInTheThumbnail) {
     EXPECT_EQ(*thumbnail, PatternPicture(81, 500));
 }
 
-// A large picture is zoomed out with one notice; the zoom found is kept for the next game. The
-// thumbnail shows it fitted and unshaded, kept from before the cut or made again when asked.
+// A large picture is zoomed out with one notice; the zoom found is kept for the next game. It is
+// decoded at the size it is shown, and the thumbnail shows it so, unshaded, kept from before the
+// cut or decoded again when asked. Decoded for a smaller board (as the start-up thread may guess)
+// it is decoded again: its size told by its file, not by its pixels, gives the same puzzle.
 TEST_F(GameLifeTest, AZoomedOutPictureIsToldOnceAndItsThumbnailIsFitted) {
     Disk["big.jpg"] = PictureFileOf(2000, 1000);
-    const Bitmap fitted = StretchNearest(PatternPicture(2000, 1000), 1000, 500);
+    const Bitmap fitted = PatternPicture(1000, 500);
+    const auto geometry = [this] {
+        std::vector<std::tuple<int, int, TRect, MonoBitmap>> pieces;
+        for (const auto& p : *Game.Pieces()) {
+            pieces.emplace_back(p->HomeX, p->HomeY, p->Bounds, *p->Mask);
+        }
+        return pieces;
+    };
+    Dice.Seed(7);
+    ASSERT_TRUE(
+        Life.Start("big.jpg", Screen,
+                   LoadedPicture{Disk["big.jpg"], {PatternPicture(500, 250), {2000, 1000}}}));
+    EXPECT_EQ(*Life.ThumbnailPicture(), fitted);
+    const auto fromSmaller = geometry();
+    Dice.Seed(7);
     ASSERT_TRUE(Life.Start("big.jpg", Screen));
+    EXPECT_EQ(geometry(), fromSmaller);
     Life.KeepThumbnailPicture(true);
     ASSERT_TRUE(Life.Start("big.jpg", Screen));
     EXPECT_EQ(Told, std::vector<Message>{ZoomedOutNotice});

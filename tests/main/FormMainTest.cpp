@@ -1,3 +1,4 @@
+#include "desktop/WindowKeeper.h"
 #include "main/Application.h"
 #include "main/BoardWidget.h"
 #include "main/Main.h"
@@ -219,9 +220,9 @@ TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
     ASSERT_TRUE(read.Status().Ok());
     EXPECT_EQ(*read.Picture, Picture);
     EXPECT_EQ(*read.Song, Song);
-    const std::optional<Bitmap> picture = ahead.TakePicture();
+    const std::optional<DecodedPicture> picture = ahead.TakePicture();
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture, DecodePictureFile(Picture, "tavrin.jpg"));
+    EXPECT_EQ(picture->Pixels, DecodePictureFile(Picture, "tavrin.jpg"));
     EXPECT_EQ(ahead.TakePicture(), std::nullopt); // a new game reads the file
 
     auto readAhead = std::make_unique<StartupReadAhead>(Package(Picture, {}));
@@ -235,6 +236,45 @@ TEST_F(FormMainTest, APackageReadAheadGivesWhatReadingItLaterGives) {
     EXPECT_EQ(shown.Game().Picture()->Width(), 200);
     EXPECT_GT(shown.Game().Pieces()->Count(), 0u);
     EXPECT_EQ(ReadBytes(Temp("tavrin.jpg")), Picture);
+}
+
+// A large picture read ahead is decoded no larger than the largest board on the screen needs.
+// The player goes by its full size: its notice and puzzle are those of a whole decoding.
+TEST_F(FormMainTest, ALargePictureReadAheadIsDecodedSmallerForTheSamePuzzle) {
+    const std::string package = Package(JpegOf(1600, 1200), {});
+    const QSize workArea = WorkAreaInDevicePixels();
+    const BoardSize largest = BoardOfClientArea(workArea.width(), workArea.height());
+    std::vector<std::vector<int>> puzzles;
+    std::vector<std::vector<QString>> told;
+    for (const bool whole : {true, false}) {
+        auto readAhead = std::make_unique<StartupReadAhead>(package);
+        whole ? readAhead->ToolkitStarted() : readAhead->ToolkitStarted(largest);
+        TFormMain form(std::move(readAhead));
+        Messages.Calls.clear();
+        ShowForm(form);
+        const Board& game = form.Game();
+        ASSERT_TRUE(game.Pieces());
+        const Grid& grid = game.PuzzleGrid();
+        puzzles.push_back({game.Settings.ZoomPercent, grid.Cols, grid.Rows, grid.MarginX,
+                           grid.MarginY, game.Picture()->Width(), game.Picture()->Height(),
+                           form.ThumbnailPicture()->Width(), form.ThumbnailPicture()->Height()});
+        told.emplace_back();
+        for (const auto& call : Messages.Calls) {
+            told.back().push_back(call.Text);
+        }
+    }
+    EXPECT_EQ(puzzles[0], puzzles[1]);
+    EXPECT_EQ(told[0], told[1]);
+    EXPECT_EQ(told[0], std::vector<QString>{QStringLiteral(
+                           "The image will be zoomed out because it is too large.")});
+
+    StartupReadAhead ahead(package);
+    ahead.ToolkitStarted(largest);
+    const std::optional<DecodedPicture> reduced = ahead.TakePicture();
+    ASSERT_TRUE(reduced);
+    EXPECT_EQ(reduced->Full, (PictureSize{1600, 1200}));
+    EXPECT_LT(reduced->Pixels.Width(), 1600);
+    EXPECT_GE(reduced->Pixels.Width(), puzzles[0][5]);
 }
 
 TEST_F(FormMainTest, ClosingWithoutTemporaryFilesIsQuiet) {

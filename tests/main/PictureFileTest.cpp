@@ -152,6 +152,26 @@ TEST(PictureFile, JpegsOfEveryCommonKindDecode) {
     EXPECT_EQ(greyscale->At(10, 10) >> 24, 0xFFu);
 }
 
+// A JPEG is decoded at the smallest eighth of its size that is at least what is asked for, its
+// full size told all the same; asked for its full size or more it is decoded whole, pixel for
+// pixel. A Windows bitmap is always decoded whole.
+TEST(PictureFile, AJpegIsDecodedNoLargerThanAskedFor) {
+    const Bytes jpeg = JpegOf(1600, 1200);
+    const auto asking = [](PictureSize wanted) { return [wanted](PictureSize) { return wanted; }; };
+    const auto reduced = DecodePictureFile(jpeg, "a.jpg", asking({480, 360}));
+    ASSERT_TRUE(reduced);
+    EXPECT_EQ(reduced->Full, (PictureSize{1600, 1200}));
+    EXPECT_EQ(reduced->Pixels.Width(), 600); // 3/8; 2/8 would be 400 x 300
+    EXPECT_EQ(reduced->Pixels.Height(), 450);
+    EXPECT_EQ(DecodePictureFile(jpeg, "a.jpg", asking({1400, 1050}))->Pixels.Width(), 1400);
+    const auto whole = DecodePictureFile(jpeg, "a.jpg");
+    for (const PictureSize wanted : {PictureSize{1400, 1051}, PictureSize{1600, 1200}}) {
+        EXPECT_EQ(DecodePictureFile(jpeg, "a.jpg", asking(wanted))->Pixels, whole);
+    }
+    const Bytes bmp = FileOf(PatternImage(30, 20), "BMP");
+    EXPECT_EQ(DecodePictureFile(bmp, "a.bmp", asking({10, 10}))->Pixels.Width(), 30);
+}
+
 TEST(PictureFile, AdobeCmykJpegsGetTheirColoursRight) {
     // C, M, Y, K ink amounts: red, green, blue, black and a grey made with black ink.
     const auto picture = DecodeJpeg(AdobeCmykJpeg(
