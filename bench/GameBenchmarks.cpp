@@ -36,7 +36,8 @@ struct BoardWithGroup {
         Game.RecreateBuffers(BoardWidth, BoardHeight);
         const PictureFit fit = Game.FitPicture(BoardWidth - 20, BoardHeight - 20);
         Game.SetPicture(Photo(BoardWidth - 20, BoardHeight - 20), fit);
-        Game.Build({[](int) { return true; }, [](int) {}, {}});
+        [[maybe_unused]] const Outcome built =
+            Game.Build({[](int) { return true; }, [](int) {}, {}});
         PieceList& pieces = *Game.Pieces();
         std::vector<PieceList::Container::iterator> members;
         for (auto at = pieces.begin(); at != pieces.end(); ++at) {

@@ -66,8 +66,8 @@ public:
 
     // Buffers one pixel wider than the client area, redrawn.
     void RecreateBuffers(int clientWidth, int clientHeight);
-    int Width() const { return Canvas.View().Width(); }
-    int Height() const { return Canvas.View().Height(); }
+    int Width() const { return Canvas.Width(); }
+    int Height() const { return Canvas.Height(); }
 
     // The size a picture of width x height is shown at on this board, at the zoom of the
     // settings or lower. When it had to be zoomed out, the user is told before it is set.

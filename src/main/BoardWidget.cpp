@@ -46,12 +46,12 @@ void BoardWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     DrawInDevicePixels(painter, *this);
     const QRect dirty = ToDevice(*this, event->rect()).intersected({QPoint(), DeviceSize()});
-    const Bitmap& board = Game.BoardBuffer();
     // A bare board is painted in its colour rather than copied.
-    if (board.IsEmpty() || Game.ShowsOnlyTheBoardColour()) {
+    if (Game.Width() == 0 || Game.Height() == 0 || Game.ShowsOnlyTheBoardColour()) {
         painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
         return;
     }
+    const Bitmap& board = Game.BoardBuffer();
     const TRect& dragArea = Game.DragArea();
     const QRect composed = dirty.intersected(FromDragBuffer).intersected(ToQRect(dragArea));
     if (composed != dirty) {

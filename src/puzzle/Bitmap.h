@@ -1,6 +1,7 @@
 #pragma once
 
 #include "puzzle/Color.h"
+#include "puzzle/PixelMemory.h"
 #include "puzzle/Rect.h"
 
 #include <cstddef>
@@ -35,7 +36,7 @@ public:
 private:
     int W = 0;
     int H = 0;
-    std::vector<Pixel> Pixels;
+    std::vector<Pixel, PixelAllocator<Pixel>> Pixels;
 };
 
 // The whole of `source` stretched to width x height, nearest neighbour: target pixel (x, y)
