@@ -8,6 +8,7 @@
 #include "desktop/WindowKeeper.h"
 #include "main/Application.h"
 #include "main/BoardWidget.h"
+#include "main/FramePacedMotion.h"
 #include "main/StartupReadAhead.h"
 #include "music/MediaPlayer.h"
 #include "package/TempFolder.h"
@@ -49,6 +50,11 @@ TFormMain::TFormMain(std::string executablePath, QWidget* parent)
     setWindowIcon(AppIcon());
     View = new BoardWidget(*this, Game());
     Confinement = std::make_unique<PointerConfinement>(*View);
+    Motion = std::make_unique<FramePacedMotion>([this](QPoint at) {
+        if (Game().IsHolding()) {
+            Show(Game().Move(at.x(), at.y()));
+        }
+    });
     CloseFilter = std::make_unique<CloseBehindModal>(*this, [this] { CloseFromOutside(); });
     QCoreApplication::instance()->installNativeEventFilter(CloseFilter.get());
     LossFilter = std::make_unique<MainWindowLoss>(*this, [this] { WindowLost(); });

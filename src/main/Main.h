@@ -18,6 +18,7 @@ class CloseBehindModal;
 class LoadingWindowStart;
 class MainWindowLoss;
 class MediaPlayer;
+class FramePacedMotion;
 class PointerConfinement;
 class StartupReadAhead;
 class QAction;
@@ -138,6 +139,7 @@ private:
     // This player's own temporary files, in a folder of its own.
     PlayerFolder TempFiles;
     std::unique_ptr<PointerConfinement> Confinement;
+    std::unique_ptr<FramePacedMotion> Motion;
     // The window's place on the screen.
     WindowKeeper* Keeper = nullptr;
     std::unique_ptr<CloseBehindModal> CloseFilter;

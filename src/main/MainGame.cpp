@@ -4,6 +4,7 @@
 #include "desktop/PointerConfinement.h"
 #include "desktop/ShownOnScreen.h"
 #include "main/BoardWidget.h"
+#include "main/FramePacedMotion.h"
 #include "main/LoadingStart.h"
 #include "main/Main.h"
 #include "main/MessageBox.h"
@@ -46,13 +47,13 @@ void TFormMain::FormMouseDown(Qt::MouseButton button, int x, int y) {
 
 void TFormMain::FormMouseMove(int x, int y) {
     if (Game().IsHolding()) {
-        const QPoint at = Confinement->Clamp({x, y});
-        Show(Game().Move(at.x(), at.y()));
+        Motion->Take(Confinement->Clamp({x, y}));
     }
 }
 
 // Any button's release drops the held group.
 void TFormMain::FormMouseUp(Qt::MouseButton, int x, int y) {
+    Motion->HandWaiting();
     const QPoint at = Confinement->Clamp({x, y});
     Confinement->Release();
     Show(Game().Drop(at.x(), at.y()));
@@ -60,6 +61,9 @@ void TFormMain::FormMouseUp(Qt::MouseButton, int x, int y) {
 }
 
 void TFormMain::EndDrag() {
+    if (Motion) {
+        Motion->Forget();
+    }
     Game().EndDrag();
     if (Confinement) {
         Confinement->Release();
