@@ -1,7 +1,6 @@
 #include "game/Board.h"
 
 #include "game/ScreenLayout.h"
-#include "game/TwoBands.h"
 
 #include <algorithm>
 
@@ -12,11 +11,9 @@ Board::~Board() {
     ClearPieces();
 }
 
-// A drag cannot go on across new buffers: it ends, and the group is drawn where it lies.
+// A drag cannot go on across a new board: it ends, and the group is shown where it lies.
 void Board::RecreateBuffers(int clientWidth, int clientHeight) {
     EndDrag();
-    // The old buffers go first: a resize never holds two boards at once.
-    Canvas = BoardCanvas();
     DragPixels = Bitmap();
     DragComposed = {};
     const BoardSize board = BoardOfClientArea(clientWidth, clientHeight);
@@ -52,27 +49,43 @@ void Board::ClearPieces() {
     Over = true;
 }
 
-// The board colour, then every piece bottom to top; a held group is not part of the board.
-// Each band of rows gets every piece clipped to it, so the two bands can be drawn at once.
+// Every piece but a held group, or the board colour alone when there is none.
 void Board::RedrawBoard() {
-    const auto onBoard = [this](const TPuzzle& piece) {
-        return Grabbed == nullptr || piece.GroupId != Grabbed->GroupId;
-    };
+    LiftedGroup.reset();
+    if (Grabbed != nullptr) {
+        LiftedGroup = Grabbed->GroupId;
+    }
     if (!AllPieces || !WorkingPicture ||
         std::none_of(AllPieces->begin(), AllPieces->end(),
-                     [&](const auto& piece) { return onBoard(*piece); })) {
+                     [&](const auto& piece) { return ShownOnBoard(*piece); })) {
         Canvas.Fill(Settings.BoardColor);
         return;
     }
-    const Pixel background = PixelFromColor(Settings.BoardColor);
-    Bitmap& pixels = Canvas.DrawOn();
-    InTwoBands(Width(), Height(), [&](int top, int bottom) {
-        pixels.FillRect(0, top, Width(), bottom, background);
-        const TRect band{0, top, Width(), bottom};
-        for (const auto& piece : *AllPieces) {
-            if (onBoard(*piece)) {
-                piece->DrawClipped(pixels, band, *WorkingPicture);
-            }
+    Canvas.ShowPieces();
+}
+
+bool Board::ShownOnBoard(const TPuzzle& piece) const {
+    return piece.GroupId != LiftedGroup;
+}
+
+// The board colour, then every piece that overlaps the area, bottom to top.
+void Board::DrawBoardPart(Bitmap& target, Point origin, const TRect& area) const {
+    const std::optional<TColor> plain = Canvas.PlainColor();
+    const Pixel background = PixelFromColor(plain.value_or(Settings.BoardColor));
+    target.FillRect(area.Left - origin.X, area.Top - origin.Y, area.Right - origin.X,
+                    area.Bottom - origin.Y, background);
+    if (plain || !AllPieces || !WorkingPicture) {
+        return;
+    }
+    for (const auto& piece : *AllPieces) {
+        if (piece->Bounds.Intersects(area) && ShownOnBoard(*piece)) {
+            piece->DrawClippedAt(target, origin, area, *WorkingPicture);
         }
-    });
+    }
+}
+
+Bitmap Board::DrawnBoard() const {
+    Bitmap board(Width(), Height());
+    DrawBoardPart(board, {0, 0}, {0, 0, Width(), Height()});
+    return board;
 }

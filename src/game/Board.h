@@ -29,7 +29,7 @@ struct GameSettings {
 
 // What a change of the board asks of the window.
 struct BoardUpdate {
-    // To be copied to the window at once, from the drag buffer or else the board buffer; empty
+    // To be copied to the window at once, from the drag buffer or else the board drawn anew; empty
     // when nothing is.
     TRect ShowNow;
     bool FromDragBuffer = false;
@@ -52,8 +52,9 @@ struct BuildSteps {
 };
 
 // The game, without a window: the working picture, the pieces in their stacking order, the held
-// group and the two board buffers, and the rules that change them. Positions are board pixels,
-// which the window shows one to one. Each pointer operation says what the window is to show.
+// group and the drag buffer, and the rules that change them. The board itself keeps no pixels:
+// any part of it is drawn from the pieces when it is shown. Positions are board pixels, which
+// the window shows one to one. Each pointer operation says what the window is to show.
 class Board {
 public:
     // The generator every cut, scatter and arrangement draws from; it must outlive the board.
@@ -64,7 +65,7 @@ public:
 
     GameSettings Settings;
 
-    // Buffers one pixel wider than the client area, redrawn.
+    // A board one pixel wider than the client area, shown again.
     void RecreateBuffers(int clientWidth, int clientHeight);
     int Width() const { return Canvas.Width(); }
     int Height() const { return Canvas.Height(); }
@@ -84,9 +85,12 @@ public:
     void ScatterPieces();
     void ArrangePieces();
     void ClearPieces();
+    // The board shows the pieces as they lie now, but a lifted group.
     void RedrawBoard();
-    // The board buffer shows the board colour and nothing else.
-    bool ShowsOnlyTheBoardColour() const { return Canvas.ShowsOnly(Settings.BoardColor); }
+    // The board shows the board colour and nothing else.
+    bool ShowsOnlyTheBoardColour() const { return Canvas.PlainColor() == Settings.BoardColor; }
+    // The one colour the board shows; none while it shows pieces.
+    std::optional<TColor> PlainColor() const { return Canvas.PlainColor(); }
 
     // The pointer, in board pixels, kept inside ConfinementRect while a group is held.
     BoardUpdate PickUp(int x, int y);
@@ -100,9 +104,13 @@ public:
     bool IsHolding() const { return Grabbed != nullptr; }
     TRect ConfinementRect() const;
 
-    // The board without the held group, and the group composed over it for the window. The
-    // drag buffer holds only the board rectangle DragArea(), from its pixel (0, 0) on.
-    const Bitmap& BoardBuffer() const { return Canvas.View(); }
+    // Draws the part `area` of the board, without the held group, on `target`, whose pixel
+    // (0, 0) is the board point `origin`.
+    void DrawBoardPart(Bitmap& target, Point origin, const TRect& area) const;
+    // The whole board so drawn.
+    Bitmap DrawnBoard() const;
+    // The board with the held group composed over it for the window. It holds only the board
+    // rectangle DragArea(), from its pixel (0, 0) on.
     const Bitmap& DragBuffer() const { return DragPixels; }
     const TRect& DragArea() const { return DragComposed; }
 
@@ -121,13 +129,12 @@ private:
     int RandomBelow(int range);
 
     bool PickUpGroup(int x, int y);
-    void EraseHeldGroup();
-    void RedrawWithoutHeldGroup(const std::vector<TRect>& boxes);
+    bool ShownOnBoard(const TPuzzle& piece) const;
+    void Lift();
     TRect DragRegion(int x, int y) const;
     void ComposeDrag(const TRect& region);
     void PutDownHeldGroup();
     bool JoinOnce();
-    void DrawHeldGroupAfterJoin();
 
     Random& Dice;
     std::unique_ptr<Bitmap> WorkingPicture;
@@ -144,6 +151,8 @@ private:
     // last handled.
     TPuzzle* Grabbed = nullptr;
     HeldPieceList Held;
+    // The group the board does not show: held and not yet put down.
+    std::optional<int> LiftedGroup;
     TRect DragRect;
     int LastMouseX = 0;
     int LastMouseY = 0;

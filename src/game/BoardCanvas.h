@@ -1,14 +1,11 @@
 #pragma once
 
-#include "puzzle/Bitmap.h"
 #include "puzzle/Color.h"
 
 #include <optional>
 
-// The board buffer, knowing whether it shows nothing but one colour, so that a bare board can
-// be painted in its colour rather than copied. A bare board takes no memory until something is
-// drawn on it or it is read. Every write goes through Fill or DrawOn, so the knowledge cannot go
-// stale.
+// What the board shows: nothing but one colour, or its pieces. The board keeps no pixels of its
+// own: whoever shows it draws the part it needs from the pieces when it needs it.
 class BoardCanvas {
 public:
     BoardCanvas() = default;
@@ -20,33 +17,13 @@ public:
     int Width() const { return W; }
     int Height() const { return H; }
 
-    void Fill(TColor color) {
-        if (Plain != color && !Pixels.IsEmpty()) {
-            Pixels.Fill(PixelFromColor(color));
-        }
-        Plain = color;
-    }
-    // For drawing anything else on it.
-    Bitmap& DrawOn() {
-        Materialize();
-        Plain.reset();
-        return Pixels;
-    }
-    const Bitmap& View() const {
-        Materialize();
-        return Pixels;
-    }
-    bool ShowsOnly(TColor color) const { return Plain == color; }
+    void Fill(TColor color) { Plain = color; }
+    void ShowPieces() { Plain.reset(); }
+    // The one colour the board shows; none while it shows its pieces.
+    std::optional<TColor> PlainColor() const { return Plain; }
 
 private:
-    void Materialize() const {
-        if (Pixels.IsEmpty() && W > 0 && H > 0) {
-            Pixels = Bitmap(W, H, PixelFromColor(Plain.value_or(0)));
-        }
-    }
-
     int W = 0;
     int H = 0;
-    mutable Bitmap Pixels;
     std::optional<TColor> Plain;
 };

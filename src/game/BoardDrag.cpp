@@ -1,8 +1,7 @@
-// Picking up a group and dragging it: the group is lifted out of the board buffer, raised, and
-// composed with its shadow in the drag buffer for every movement of the pointer.
+// Picking up a group and dragging it: the group is lifted off the board, raised, and composed
+// with its shadow over the board in the drag buffer for every movement of the pointer.
 #include "game/Board.h"
 #include "puzzle/Groups.h"
-#include "puzzle/RectGrid.h"
 
 #include <algorithm>
 #include <vector>
@@ -51,47 +50,14 @@ bool Board::PickUpGroup(int x, int y) {
     for (auto member = members.rbegin(); member != members.rend(); ++member) {
         AllPieces->MoveToBack(*member);
     }
-    EraseHeldGroup();
+    Lift();
     return true;
 }
 
-// Draws the board again without the held group wherever the group lay: the board buffer then
-// holds the board without it.
-void Board::EraseHeldGroup() {
-    std::vector<TRect> boxes;
-    TRect all = Held.IsEmpty() ? TRect{} : (*Held.begin())->Bounds;
-    long long boxArea = 0;
-    for (const TPuzzle* held : Held) {
-        const TRect& b = held->Bounds;
-        boxes.push_back(b);
-        all = all.Union(b);
-        boxArea += static_cast<long long>(b.Width()) * b.Height();
-    }
-    // A joined group is compact: its whole box costs less than its pieces' boxes one by one.
-    const long long allArea = static_cast<long long>(all.Width()) * all.Height();
-    if (allArea <= 2 * boxArea) {
-        boxes = {all};
-    }
-    RedrawWithoutHeldGroup(boxes);
-}
-
-// Clears the boxes and draws every other piece again inside them, bottom to top. Only the
-// pieces that overlap a box are drawn, each inside the boxes it overlaps.
-void Board::RedrawWithoutHeldGroup(const std::vector<TRect>& boxes) {
-    const Pixel background = PixelFromColor(Settings.BoardColor);
-    Bitmap& pixels = Canvas.DrawOn();
-    for (const TRect& b : boxes) {
-        pixels.FillRect(b.Left, b.Top, b.Right, b.Bottom, background);
-    }
-    const RectGrid grid(boxes);
-    const int group = Grabbed->GroupId;
-    for (const auto& piece : *AllPieces) {
-        if (piece->GroupId != group) {
-            grid.ForEachOverlapping(piece->Bounds, [&](const TRect& box) {
-                piece->DrawClipped(pixels, box, *WorkingPicture);
-            });
-        }
-    }
+// The board shows the pieces but the held group from now on.
+void Board::Lift() {
+    LiftedGroup = Grabbed->GroupId;
+    Canvas.ShowPieces();
 }
 
 // The rectangle that holds the group and its shadow both where it was last shown and where
@@ -118,7 +84,7 @@ void Board::ComposeDrag(const TRect& region) {
                             std::max(DragPixels.Height(), DragComposed.Height() + Slack));
     }
     const Point origin{DragComposed.Left, DragComposed.Top};
-    CopyArea(Canvas.View(), DragComposed, DragPixels, {0, 0});
+    DrawBoardPart(DragPixels, origin, DragComposed);
     for (const TPuzzle* held : Held) {
         held->DrawShadowAt(DragPixels, origin);
     }

@@ -1,4 +1,4 @@
-// Dropping a group: it goes back into the board buffer, snaps to a grid neighbour of another
+// Dropping a group: it goes back onto the board, snaps to a grid neighbour of another
 // group within the tolerance and joins it, and a puzzle that became one group is solved.
 #include "game/Board.h"
 #include "puzzle/Groups.h"
@@ -32,20 +32,17 @@ BoardUpdate Board::Settle() {
         update.Solved = true;
     }
     if (update.Joined) {
-        DrawHeldGroupAfterJoin();
+        // The held group, absorbed pieces included, lies over everything at its snapped place.
+        PutDownHeldGroup();
         update.ShowAll = true;
     }
     EndDrag();
     return update;
 }
 
-// The board buffer holds the board without the group throughout a drag, so the group is
-// simply drawn over it.
 void Board::PutDownHeldGroup() {
-    Bitmap& pixels = Canvas.DrawOn();
-    for (const TPuzzle* held : Held) {
-        held->Draw(pixels, *WorkingPicture);
-    }
+    LiftedGroup.reset();
+    Canvas.ShowPieces();
 }
 
 // One snap pass: finds the first fit, moves the held group onto it and merges the groups.
@@ -55,21 +52,10 @@ bool Board::JoinOnce() {
     if (!snap) {
         return false;
     }
-    EraseHeldGroup();
+    Lift();
     for (TPuzzle* held : Held) {
         held->Bounds = held->Bounds.Offset(snap->Dx, snap->Dy);
     }
     MergeGroup(*AllPieces, snap->TargetGroup, Grabbed->GroupId);
     return true;
-}
-
-// The held group, absorbed pieces included, over everything at its snapped place.
-void Board::DrawHeldGroupAfterJoin() {
-    const int group = (*Held.begin())->GroupId;
-    Bitmap& pixels = Canvas.DrawOn();
-    for (const auto& piece : *AllPieces) {
-        if (piece->GroupId == group) {
-            piece->Draw(pixels, *WorkingPicture);
-        }
-    }
 }

@@ -8,8 +8,12 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <algorithm>
+#include <optional>
 
 namespace {
+
+constexpr int BandRows = 64;
 
 QRect ToQRect(const TRect& r) {
     return {r.Left, r.Top, r.Width(), r.Height()};
@@ -40,26 +44,43 @@ void BoardWidget::ShowNow(const TRect& rect, bool fromDragBuffer) {
     repaint(ToLogical(*this, visible));
 }
 
-// The board buffer, and the drag buffer inside a copy from it: a repaint also covers whatever
-// else of the window was waiting to be painted.
+// The board, and the drag buffer inside a copy from it: a repaint also covers whatever else of
+// the window was waiting to be painted.
 void BoardWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     DrawInDevicePixels(painter, *this);
     const QRect dirty = ToDevice(*this, event->rect()).intersected({QPoint(), DeviceSize()});
-    // A bare board is painted in its colour rather than copied.
-    if (Game.Width() == 0 || Game.Height() == 0 || Game.ShowsOnlyTheBoardColour()) {
-        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(Game.Settings.BoardColor)));
+    // A bare board is painted in its colour.
+    const std::optional<TColor> plain = Game.PlainColor();
+    if (plain || Game.Width() == 0 || Game.Height() == 0) {
+        const TColor color = plain.value_or(Game.Settings.BoardColor);
+        painter.fillRect(dirty, QColor::fromRgb(PixelFromColor(color)));
         return;
     }
-    const Bitmap& board = Game.BoardBuffer();
     const TRect& dragArea = Game.DragArea();
     const QRect composed = dirty.intersected(FromDragBuffer).intersected(ToQRect(dragArea));
     if (composed != dirty) {
-        painter.drawImage(dirty, ImageOf(board), dirty);
+        DrawBoard(painter, dirty);
     }
     if (!composed.isEmpty()) {
         painter.drawImage(composed, ImageOf(Game.DragBuffer()),
                           composed.translated(-dragArea.Left, -dragArea.Top));
+    }
+}
+
+// A band of rows at a time, so that the window's own buffer is the only one the size of the
+// board.
+void BoardWidget::DrawBoard(QPainter& painter, const QRect& area) {
+    const int rows = std::min(area.height(), BandRows);
+    if (Band.Width() < area.width() || Band.Height() < rows) {
+        Band = Bitmap(std::max(Band.Width(), area.width()), std::max(Band.Height(), rows));
+    }
+    for (int top = area.top(); top < area.top() + area.height(); top += rows) {
+        const TRect band{area.left(), top, area.left() + area.width(),
+                         std::min(top + rows, area.top() + area.height())};
+        Game.DrawBoardPart(Band, {band.Left, band.Top}, band);
+        painter.drawImage(QPoint(band.Left, band.Top), ImageOf(Band),
+                          QRect(0, 0, band.Width(), band.Height()));
     }
 }
 

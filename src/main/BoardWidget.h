@@ -1,5 +1,6 @@
 #pragma once
 
+#include "puzzle/Bitmap.h"
 #include "puzzle/Rect.h"
 
 #include <QWidget>
@@ -18,7 +19,7 @@ public:
     // The client area in device pixels.
     QSize DeviceSize() const;
     // Shows the part of `rect` (device pixels) that lies on the client area now, from the drag
-    // buffer or the board buffer. Any other painting shows the board buffer.
+    // buffer or else the board drawn anew. Any other painting shows the board drawn anew.
     void ShowNow(const TRect& rect, bool fromDragBuffer);
 
 protected:
@@ -29,8 +30,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void DrawBoard(QPainter& painter, const QRect& area);
+
     TFormMain& Form;
     const Board& Game;
     // The rectangle a copy from the drag buffer is painting; empty otherwise.
     QRect FromDragBuffer;
+    // The rows of the board being drawn.
+    Bitmap Band;
 };

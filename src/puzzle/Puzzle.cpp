@@ -168,6 +168,11 @@ void TPuzzle::DrawClipped(Bitmap& canvas, const TRect& clip, const Bitmap& pictu
     Compose(canvas, {}, clip, picture);
 }
 
+void TPuzzle::DrawClippedAt(Bitmap& canvas, Point origin, const TRect& clip,
+                            const Bitmap& picture) const {
+    Compose(canvas, origin, clip, picture);
+}
+
 // Walks the mask a byte (eight pixels) at a time where it can: all-outside bytes are skipped
 // and all-inside bytes copied as a run.
 void TPuzzle::Compose(Bitmap& canvas, Point origin, const TRect& clip,

@@ -59,6 +59,8 @@ public:
     // the board point `origin`.
     void DrawAt(Bitmap& canvas, Point origin, const Bitmap& picture) const;
     void DrawShadowAt(Bitmap& canvas, Point origin) const;
+    void DrawClippedAt(Bitmap& canvas, Point origin, const TRect& clip,
+                       const Bitmap& picture) const;
 
 private:
     void Compose(Bitmap& canvas, Point origin, const TRect& clip, const Bitmap& picture) const;

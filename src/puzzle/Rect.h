@@ -31,6 +31,11 @@ struct TRect {
         return r.IsEmpty() ? TRect{} : r;
     }
 
+    bool Intersects(const TRect& other) const {
+        return std::max(Left, other.Left) < std::min(Right, other.Right) &&
+               std::max(Top, other.Top) < std::min(Bottom, other.Bottom);
+    }
+
     // The smallest rectangle holding both.
     TRect Union(const TRect& other) const {
         return {std::min(Left, other.Left), std::min(Top, other.Top), std::max(Right, other.Right),

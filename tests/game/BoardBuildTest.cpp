@@ -35,7 +35,7 @@ TEST_F(BoardBuildTest, ATwoByTwoGridNumbersItsGroupsInBuildOrderAndReportsEachPi
     EXPECT_EQ(Started, std::vector<int>{4});
     EXPECT_EQ(Cut, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_FALSE(Game.GameOver());
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn());
 }
 
 // The same seed gives the same shapes and places; these are the ones seed 12345 gives.
@@ -49,7 +49,7 @@ TEST_F(BoardBuildTest, EveryBuildStartsOnTheBareBoard) {
     };
     std::vector<bool> bareAtStart;
     Steps.Starting = [&](int) {
-        bareAtStart.push_back(Game.BoardBuffer() == plain() && Game.ShowsOnlyTheBoardColour());
+        bareAtStart.push_back(Game.DrawnBoard() == plain() && Game.ShowsOnlyTheBoardColour());
         return true;
     };
     EXPECT_TRUE(Game.ShowsOnlyTheBoardColour());
@@ -106,7 +106,7 @@ TEST_F(BoardBuildTest, ScatterDrawsXThenYForEveryLonePiece) {
             EXPECT_EQ(piece->Bounds, (TRect{x, y, x + s, y + s})) << c.BoardWidth;
         }
         EXPECT_EQ((*first)->Bounds, joined);
-        EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+        EXPECT_EQ(Game.DrawnBoard(), Redrawn());
     }
 }
 
@@ -201,7 +201,7 @@ TEST_F(BoardBuildTest, ALevelWithoutEdgeStripsFailsAndLeavesAnEmptyBoard) {
     EXPECT_TRUE(Game.GameOver());
     Bitmap empty(Game.Width(), Game.Height());
     empty.Fill(PixelFromColor(Game.Settings.BoardColor));
-    EXPECT_EQ(Game.BoardBuffer(), empty);
+    EXPECT_EQ(Game.DrawnBoard(), empty);
 }
 
 TEST_F(BoardBuildTest, ABuildStoppedAsItStartsLeavesNoPuzzleAndNoMessage) {

@@ -36,7 +36,7 @@ protected:
     void SetUp() override {
         Game.Settings.ZoomPercent = 100;
         Game.RecreateBuffers(ClientWidth, ClientHeight);
-        Window = Game.BoardBuffer();
+        Window = Game.DrawnBoard();
     }
 
     // A new game on a pattern picture; arrangeMode 1 lays the pieces in rows.
@@ -46,7 +46,7 @@ protected:
         SetPicture(PatternPicture(width, height));
         Outcome built = Game.Build(Steps);
         Game.RedrawBoard();
-        Window = Game.BoardBuffer();
+        Window = Game.DrawnBoard();
         return built;
     }
 
@@ -107,10 +107,10 @@ protected:
             CopyArea(Game.DragBuffer(), shown.Offset(-area.Left, -area.Top), Window,
                      {shown.Left, shown.Top});
         } else {
-            CopyRect(Game.BoardBuffer(), Window, r.Left, r.Top, r.Right, r.Bottom);
+            CopyRect(Game.DrawnBoard(), Window, r.Left, r.Top, r.Right, r.Bottom);
         }
         if (update.ShowAll) {
-            Window = Game.BoardBuffer();
+            Window = Game.DrawnBoard();
         }
         return update;
     }

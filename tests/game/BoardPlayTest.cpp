@@ -69,24 +69,24 @@ TEST_F(BoardPlayTest, PickingUpRaisesTheGroupInReverseOrder) {
 TEST_F(BoardPlayTest, PressesOffThePiecesOrWhileHoldingAndMovesWithoutAGroupChangeNothing) {
     ASSERT_TRUE(StartGame(400, 300, 1, 1).Ok());
     const std::vector<int> order = GroupsBottomUp();
-    const Bitmap board = Game.BoardBuffer();
+    const Bitmap board = Game.DrawnBoard();
     EXPECT_TRUE(Game.PickUp(ClientWidth - 5, ClientHeight - 5).ShowNow.IsEmpty()); // background
     EXPECT_TRUE(Game.Move(300, 300).ShowNow.IsEmpty());
     EXPECT_TRUE(Game.Drop(300, 300).ShowNow.IsEmpty());
     EXPECT_FALSE(Game.Settle().Joined);
     EXPECT_FALSE(Game.IsHolding());
     EXPECT_EQ(GroupsBottomUp(), order);
-    EXPECT_EQ(Game.BoardBuffer(), board);
+    EXPECT_EQ(Game.DrawnBoard(), board);
 
     const auto [x, y] = GripOf(PieceAtGrid(1, 1));
     Game.PickUp(x, y);
     const std::vector<int> lifted = GroupsBottomUp();
-    const Bitmap liftedBoard = Game.BoardBuffer();
+    const Bitmap liftedBoard = Game.DrawnBoard();
     const auto [otherX, otherY] = GripOf(PieceAtGrid(0, 0));
     EXPECT_TRUE(Game.PickUp(otherX, otherY).ShowNow.IsEmpty());
     EXPECT_EQ(Game.HeldPiece(), &PieceAtGrid(1, 1));
     EXPECT_EQ(GroupsBottomUp(), lifted);
-    EXPECT_EQ(Game.BoardBuffer(), liftedBoard);
+    EXPECT_EQ(Game.DrawnBoard(), liftedBoard);
 }
 
 // The board buffer never holds the held group, so a drop only has to draw the group over it;
@@ -96,22 +96,22 @@ TEST_F(BoardPlayTest, WhileAGroupIsHeldTheBoardBufferIsTheBoardWithoutIt) {
     TPuzzle& a = PieceAtGrid(1, 1);
     PieceAtGrid(2, 1).GroupId = a.GroupId;
     Game.RedrawBoard();
-    Window = Game.BoardBuffer();
+    Window = Game.DrawnBoard();
     const auto [x, y] = GripOf(a);
     Show(Game.PickUp(x, y));
     ASSERT_EQ(Game.HeldPieces().Count(), 2u);
     for (const auto& [dx, dy] : std::vector<std::pair<int, int>>{{0, 0}, {7, -3}, {150, 90}}) {
         Show(Game.Move(x + dx, y + dy));
-        ASSERT_EQ(Game.BoardBuffer(), Redrawn(false)) << dx;
+        ASSERT_EQ(Game.DrawnBoard(), Redrawn(false)) << dx;
         EXPECT_EQ(Window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx;
     }
     Game.RedrawBoard();
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn(false));
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn(false));
 
     // New buffers end the drag: the group is drawn where it lies.
     Game.RecreateBuffers(ClientWidth, ClientHeight);
     EXPECT_FALSE(Game.IsHolding());
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn());
 }
 
 TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
@@ -145,8 +145,8 @@ TEST_F(BoardPlayTest, AfterAnySequenceOfDragsTheBoardEqualsAFullRedraw) {
         }
         joins += dropped.Joined;
         EXPECT_EQ(dropped.ShowAll, dropped.Joined);
-        ASSERT_EQ(Game.BoardBuffer(), Redrawn()) << "drag " << drag;
-        ASSERT_EQ(Window, Game.BoardBuffer()) << "drag " << drag;
+        ASSERT_EQ(Game.DrawnBoard(), Redrawn()) << "drag " << drag;
+        ASSERT_EQ(Window, Game.DrawnBoard()) << "drag " << drag;
     }
     EXPECT_GE(joins, 5);
 }
@@ -168,7 +168,7 @@ TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
         DropAt(toX, toY);
     }
     ASSERT_EQ(left.GroupId, right.GroupId); // overlapping members: one's shadow falls on the other
-    ASSERT_EQ(Window, Game.BoardBuffer());
+    ASSERT_EQ(Window, Game.DrawnBoard());
 
     auto [x, y] = GripOf(right);
     Show(Game.PickUp(x, y));
@@ -184,7 +184,7 @@ TEST_F(BoardPlayTest, TheRectanglesAnUpdateNamesKeepTheWindowEqualToTheBoard) {
         ASSERT_EQ(Window, BoardWithHeldGroupOnTop(Game, Redrawn(false))) << dx << "," << dy;
     }
     DropAt(x + 3, y + 2);
-    EXPECT_EQ(Window, Game.BoardBuffer());
+    EXPECT_EQ(Window, Game.DrawnBoard());
     EXPECT_EQ(Window, Redrawn());
 }
 
@@ -199,7 +199,7 @@ TEST_F(BoardPlayTest, AJoinMovesTheGroupExactlyAndRaisesTheAbsorbedPieces) {
     EXPECT_EQ(right.Bounds, (TRect{380, 400, 476, 496}));
     EXPECT_EQ(left.GroupId, right.GroupId);
     EXPECT_EQ(Game.Pieces()->rbegin()->get(), &left); // absorbed, on top
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn());
 
     TPuzzle& below = PieceAtGrid(0, 1);
     EXPECT_FALSE(DragTo(below, 300 + 6, 400 + 80).Joined); // six pixels off: no join
@@ -230,7 +230,7 @@ TEST_F(BoardPlayTest, ADropExactlyAtHomeJoinsEveryGroupItFits) {
         const bool both = left.GroupId == held.GroupId && above.GroupId == held.GroupId;
         EXPECT_EQ(both, atHome) << offX << "," << offY;
         EXPECT_TRUE(left.GroupId == held.GroupId || above.GroupId == held.GroupId);
-        EXPECT_EQ(Game.BoardBuffer(), Redrawn()) << offX << "," << offY;
+        EXPECT_EQ(Game.DrawnBoard(), Redrawn()) << offX << "," << offY;
     }
 }
 
@@ -255,7 +255,7 @@ TEST_F(BoardPlayTest, SolvingIsReportedOnceAndTheSolvedPictureStillMoves) {
 
     EXPECT_FALSE(DragTo(PieceAtGrid(2, 1), 200, 300).Solved); // the whole picture moves
     EXPECT_EQ(PieceAtGrid(0, 0).Bounds.Left, 200 - 2 * 80);
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn());
 }
 
 // With every piece in the held group the board is bare while it is held, and no longer once the
@@ -271,10 +271,10 @@ TEST_F(BoardPlayTest, ABoardIsBareOnlyWhileNoPieceLiesOnIt) {
     Show(Game.PickUp(x, y));
     Game.RedrawBoard();
     EXPECT_TRUE(Game.ShowsOnlyTheBoardColour());
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn(false));
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn(false));
     DropAt(x + 40, y + 30);
     EXPECT_FALSE(Game.ShowsOnlyTheBoardColour());
-    EXPECT_EQ(Game.BoardBuffer(), Redrawn());
+    EXPECT_EQ(Game.DrawnBoard(), Redrawn());
 }
 
 TEST_F(BoardPlayTest, ANewPictureOrClearingThePiecesEndsADrag) {

@@ -81,7 +81,7 @@ TEST_F(BuildTest, ALevelWithoutEdgeStripsFailsOnceAndLeavesNothing) {
     EXPECT_TRUE(Form.Game().GameOver());
     ASSERT_TRUE(Form.FormProgress());
     EXPECT_FALSE(Form.FormProgress()->isVisible());
-    EXPECT_EQ(Form.Game().BoardBuffer().At(3, 3), PixelFromColor(Form.Game().Settings.BoardColor));
+    EXPECT_EQ(Form.Game().DrawnBoard().At(3, 3), PixelFromColor(Form.Game().Settings.BoardColor));
 }
 
 TEST_F(BuildTest, TheLoadingWindowStaysOpenAtTheEndWithItsButtonEnabled) {
@@ -138,16 +138,16 @@ TEST_F(BuildTest, TheBarFollowsTheBuildAndOnlyThenEnablesTheButton) {
 
 TEST_F(BuildTest, AfterABuildTheWindowShowsTheBoardBuffer) {
     ASSERT_TRUE(Form.StartGame(Jpeg(400, 300)));
-    ASSERT_EQ(Form.Game().BoardBuffer().Width(), Form.ClientWidth() + 1);
-    ASSERT_EQ(Form.Game().BoardBuffer().Height(), Form.ClientHeight());
+    const Bitmap board = Form.Game().DrawnBoard();
+    ASSERT_EQ(board.Width(), Form.ClientWidth() + 1);
+    ASSERT_EQ(board.Height(), Form.ClientHeight());
     const QImage shown = Form.BoardView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shown.width(), Form.ClientWidth());
     int pieces = 0;
     for (int y = 0; y < shown.height(); ++y) {
         for (int x = 0; x < shown.width(); ++x) {
-            ASSERT_EQ(shown.pixel(x, y), Form.Game().BoardBuffer().At(x, y)) << x << "," << y;
-            pieces += Form.Game().BoardBuffer().At(x, y) !=
-                      PixelFromColor(Form.Game().Settings.BoardColor);
+            ASSERT_EQ(shown.pixel(x, y), board.At(x, y)) << x << "," << y;
+            pieces += board.At(x, y) != PixelFromColor(Form.Game().Settings.BoardColor);
         }
     }
     EXPECT_GT(pieces, 1000);

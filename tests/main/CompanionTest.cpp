@@ -1,9 +1,9 @@
+#include "desktop/Placement.h"
 #include "main/BoardWidget.h"
 #include "main/FormFixture.h"
 #include "main/LinkCatcher.h"
 #include "windows/About.h"
 #include "windows/Orgwnd.h"
-#include "desktop/Placement.h"
 #include "windows/WebLinks.h"
 
 #include <QLabel>

@@ -51,13 +51,14 @@ protected:
         QTest::mouseRelease(Form.BoardView(), Qt::LeftButton, {}, end);
     }
 
-    // A plain repaint shows the board buffer, pixel for pixel.
-    bool WindowShowsTheBoardBuffer() {
+    // A plain repaint shows the board drawn anew, pixel for pixel.
+    bool WindowShowsTheDrawnBoard() {
         const QImage shown =
             Form.BoardView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const Bitmap board = Form.Game().DrawnBoard();
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x) {
-                if (shown.pixel(x, y) != Form.Game().BoardBuffer().At(x, y)) {
+                if (shown.pixel(x, y) != board.At(x, y)) {
                     return false;
                 }
             }
@@ -92,20 +93,20 @@ TEST_F(DragTest, PressAndMoveRepaintTheRectanglesTheGameComposed) {
     Form.BoardView()->removeEventFilter(&paints);
     ASSERT_EQ(paints.Rects.size(), 1u);
     EXPECT_EQ(paints.Rects[0], QRect(153, 88, 169, 171));
-    EXPECT_TRUE(WindowShowsTheBoardBuffer());
+    EXPECT_TRUE(WindowShowsTheDrawnBoard());
 }
 
 TEST_F(DragTest, OnlyTheLeftButtonPicksUpAndAnyReleaseDrops) {
     StartArranged(400, 300);
     TPuzzle& piece = PieceAtGrid(1, 1);
     const QPoint grip = GripOf(piece);
-    const Bitmap board = Form.Game().BoardBuffer();
+    const Bitmap board = Form.Game().DrawnBoard();
     QTest::mousePress(Form.BoardView(), Qt::RightButton, {}, grip);
     QTest::mouseRelease(Form.BoardView(), Qt::RightButton, {}, grip);
     QTest::mousePress(Form.BoardView(), Qt::MiddleButton, {}, grip);
     QTest::mouseRelease(Form.BoardView(), Qt::MiddleButton, {}, grip);
     EXPECT_FALSE(Form.Game().IsHolding());
-    EXPECT_EQ(Form.Game().BoardBuffer(), board);
+    EXPECT_EQ(Form.Game().DrawnBoard(), board);
 
     // A right-button release drops the group like a left one.
     const int left = piece.Bounds.Left;
@@ -137,14 +138,14 @@ TEST_F(DragTest, AfterDragsAndJoinsTheWindowShowsTheBoard) {
     DragTo(right, {300 + 80 + 3, 400 - 4}); // joins
     ASSERT_EQ(left.GroupId, right.GroupId);
     QCoreApplication::processEvents(); // the join repaints the whole board
-    EXPECT_TRUE(WindowShowsTheBoardBuffer());
+    EXPECT_TRUE(WindowShowsTheDrawnBoard());
     const QPoint grip = GripOf(PieceAtGrid(2, 1));
     QTest::mousePress(Form.BoardView(), Qt::LeftButton, {}, grip);
     QTest::mouseMove(Form.BoardView(), grip + QPoint(33, -21));
     // A plain repaint while a group is held shows the board without it.
-    EXPECT_TRUE(WindowShowsTheBoardBuffer());
+    EXPECT_TRUE(WindowShowsTheDrawnBoard());
     QTest::mouseRelease(Form.BoardView(), Qt::LeftButton, {}, grip + QPoint(33, -21));
-    EXPECT_TRUE(WindowShowsTheBoardBuffer());
+    EXPECT_TRUE(WindowShowsTheDrawnBoard());
 }
 
 TEST_F(DragTest, SolvingThePuzzleThroughTheWindowIsCongratulatedOnce) {
@@ -175,9 +176,9 @@ TEST_F(DragTest, ANewGameOrACloseWhileHoldingEndsTheDrag) {
     EXPECT_FALSE(Form.Game().IsHolding());
     Form.FormMouseMove(grip.x() + 10, grip.y());
     Form.FormMouseUp(Qt::LeftButton, grip.x() + 10, grip.y());
-    const Bitmap board = Form.Game().BoardBuffer();
+    const Bitmap board = Form.Game().DrawnBoard();
     Form.Game().RedrawBoard();
-    EXPECT_EQ(Form.Game().BoardBuffer(), board); // nothing of the old drag is left
+    EXPECT_EQ(Form.Game().DrawnBoard(), board); // nothing of the old drag is left
 
     const QPoint again = GripOf(**Form.Game().Pieces()->rbegin());
     Form.FormMouseDown(Qt::LeftButton, again.x(), again.y());

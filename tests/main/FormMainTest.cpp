@@ -60,7 +60,7 @@ TEST_F(FormMainTest, StartsWithTheDocumentedFieldValues) {
     EXPECT_EQ(form.Game().Settings.BoardColor, 0x00808000u);
     EXPECT_FALSE(form.Game().Picture());
     EXPECT_FALSE(form.ThumbnailPicture());
-    EXPECT_TRUE(form.Game().BoardBuffer().IsEmpty());
+    EXPECT_TRUE(form.Game().DrawnBoard().IsEmpty());
     EXPECT_TRUE(form.Game().DragBuffer().IsEmpty());
     EXPECT_TRUE(form.PicturePath().isEmpty());
 }
@@ -107,9 +107,9 @@ TEST_F(FormMainTest, FirstShowSizesTheBoardAndAppliesThePackage) {
     ShowForm(form);
     EXPECT_FALSE(form.FirstShowPending());
     EXPECT_TRUE(Messages.Calls.empty());
-    ASSERT_FALSE(form.Game().BoardBuffer().IsEmpty());
-    EXPECT_EQ(form.Game().BoardBuffer().Width(), form.ClientWidth() + 1);
-    EXPECT_EQ(form.Game().BoardBuffer().Height(), form.ClientHeight());
+    ASSERT_FALSE(form.Game().DrawnBoard().IsEmpty());
+    EXPECT_EQ(form.Game().DrawnBoard().Width(), form.ClientWidth() + 1);
+    EXPECT_EQ(form.Game().DrawnBoard().Height(), form.ClientHeight());
     EXPECT_TRUE(form.Game().DragBuffer().IsEmpty()); // until a group is picked up
     EXPECT_EQ(form.Game().Settings.Shape.Type, 2);
     EXPECT_EQ(form.Game().Settings.Shape.PieceSize, 80);
@@ -188,7 +188,7 @@ TEST_F(FormMainTest, PackageFailuresAreReportedAndLeaveAnEmptyBoard) {
         EXPECT_EQ(Messages.Calls[0].Caption, "Tavrin");
         EXPECT_EQ(Messages.Calls[0].Icon, MessageIcon::Stop);
         EXPECT_TRUE(form.Game().GameOver());
-        ASSERT_FALSE(form.Game().BoardBuffer().IsEmpty());
+        ASSERT_FALSE(form.Game().DrawnBoard().IsEmpty());
         EXPECT_EQ(BoardPixel(form, 5, 5), qRgb(0, 0x80, 0x80));
     }
 }

@@ -115,10 +115,10 @@ TEST_F(ProgressTest, TheStartButtonHidesTheWindowAndLeavesTheBoardAlone) {
     ASSERT_TRUE(Form.StartGame(Jpeg(300, 200)));
     QPointer<TFormProgress> progress = Form.FormProgress();
     ASSERT_TRUE(progress && progress->isVisible());
-    const Bitmap board = Form.Game().BoardBuffer();
+    const Bitmap board = Form.Game().DrawnBoard();
     QTest::mouseClick(progress->ButtonClose, Qt::LeftButton);
     EXPECT_FALSE(progress->isVisible());
-    EXPECT_EQ(Form.Game().BoardBuffer(), board);
+    EXPECT_EQ(Form.Game().DrawnBoard(), board);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(progress); // it never shows again, so it is released
 }

@@ -62,9 +62,9 @@ protected:
         }
         EXPECT_EQ(groups.size(), count);
         EXPECT_EQ(cells.size(), count);
-        const Bitmap shown = Form.Game().BoardBuffer();
+        const Bitmap shown = Form.Game().DrawnBoard();
         Form.Game().RedrawBoard();
-        EXPECT_TRUE(Form.Game().BoardBuffer() == shown);
+        EXPECT_TRUE(Form.Game().DrawnBoard() == shown);
     }
 
     std::string Temp(std::string_view name) const { return PlayerFile(Runtime.Path(), name); }

@@ -3,7 +3,7 @@
 // pixels. The captions as the window manager reads them (_NET_WM_NAME); the thumbnail's frame
 // one pixel inside the work area's corner, its picture pixel for pixel, above the main window,
 // which keeps the keyboard focus; the about window centred on the screen; the board on the
-// screen equal to the board buffer; a piece dragged with real pointer events (XTEST) to the far
+// screen equal to the board drawn anew; a piece dragged with real pointer events (XTEST) to the far
 // corner, the pointer kept inside the board.
 //   desktop_test PACKAGE
 #include "desktop/DevicePixels.h"
@@ -504,13 +504,10 @@ void CheckADragToTheFarCorner(TFormMain& form) {
               piece->Bounds.Top < form.ClientHeight() - 3 &&
               piece->Bounds.Bottom > form.ClientHeight() - 3,
           "the piece lies at the board's far corner");
-    const Bitmap shown = form.Game().BoardBuffer();
-    form.Game().RedrawBoard();
-    Check(form.Game().BoardBuffer() == shown,
-          "after the drag the board buffer equals a full redraw");
+    const Bitmap shown = form.Game().DrawnBoard();
     // The drop's paint waits for the next frame, which a busy machine can delay.
     const bool painted = WaitFor([&] { return DifferingPixels(board, shown) == 0; }, 2000);
-    Check(painted, "after the drag the screen shows the board buffer (" +
+    Check(painted, "after the drag the screen shows the board drawn anew (" +
                        std::to_string(DifferingPixels(board, shown)) + " pixels differ)");
 }
 
@@ -550,10 +547,10 @@ void CheckTheWindowFollowsANewPanel(TFormMain& form) {
     const bool follows = shrunk && WaitFor(fills, 10000);
     Check(follows, "the main window's frame ends at the smaller work area's foot (frame " +
                        Describe(FrameOnScreen(&form)) + ", work area " + Describe(work) + ")");
-    WaitFor([&] { return form.Game().BoardBuffer().Height() == form.ClientHeight(); }, 5000);
+    WaitFor([&] { return form.Game().DrawnBoard().Height() == form.ClientHeight(); }, 5000);
     QTest::qWait(300);
     const QRect board = BoardOnScreen(form);
-    const Bitmap& buffer = form.Game().BoardBuffer();
+    const Bitmap& buffer = form.Game().DrawnBoard();
     const long differing = DifferingPixels(board, buffer);
     Check(work.contains(board) && buffer.Height() == board.height() && differing == 0,
           "the smaller board is drawn anew inside the work area (board " + Describe(board) + ", " +
@@ -617,8 +614,8 @@ int main(int argc, char** argv) {
     QTest::qWait(300);
 
     const QRect board = BoardOnScreen(form);
-    Check(DifferingPixels(board, form.Game().BoardBuffer()) == 0,
-          "the screen shows the board buffer pixel for pixel");
+    Check(DifferingPixels(board, form.Game().DrawnBoard()) == 0,
+          "the screen shows the board drawn anew pixel for pixel");
     CheckADragToTheFarCorner(form);
     return CheckSummary();
 }

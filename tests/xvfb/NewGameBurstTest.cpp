@@ -109,7 +109,7 @@ void WaitUntilSettled(BuildCounter& counter) {
     }
 }
 
-// Pixels of the board on the screen that differ from the board buffer, outside the loading
+// Pixels of the board on the screen that differ from the board drawn anew, outside the loading
 // windows that still cover it.
 int BoardPixelsUnlikeTheBuffer(TFormMain& form) {
     const QRect board(form.BoardView()->mapToGlobal(QPoint(0, 0)), form.BoardView()->size());
@@ -123,14 +123,14 @@ int BoardPixelsUnlikeTheBuffer(TFormMain& form) {
             covered.push_back(progress->frameGeometry());
         }
     }
+    const Bitmap drawn = form.Game().DrawnBoard();
     int unlike = 0;
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
             const QPoint global = board.topLeft() + QPoint(x, y);
             const bool hidden = std::any_of(covered.begin(), covered.end(),
                                             [&](const QRect& r) { return r.contains(global); });
-            unlike += !hidden && (shot.pixel(x, y) & 0xFFFFFF) !=
-                                     (form.Game().BoardBuffer().At(x, y) & 0xFFFFFF);
+            unlike += !hidden && (shot.pixel(x, y) & 0xFFFFFF) != (drawn.At(x, y) & 0xFFFFFF);
         }
     }
     return unlike;
@@ -153,9 +153,6 @@ void CheckOneCleanGame(TFormMain& form, const QString& after) {
                       .arg(form.Game().PuzzleGrid().Cols)
                       .arg(form.Game().PuzzleGrid().Rows));
     Check(groups.size() == count, after + QStringLiteral(": one group per piece"));
-    const Bitmap shown = form.Game().BoardBuffer();
-    form.Game().RedrawBoard();
-    Check(form.Game().BoardBuffer() == shown, after + ": the board buffer is a full redraw");
     QTest::qWait(300);
     const int unlike = BoardPixelsUnlikeTheBuffer(form);
     Check(unlike == 0,
