@@ -84,16 +84,18 @@ BENCHMARK(BM_StartGame)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
 
+// The whole board painted into the window from its pieces.
 void BM_RedrawBoard(benchmark::State& state) {
     const auto form = FullHdForm(4);
     for (auto _ : state) {
-        form->Game().RedrawBoard();
+        form->BoardView()->repaint();
     }
     state.counters["pieces"] = static_cast<double>(form->Game().Pieces()->Count());
 }
 BENCHMARK(BM_RedrawBoard)->Unit(benchmark::kMillisecond);
 
-// One movement event: compose the drag region and copy it to the window.
+// One movement as the window hands it on (at most once a frame): compose the drag region and
+// copy it to the window.
 void BM_MoveGroup(benchmark::State& state) {
     const auto form = FullHdForm(4);
     TPuzzle& held = MakeGroup(*form, static_cast<int>(state.range(0)));
@@ -103,7 +105,8 @@ void BM_MoveGroup(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         const int d = (step++ % 2 == 0) ? 3 : 0;
-        form->FormMouseMove(grip.x() + d, grip.y() + d);
+        const BoardUpdate moved = form->Game().Move(grip.x() + d, grip.y() + d);
+        form->BoardView()->ShowNow(moved.ShowNow, moved.FromDragBuffer);
     }
     form->FormMouseUp(Qt::LeftButton, grip.x(), grip.y());
     state.counters["group"] = group;

@@ -109,6 +109,10 @@ versus() {
     }
     echo "$screen, against Palapeli" >&2
     echo "$result" >&2
+    # speed and memory ratios of the medians, for the page's table of goals
+    peer_ratios[$screen]=$(awk '$1 == "median" { v[$2 "-stable"] = $3; v[$2 "-rss"] = $4 }
+        END { printf "%.1f × / %.1f ×", v["peer-stable"] / v["tavrin-stable"],
+                                        v["peer-rss"] / v["tavrin-rss"] }' <<<"$result")
     peer_table+=$(awk -v screen="$screen" -v pieces=$((cols * rows)) '
         $1 == "min" || $1 == "median" { v[$1 "-" $2 "-stable"] = $3; v[$1 "-" $2 "-rss"] = $4 }
         END {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "puzzle/Color.h"
-#include "puzzle/PixelMemory.h"
 #include "puzzle/Rect.h"
 
 #include <cstddef>
@@ -36,7 +35,7 @@ public:
 private:
     int W = 0;
     int H = 0;
-    std::vector<Pixel, PixelAllocator<Pixel>> Pixels;
+    std::vector<Pixel> Pixels;
 };
 
 // The whole of `source` stretched to width x height, nearest neighbour: target pixel (x, y)
