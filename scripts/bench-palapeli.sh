@@ -109,20 +109,25 @@ versus() {
     }
     echo "$screen, against Palapeli" >&2
     echo "$result" >&2
-    # speed and memory ratios of the medians, for the page's table of goals
-    peer_ratios[$screen]=$(awk '$1 == "median" { v[$2 "-stable"] = $3; v[$2 "-rss"] = $4 }
-        END { printf "%.1f × / %.1f ×", v["peer-stable"] / v["tavrin-stable"],
-                                        v["peer-rss"] / v["tavrin-rss"] }' <<<"$result")
-    peer_table+=$(awk -v screen="$screen" -v pieces=$((cols * rows)) '
+    # The ratios of the medians, then the table's row.
+    local ratios row
+    {
+        read -r ratios
+        read -r row
+    } < <(awk -v screen="$screen" -v pieces=$((cols * rows)) '
         $1 == "min" || $1 == "median" { v[$1 "-" $2 "-stable"] = $3; v[$1 "-" $2 "-rss"] = $4 }
         END {
-            printf "| %s | %d | %s / %s | %s / %s | %.1f × | %s / %s | %s / %s | %.1f × |\n",
+            speed = sprintf("%.1f ×", v["median-peer-stable"] / v["median-tavrin-stable"])
+            memory = sprintf("%.1f ×", v["median-peer-rss"] / v["median-tavrin-rss"])
+            printf "%s / %s\n", speed, memory
+            printf "| %s | %d | %s / %s | %s / %s | %s | %s / %s | %s / %s | %s |\n",
                 screen, pieces, v["min-tavrin-stable"], v["median-tavrin-stable"],
-                v["min-peer-stable"], v["median-peer-stable"],
-                v["median-peer-stable"] / v["median-tavrin-stable"],
+                v["min-peer-stable"], v["median-peer-stable"], speed,
                 v["min-tavrin-rss"], v["median-tavrin-rss"], v["min-peer-rss"],
-                v["median-peer-rss"], v["median-peer-rss"] / v["median-tavrin-rss"]
-        }' <<<"$result")$'\n'
+                v["median-peer-rss"], memory
+        }' <<<"$result")
+    peer_ratios[$screen]=$ratios
+    peer_table+=$row$'\n'
 }
 
 peer_section() {

@@ -1,13 +1,9 @@
 #include "main/FramePacedMotion.h"
 
+#include "windows/FrameInterval.h"
+
 #include <algorithm>
 #include <utility>
-
-namespace {
-
-constexpr qint64 FrameMilliseconds = 16;
-
-} // namespace
 
 FramePacedMotion::FramePacedMotion(std::function<void(QPoint)> handle)
     : Handle(std::move(handle)) {

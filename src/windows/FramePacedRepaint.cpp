@@ -1,10 +1,6 @@
 #include "windows/FramePacedRepaint.h"
 
-namespace {
-
-constexpr qint64 FrameMilliseconds = 16;
-
-} // namespace
+#include "windows/FrameInterval.h"
 
 FramePacedRepaint::FramePacedRepaint(QWidget& widget)
     : Widget(&widget) {
